@@ -1,0 +1,13 @@
+// UTF-8 <-> UTF-16 conversion for the edges of the program (command line,
+// console, JSON, files). Unpaired surrogates and bad UTF-8 become U+FFFD.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorlix {
+
+std::string to_utf8(std::u16string_view text);
+std::u16string from_utf8(std::string_view text);
+
+}  // namespace vorlix
