@@ -1,0 +1,107 @@
+#include "access/Unit_ZRB_func_FilesDirs.h"
+
+#include <cstdint>
+
+#include "access/Unit_ZRB_func_Str.h"
+#include "platform/os.h"
+
+namespace vorlix {
+
+namespace {
+
+constexpr std::uint32_t system_dir_chars = 256;
+constexpr std::uint32_t long_path_chars = 4096;
+
+bool has(std::uint32_t attributes, std::uint32_t flag) { return (attributes & flag) != 0; }
+
+std::u16string special_folder(int csidl) {
+    std::u16string path;
+    os::get_special_folder_path(csidl, path);
+    return Str_EnsureTrailingBackslash(path);
+}
+
+}  // namespace
+
+bool Sys_FileExists(const std::u16string& str_param_Path) {
+    const auto attributes = os::get_file_attributes(str_param_Path);
+    if (attributes != os::invalid_file_attributes) {
+        if (!has(attributes, os::file_attribute_reparse_point)) return !has(attributes, os::file_attribute_directory);
+        // A link is followed: a link to a folder is no file, any other counts
+        // when its target opens or is merely in use.
+        if (has(attributes, os::file_attribute_directory)) return false;
+        const auto status = os::probe_open_for_read(str_param_Path);
+        return status == os::error_success || status == os::error_sharing_violation;
+    }
+    const auto error = os::get_last_error();
+    if (error == os::error_file_not_found || error == os::error_path_not_found || error == os::error_invalid_name)
+        return false;
+    os::FindData data;
+    const auto find = os::find_first_file(str_param_Path, data);
+    if (find == os::invalid_handle_value) return false;
+    os::find_close(find);
+    return !has(data.attributes, os::file_attribute_directory);
+}
+
+std::u16string Sys_GetSystemDir() {
+    char16_t buffer[system_dir_chars] = {};
+    const auto length = os::get_system_directory(buffer, system_dir_chars);
+    return Str_EnsureTrailingBackslash(std::u16string(buffer, length < system_dir_chars ? length : 0));
+}
+
+std::u16string Sys_GetDesktopDir() { return special_folder(os::csidl_desktopdirectory); }
+std::u16string Sys_GetWindowsDir() { return special_folder(os::csidl_windows); }
+std::u16string Sys_GetAppDataDir() { return special_folder(os::csidl_appdata); }
+std::u16string Sys_GetLocalAppDataDir() { return special_folder(os::csidl_local_appdata); }
+
+void Sys_GetProgramFilesDirs(std::u16string& str_param_ProgramFiles, std::u16string& str_param_ProgramFiles64) {
+    str_param_ProgramFiles64.clear();
+    str_param_ProgramFiles = special_folder(os::csidl_program_files);
+    // Only a 32-bit process on 64-bit Windows sees the x86 folder here.
+    if (str_param_ProgramFiles.find(u"86") == std::u16string::npos) return;
+    str_param_ProgramFiles64 =
+        Str_Trim(Str_ReplaceText(str_param_ProgramFiles, u"(x86)\\", u" ", true)) + u"\\";
+}
+
+bool IsDirectory(const std::u16string& str_param_Path) {
+    const auto attributes = os::get_file_attributes(str_param_Path);
+    return attributes != os::invalid_file_attributes && has(attributes, os::file_attribute_directory);
+}
+
+void DeleteFileOrFolder(const std::u16string& str_param_Path) {
+    if (IsDirectory(str_param_Path))
+        DeleteFolderTree(str_param_Path);
+    else
+        os::delete_file(str_param_Path);
+}
+
+void DeleteFolderTree(const std::u16string& str_param_Path) {
+    // A junction or symbolic link is removed as a link: emptying it would
+    // delete the contents of its target, which belong to someone else.
+    const auto own = os::get_file_attributes(str_param_Path);
+    if (own != os::invalid_file_attributes && has(own, os::file_attribute_reparse_point)) {
+        os::remove_directory(str_param_Path);
+        return;
+    }
+    const auto base = Str_EnsureTrailingBackslash(str_param_Path);
+    os::FindData data;
+    const auto find = os::find_first_file(base + u"*.*", data);
+    if (find == os::invalid_handle_value) return;
+    do {
+        if (!has(data.attributes, os::file_attribute_directory)) {
+            os::delete_file(base + data.name);
+        } else if (data.name != u"." && data.name != u"..") {
+            if (!has(data.attributes, os::file_attribute_reparse_point)) DeleteFolderTree(base + data.name);
+            os::remove_directory(base + data.name);
+        }
+    } while (os::find_next_file(find, data));
+    os::find_close(find);
+    os::remove_directory(str_param_Path);
+}
+
+std::u16string GetLongPath(const std::u16string& str_param_Path) {
+    std::u16string buffer(long_path_chars, u'\0');
+    os::get_long_path_name(str_param_Path, buffer.data(), long_path_chars);
+    return buffer.substr(0, buffer.find(u'\0'));
+}
+
+}  // namespace vorlix

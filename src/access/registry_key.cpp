@@ -1,0 +1,74 @@
+#include "access/registry_key.h"
+
+#include <vector>
+
+#include "access/Unit_ZRB_func_Registry.h"
+
+namespace vorlix {
+
+namespace {
+constexpr std::uint32_t small_buffer_chars = 255;
+constexpr std::uint32_t large_data_bytes = 256;
+constexpr std::uint32_t value_name_chars = 16383;
+}  // namespace
+
+RegistryKey::RegistryKey(os::Hkey root, const std::u16string& path, bool view64) {
+    os::Hkey key = 0;
+    if (os::reg_open_key_ex(root, path, Reg_AccessMask(view64), key) == os::error_success) handle_ = key;
+}
+
+RegistryKey::~RegistryKey() {
+    if (handle_ != 0) os::reg_close_key(handle_);
+}
+
+RegistryKey::Info RegistryKey::info() const {
+    Info result;
+    os::reg_query_info_key(handle_, &result.sub_keys, &result.max_sub_key_len, &result.values, nullptr, nullptr);
+    return result;
+}
+
+std::u16string RegistryKey::sub_key_name(std::uint32_t index, std::uint32_t capacity) const {
+    std::u16string buffer(capacity, u'\0');
+    std::uint32_t length = capacity;
+    if (os::reg_enum_key_ex(handle_, index, buffer.data(), length) != os::error_success) return {};
+    buffer.resize(length < capacity ? length : capacity);
+    return buffer.substr(0, buffer.find(u'\0'));
+}
+
+std::u16string RegistryKey::value_name(std::uint32_t index) const {
+    std::u16string buffer(value_name_chars, u'\0');
+    std::uint32_t length = value_name_chars;
+    if (os::reg_enum_value(handle_, index, buffer.data(), length, nullptr, nullptr, nullptr) != os::error_success)
+        return {};
+    buffer.resize(length < value_name_chars ? length : value_name_chars);
+    return buffer;
+}
+
+bool RegistryKey::read_text(const std::u16string& value_name, std::u16string& text) const {
+    text.clear();
+    std::uint32_t size = 0;
+    const std::uint32_t status = os::reg_query_value_ex(handle_, value_name, nullptr, nullptr, &size);
+    if ((status == os::error_success && size >= large_data_bytes) || status == os::error_more_data) {
+        // Zero-filled, two characters longer than the data: an odd byte count
+        // still ends in a complete character.
+        std::vector<char16_t> buffer(size / 2 + 2, u'\0');
+        std::uint32_t bytes = static_cast<std::uint32_t>(buffer.size() * sizeof(char16_t));
+        if (os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()),
+                                   &bytes) != os::error_success)
+            return false;
+        std::size_t length = (bytes + 1) / 2;
+        while (length > 0 && buffer[length - 1] == u'\0') --length;
+        text.assign(buffer.data(), length);
+        return true;
+    }
+    if (status != os::error_success) return false;
+    char16_t buffer[small_buffer_chars] = {};
+    std::uint32_t bytes = sizeof(buffer);
+    os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(buffer), &bytes);
+    std::size_t length = 0;
+    while (length < small_buffer_chars && buffer[length] != u'\0') ++length;
+    text.assign(buffer, length);
+    return true;
+}
+
+}  // namespace vorlix

@@ -1,0 +1,54 @@
+#include "cli/cli_commands.h"
+
+#include <algorithm>
+
+#include "cli/cmd_env.h"
+#include "cli/cmd_plan.h"
+#include "platform/portable/utf.h"
+
+namespace vorlix::cli {
+
+namespace {
+
+const char help_text[] =
+    "vorlix-cli: lists installed programs and plans their uninstallation.\n"
+    "\n"
+    "Usage:\n"
+    "  vorlix-cli env [--json]\n"
+    "      The bitness code of this process (1: 32-bit on 64-bit Windows, 2: 64-bit,\n"
+    "      0: 32-bit Windows, -1: unknown) and the special folders: system, Windows,\n"
+    "      desktop, AppData, local AppData, Program Files and its 64-bit twin.\n"
+    "  vorlix-cli plan \"<uninstall command>\" [--json]\n"
+    "      How the command would be started, without starting anything: the form\n"
+    "      (1 to 7, 0 when nothing would be started), the file and parameters handed\n"
+    "      to the shell, and the error message the runner would show, if any.\n"
+    "  vorlix-cli --help\n"
+    "      This text.\n"
+    "\n"
+    "With --json the result is one JSON object on stdout (UTF-8). Errors go to\n"
+    "stderr and give a non-zero exit code.\n";
+
+}  // namespace
+
+Output usage_error(const std::string& message) {
+    return {2, {}, "vorlix-cli: " + message + "\nTry 'vorlix-cli --help'.\n"};
+}
+
+bool take_flag(Arguments& arguments, const std::u16string& flag) {
+    const auto found = std::find(arguments.begin(), arguments.end(), flag);
+    if (found == arguments.end()) return false;
+    arguments.erase(found);
+    return true;
+}
+
+Output run(const Arguments& arguments) {
+    if (arguments.empty()) return usage_error("no command given");
+    const auto& command = arguments.front();
+    const Arguments rest(arguments.begin() + 1, arguments.end());
+    if (command == u"--help" || command == u"-h" || command == u"help") return {0, help_text, {}};
+    if (command == u"env") return cmd_env(rest);
+    if (command == u"plan") return cmd_plan(rest);
+    return usage_error("unknown command '" + to_utf8(command) + "'");
+}
+
+}  // namespace vorlix::cli

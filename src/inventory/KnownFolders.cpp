@@ -1,0 +1,87 @@
+#include "inventory/KnownFolders.h"
+
+#include <algorithm>
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "platform/os.h"
+
+namespace vorlix {
+
+namespace {
+
+std::u16string environment_folder(const std::u16string& name) {
+    std::u16string buffer(260, u'\0');
+    auto length = os::get_environment_variable(name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.assign(length, u'\0');
+        length = os::get_environment_variable(name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        if (length >= buffer.size()) return {};
+    }
+    buffer.resize(length);
+    return buffer;
+}
+
+std::u16string special_folder(int csidl) {
+    std::u16string path;
+    return os::get_special_folder_path(csidl, path) ? path : std::u16string();
+}
+
+std::u16string parent_folder(const std::u16string& folder) {
+    const auto trimmed = Str_Trim(folder);
+    const auto without_slash = !trimmed.empty() && trimmed.back() == u'\\' ? trimmed.substr(0, trimmed.size() - 1)
+                                                                             : trimmed;
+    const auto slash = without_slash.rfind(u'\\');
+    return slash == std::u16string::npos ? std::u16string() : without_slash.substr(0, slash + 1);
+}
+
+void add_shared(StringList& list, const std::u16string& folder) {
+    const auto trimmed = Str_Trim(folder);
+    if (trimmed.empty()) return;
+    const auto upper = Str_UpperAscii(Str_EnsureTrailingBackslash(trimmed));
+    if (std::find(list.begin(), list.end(), upper) == list.end()) list.push_back(upper);
+}
+
+}  // namespace
+
+KnownFolders KnownFolders::capture() {
+    KnownFolders folders;
+    folders.system_dir = Sys_GetSystemDir();
+    folders.desktop_dir = Sys_GetDesktopDir();
+    folders.windows_dir = Sys_GetWindowsDir();
+    folders.app_data_dir = Sys_GetAppDataDir();
+    folders.local_app_data_dir = Sys_GetLocalAppDataDir();
+    Sys_GetProgramFilesDirs(folders.program_files, folders.program_files64);
+
+    auto& shared = folders.shared_upper;
+    for (const auto* folder : {&folders.system_dir, &folders.desktop_dir, &folders.windows_dir, &folders.app_data_dir,
+                               &folders.local_app_data_dir, &folders.program_files, &folders.program_files64})
+        add_shared(shared, *folder);
+    for (const int csidl : {os::csidl_program_files, os::csidl_program_filesx86, os::csidl_program_files_common,
+                            os::csidl_program_files_commonx86, os::csidl_common_appdata, os::csidl_profile,
+                            os::csidl_appdata, os::csidl_local_appdata, os::csidl_personal,
+                            os::csidl_desktopdirectory})
+        add_shared(shared, special_folder(csidl));
+    // Both bitnesses' Program Files and Common Files, whatever this process is.
+    for (const auto* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432", u"CommonProgramFiles",
+                             u"CommonProgramFiles(x86)", u"CommonProgramW6432", u"ProgramData", u"ALLUSERSPROFILE",
+                             u"PUBLIC", u"USERPROFILE", u"APPDATA", u"LOCALAPPDATA", u"TEMP", u"TMP"})
+        add_shared(shared, environment_folder(name));
+    std::u16string downloads;
+    if (os::get_downloads_folder_path(downloads)) add_shared(shared, downloads);
+    std::u16string temp(261, u'\0');
+    const auto temp_length = os::get_temp_path(temp.data(), static_cast<std::uint32_t>(temp.size()));
+    if (temp_length > 0 && temp_length < temp.size()) add_shared(shared, temp.substr(0, temp_length));
+    // The Users folder holds every profile.
+    add_shared(shared, parent_folder(special_folder(os::csidl_profile)));
+    add_shared(shared, parent_folder(environment_folder(u"PUBLIC")));
+    return folders;
+}
+
+bool KnownFolders::is_shared_or_above(const std::u16string& location_upper) const {
+    return std::any_of(shared_upper.begin(), shared_upper.end(), [&](const std::u16string& folder) {
+        return folder.starts_with(location_upper);
+    });
+}
+
+}  // namespace vorlix

@@ -1,0 +1,32 @@
+// The well-known folders one scan works with, read once when the scan starts
+// instead of once per entry (they cannot change while it runs).
+#pragma once
+
+#include <string>
+
+#include "access/ZRB_Types.h"
+
+namespace vorlix {
+
+struct KnownFolders {
+    // Each ends with a backslash; empty when the system knows no such folder.
+    std::u16string system_dir;
+    std::u16string desktop_dir;
+    std::u16string windows_dir;
+    std::u16string app_data_dir;
+    std::u16string local_app_data_dir;
+    std::u16string program_files;
+    std::u16string program_files64;
+    // Upper-cased (a to z), with a trailing backslash, without duplicates: the
+    // folders shared by many programs. An install location that is one of them,
+    // or lies above one, would hand the whole shared folder to the leftover analysis.
+    StringList shared_upper;
+
+    static KnownFolders capture();
+
+    std::u16string msiexec_path() const { return system_dir + u"msiexec.exe"; }
+    // True when the upper-cased location (ending with a backslash) equals or contains a shared folder.
+    bool is_shared_or_above(const std::u16string& location_upper) const;
+};
+
+}  // namespace vorlix

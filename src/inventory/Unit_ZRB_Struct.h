@@ -1,0 +1,63 @@
+// The installed-software model: one record per program and the container of
+// all records, keyed by the program's lower-case name.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "access/ZRB_Types.h"
+
+namespace vorlix {
+
+class ZRB_InstalledSoftware {
+public:
+    std::u16string mpu_str_Name;
+    std::u16string mpu_str_Name_low;
+    std::u16string mpu_str_Publisher;
+    std::u16string mpu_str_InstallLocation;
+    std::u16string mpu_str_UninstallString;
+    std::u16string mpu_str_DisplayIcon;
+    std::int32_t mpu_int_DisplayIcon_ID = 0;
+    std::u16string mpu_str_DisplayVersion;
+    std::uint32_t mpu_dowrd_EstimatedSize = 0;
+    std::u16string mpu_str_EstimatedSize;
+    std::u16string mpu_str_InstallRegPath;
+    std::int32_t mpu_int_Is64Bit = 0;
+    bool mpu_bool_InstallLocation_Scan = false;
+    StringList mpu_SDLarry_AXCFiles;
+    StringList mpu_SDLarry_Folders;
+    StringList mpu_SDLarry_Files;
+    StringList mpu_SDLarry_Registry;
+    // Borrowed from the knowledge base, which outlives every use of it; null when no entry matched.
+    const StringList* mpu_SDLarry_Lib_FolderName = nullptr;
+};
+
+using InstalledSoftwarePtr = std::shared_ptr<ZRB_InstalledSoftware>;
+
+class ZRB_InstalledSoftwareList {
+public:
+    // Every record once, in the order the scan added them.
+    std::vector<InstalledSoftwarePtr> mpu_SDLarry_InstalledSoftware;
+    // The key of every record once; sorted by the scan before reporting.
+    StringList mpu_list_InstalledSoftwareName;
+    // mpu_str_Name_low -> record; exact, case-sensitive keys.
+    std::unordered_map<std::u16string, InstalledSoftwarePtr> mpu_SDLMap_InstalledSoftware;
+    bool mpu_bool_IsSearch = false;
+
+    void mpu_Free();
+    void mpu_Clean();
+    void mpu_Search_Clean();
+
+    // The record with this key, or null.
+    ZRB_InstalledSoftware* find(const std::u16string& name_low) const;
+    // Appends a record whose key is not yet held; false (and nothing changes) when it is.
+    bool add(InstalledSoftwarePtr record);
+};
+
+// Display text of a byte count: "0 Byte", "%d Byte", or two decimals with KB, MB or GB.
+std::u16string FormatByteSize(std::uint64_t bytes, char16_t decimal_separator = u'.');
+
+}  // namespace vorlix
