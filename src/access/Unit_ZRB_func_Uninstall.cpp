@@ -1,6 +1,7 @@
 #include "access/Unit_ZRB_func_Uninstall.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -96,7 +97,9 @@ UninstallPlan PlanUninstallCommand(const std::u16string& str_param_Command) {
     UninstallPlan plan;
     plan.fallback = Str_Trim(str_param_Command);
     StringList pieces;
-    if (!SplitPieces(str_param_Command, u' ', pieces)) {
+    // A command of blanks and control characters only has nothing to start,
+    // even where a tab makes a piece of it.
+    if (plan.fallback.empty() || !SplitPieces(str_param_Command, u' ', pieces)) {
         return plan;
     }
     const std::u16string first_upper = Str_UpperAscii(pieces[0]);

@@ -67,6 +67,10 @@ KnownFolders KnownFolders::capture() {
                              u"CommonProgramFiles(x86)", u"CommonProgramW6432", u"ProgramData", u"ALLUSERSPROFILE",
                              u"PUBLIC", u"USERPROFILE", u"APPDATA", u"LOCALAPPDATA", u"TEMP", u"TMP"})
         add_shared(shared, environment_folder(name));
+    // Each Program Files folder holds its Common Files.
+    for (std::size_t at = 0, count = shared.size(); at < count; ++at)
+        if (shared[at].ends_with(u"\\PROGRAM FILES\\") || shared[at].ends_with(u"\\PROGRAM FILES (X86)\\"))
+            add_shared(shared, shared[at] + u"COMMON FILES\\");
     std::u16string downloads;
     if (os::get_downloads_folder_path(downloads)) add_shared(shared, downloads);
     std::u16string temp(261, u'\0');

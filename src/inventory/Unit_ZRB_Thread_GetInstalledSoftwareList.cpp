@@ -103,6 +103,7 @@ void ZRB_Thread_GetInstalledSoftwareList::Execute() {
     mpr_strlist_InstalledSoftwareExeName.clear();
     exe_name_keys.clear();
     def_icon_keys.clear();
+    def_icon_upper.clear();
     def_icon_by_segment.clear();
     pacing->pause(pace_ms);
     mpr_prosyn_GetSoftwareList_End();

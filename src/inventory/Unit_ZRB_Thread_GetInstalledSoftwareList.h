@@ -86,6 +86,8 @@ private:
     // tests and look-ups stay constant-time however large the machine is.
     std::unordered_set<std::u16string> exe_name_keys;
     std::unordered_set<std::u16string> def_icon_keys;
+    // The DefaultIcon texts upper-cased, index for index.
+    StringList def_icon_upper;
     // Upper-cased folder name -> indices (ascending) of the DefaultIcon texts
     // that hold that name between two backslashes.
     std::unordered_map<std::u16string, std::vector<std::size_t>> def_icon_by_segment;
@@ -110,6 +112,9 @@ private:
     std::u16string mpr_pro_InstallLocation_From_UninstallString(const std::u16string& command) const;
     void check_install_location(std::u16string& location) const;
     void mpr_pro_Normalize_UninstallString(std::u16string& command) const;
+    // Replaces the first "%APPDATA%\" (or, when the text names no %APPDATA%,
+    // the first "%LOCALAPPDATA%\") by its folder; false when neither is named.
+    bool expand_app_data(std::u16string& text) const;
 
     // Icons.
     void mpr_pro_Collect_IconSources(bool view64);

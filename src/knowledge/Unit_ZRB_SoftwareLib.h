@@ -86,8 +86,8 @@ public:
                                                               bool bool_param_IsWow64) const;
     std::u16string mpu_fun_InstallLocation_For_Affinity_Publisher(const std::u16string& str_param_Software_Name,
                                                                   bool bool_param_IsWow64) const;
-    std::u16string mpu_fun_InstallLocation_For_BlackmagicDesign_DaVinciResolve(const std::u16string& str_param_Software_Name,
-                                                                               bool bool_param_IsWow64) const;
+    std::u16string mpu_fun_InstallLocation_For_BlackmagicDesign_DaVinciResolve(
+        const std::u16string& str_param_Software_Name, bool bool_param_IsWow64) const;
     std::u16string mpu_fun_InstallLocation_For_BlackmagicDesign_Fusion(const std::u16string& str_param_Software_Name,
                                                                        bool bool_param_IsWow64) const;
     std::u16string mpu_fun_InstallLocation_For_Topaz_VideoAI(const std::u16string& str_param_Software_Name,

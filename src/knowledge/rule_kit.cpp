@@ -13,7 +13,8 @@ constexpr std::u16string_view compatibility_store_key =
     u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Store\\";
 constexpr std::u16string_view shell_name_cache_key =
     u"SOFTWARE\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache\\";
-constexpr std::u16string_view installer_folders_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders";
+constexpr std::u16string_view installer_folders_key =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders";
 constexpr std::u16string_view typed_paths_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\TypedPaths\\";
 constexpr std::u16string_view upi_key = u"SOFTWARE\\Autodesk\\UPI\\";
 
@@ -35,8 +36,8 @@ NameTest contains(std::u16string_view word) { return {word, false}; }
 NameTest equals(std::u16string_view word) { return {word, true}; }
 
 ValueSource app_path(std::u16string_view exe_name) {
-    return {os::hkey_local_machine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + text(exe_name), u"Path",
-            {}};
+    const std::u16string key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + text(exe_name);
+    return {os::hkey_local_machine, key, u"Path", {}};
 }
 
 ValueSource open_command(ClassRoot root, std::u16string_view class_name) {

@@ -50,7 +50,7 @@ TEST_F(RegistryOps, ValueBuffersAtTheTwoHundredFiftySixByteBoundary) {
     EXPECT_EQ(data[5], u"text");
 
     std::u16string text = u"stale";
-    EXPECT_TRUE(Reg_ReadString(hklm, key, u"  Padded  ", false, text));
+    EXPECT_TRUE(Reg_ReadString(hklm, key, u"  Padded  ", true, text));
     EXPECT_EQ(text, u"  text  ");  // reading a single value does not trim
 }
 

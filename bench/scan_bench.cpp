@@ -1,0 +1,104 @@
+// The inventory scan on synthetic machines of growing size. The cost per
+// Uninstall entry must stay flat as the machine grows: merges, duplicate tests
+// and icon look-ups are hashed, never searched through everything seen so far.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
+#include "knowledge/Unit_ZRB_SoftwareLib.h"
+#include "platform/sim/sim.h"
+
+namespace vorlix {
+namespace {
+
+constexpr int class_count = 20000;
+constexpr int app_path_count = 200;
+constexpr int product_icon_count = 300;
+
+std::u16string number(int value) {
+    const auto digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string guid(int value) {
+    auto text = number(100000000 + value);
+    return u"{" + text + u"-ABCD-4EF0-9123-4567" + text.substr(1, 8) + u"}";
+}
+
+// One machine per size, built once: the scan only reads it.
+void build_machine(int entries) {
+    sim::reset();
+    const auto hklm = os::hkey_local_machine;
+    for (int index = 0; index < class_count; ++index) {
+        const auto name = u"Vendor.Document" + number(index);
+        sim::create_key(hklm, u"SOFTWARE\\Classes\\" + name);
+        // One class in ten has an icon; every third of those is one of Windows'.
+        if (index % 10 != 0) continue;
+        const auto icon = index % 30 == 0 ? u"%SystemRoot%\\system32\\imageres.dll,-68"
+                                          : u"C:\\Program Files\\Vendor " + number(index) + u"\\doc.ico,1";
+        sim::set_string(hklm, u"SOFTWARE\\Classes\\" + name + u"\\DefaultIcon", u"", icon);
+    }
+    for (int index = 0; index < app_path_count; ++index)
+        sim::set_string(hklm, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\tool" + number(index) + u".exe",
+                        u"", u"C:\\Program Files\\Tool " + number(index) + u"\\tool.exe");
+    for (int index = 0; index < product_icon_count; ++index) {
+        const auto key = u"SOFTWARE\\Classes\\Installer\\Products\\" + number(700000000 + index) + u"0A1B2C3D4E5F6071";
+        sim::set_string(hklm, key, u"ProductName", u"Program " + number(index * 7));
+        sim::set_string(hklm, key, u"ProductIcon", u"C:\\Windows\\Installer\\" + guid(index) + u"\\icon.ico");
+    }
+
+    const std::u16string uninstall[] = {u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
+                                        u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"};
+    for (int index = 0; index < entries; ++index) {
+        // One program in twenty is registered a second time (merged), one in
+        // ten lives in the user's hive, one in three has no DisplayIcon.
+        const int program = index % 20 == 19 ? index - 1 : index;
+        const auto root = index % 10 == 3 ? os::hkey_current_user : hklm;
+        const auto key = uninstall[index % 2] + (index % 4 == 0 ? guid(index) : u"Program" + number(index));
+        const auto folder = u"C:\\Program Files\\Program " + number(program) + u"\\";
+        sim::set_string(root, key, u"DisplayName", u"Program " + number(program));
+        sim::set_string(root, key, u"Publisher", u"Publisher " + number(program % 97));
+        sim::set_string(root, key, u"DisplayVersion", u"1." + number(program % 13));
+        if (index % 5 != 1) sim::set_string(root, key, u"InstallLocation", folder);
+        sim::set_string(root, key, u"UninstallString",
+                        index % 4 == 0 ? u"MsiExec.exe /X" + guid(index) : u"\"" + folder + u"unins000.exe\" /SILENT");
+        if (index % 3 != 0) sim::set_string(root, key, u"DisplayIcon", folder + u"program.exe,0");
+        sim::set_dword(root, key, u"EstimatedSize", static_cast<std::uint32_t>(1000 + index));
+    }
+    // A tenth as many products known to Windows Installer.
+    for (int index = 0; index < entries / 10; ++index) {
+        const auto key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\" +
+                         number(800000000 + index) + u"0A1B2C3D4E5F6071\\InstallProperties";
+        sim::set_string(hklm, key, u"DisplayName", u"Installer Product " + number(index));
+        sim::set_string(hklm, key, u"UninstallString", u"MsiExec.exe /X" + guid(index));
+    }
+}
+
+void BM_InventoryScan(benchmark::State& state) {
+    const auto entries = static_cast<int>(state.range(0));
+    build_machine(entries);
+    auto knowledge = std::make_shared<ZRB_Software_Lib>();
+    knowledge->mpu_InitLib();
+    std::size_t programs = 0;
+    for (auto _ : state) {
+        auto list = std::make_shared<ZRB_InstalledSoftwareList>();
+        ZRB_Thread_GetInstalledSoftwareList scan(list, knowledge, u"C:\\Vorlix\\");
+        scan.Execute();
+        programs = list->mpu_SDLarry_InstalledSoftware.size();
+        benchmark::DoNotOptimize(programs);
+    }
+    state.counters["programs"] = static_cast<double>(programs);
+    // Time per Uninstall entry: flat when the scan scales linearly.
+    state.counters["per_entry"] =
+        benchmark::Counter(static_cast<double>(entries), benchmark::Counter::kIsIterationInvariantRate |
+                                                             benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_InventoryScan)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace vorlix

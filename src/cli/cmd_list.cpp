@@ -1,0 +1,124 @@
+#include "cli/cmd_list.h"
+
+#include <algorithm>
+#include <array>
+
+#include <nlohmann/json.hpp>
+
+#include "access/Wow64.h"
+#include "inventory/SynchronousScan.h"
+#include "knowledge/Unit_ZRB_SoftwareLib.h"
+#include "platform/portable/utf.h"
+
+namespace vorlix::cli {
+
+namespace {
+
+nlohmann::ordered_json program_json(const ZRB_InstalledSoftware& record) {
+    nlohmann::ordered_json program;
+    program["name"] = to_utf8(record.mpu_str_Name);
+    program["key"] = to_utf8(record.mpu_str_Name_low);
+    program["publisher"] = to_utf8(record.mpu_str_Publisher);
+    program["version"] = to_utf8(record.mpu_str_DisplayVersion);
+    program["size_kb"] = record.mpu_dowrd_EstimatedSize;
+    program["size"] = to_utf8(record.mpu_str_EstimatedSize);
+    program["install_location"] = to_utf8(record.mpu_str_InstallLocation);
+    program["uninstall_string"] = to_utf8(record.mpu_str_UninstallString);
+    program["icon"] = to_utf8(record.mpu_str_DisplayIcon);
+    program["icon_index"] = record.mpu_int_DisplayIcon_ID;
+    program["registry_path"] = to_utf8(record.mpu_str_InstallRegPath);
+    program["is64bit"] = record.mpu_int_Is64Bit;
+    program["scan_location"] = record.mpu_bool_InstallLocation_Scan;
+    return program;
+}
+
+// Characters as a terminal shows them (one per code point, not per byte).
+std::size_t display_width(const std::string& utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char byte) { return (byte & 0xC0) != 0x80; }));
+}
+
+// Cuts a cell to `limit` code points, marking the cut with "...".
+std::string fit(const std::string& utf8, std::size_t limit) {
+    if (display_width(utf8) <= limit) return utf8;
+    std::size_t points = 0, at = 0;
+    for (; at < utf8.size(); ++at) {
+        if ((utf8[at] & 0xC0) != 0x80 && points++ == limit - 3) break;
+    }
+    return utf8.substr(0, at) + "...";
+}
+
+struct Column {
+    const char* title;
+    std::size_t limit;  // 0: never cut (the last column)
+    bool right_aligned;
+};
+
+constexpr std::array<Column, 5> columns = {{{"Name", 48, false},
+                                            {"Version", 20, false},
+                                            {"Publisher", 32, false},
+                                            {"Size", 12, true},
+                                            {"Install location", 0, false}}};
+
+std::string table(const std::vector<InstalledSoftwarePtr>& programs) {
+    using Row = std::array<std::string, columns.size()>;
+    Row header;
+    for (std::size_t column = 0; column < columns.size(); ++column) header[column] = columns[column].title;
+    std::vector<Row> rows{header};
+    for (const auto& record : programs)
+        rows.push_back({to_utf8(record->mpu_str_Name), to_utf8(record->mpu_str_DisplayVersion),
+                        to_utf8(record->mpu_str_Publisher), to_utf8(record->mpu_str_EstimatedSize),
+                        to_utf8(record->mpu_str_InstallLocation)});
+    std::array<std::size_t, columns.size()> widths{};
+    for (auto& row : rows)
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            if (columns[column].limit) row[column] = fit(row[column], columns[column].limit);
+            widths[column] = std::max(widths[column], display_width(row[column]));
+        }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            const std::string padding(widths[column] - display_width(row[column]), ' ');
+            if (column > 0) line += "  ";
+            line += columns[column].right_aligned ? padding + row[column] : row[column] + padding;
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        text += line + "\n";
+    }
+    text += std::to_string(programs.size()) + (programs.size() == 1 ? " program\n" : " programs\n");
+    return text;
+}
+
+int bitness_or_unknown() {
+    try {
+        return Sys_GetBitness();
+    } catch (const std::exception&) {
+        return bitness_unknown;
+    }
+}
+
+}  // namespace
+
+Output cmd_list(Arguments arguments) {
+    const bool json = take_flag(arguments, u"--json");
+    if (!arguments.empty()) return usage_error("list takes no argument besides --json");
+
+    auto knowledge_base = std::make_shared<ZRB_Software_Lib>();
+    knowledge_base->mpu_InitLib();
+    const auto scan = scan_installed_software(knowledge_base);
+
+    Output output;
+    if (json) {
+        nlohmann::ordered_json document;
+        document["bitness"] = bitness_or_unknown();
+        document["programs"] = nlohmann::ordered_json::array();
+        for (const auto& record : scan.reported) document["programs"].push_back(program_json(*record));
+        output.out = document.dump() + "\n";
+    } else {
+        output.out = table(scan.reported);
+    }
+    return output;
+}
+
+}  // namespace vorlix::cli

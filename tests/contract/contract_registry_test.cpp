@@ -1,0 +1,213 @@
+// Registry behaviour both backends share. Keys and values are created in
+// sorted order wherever the enumeration order is checked: Windows enumerates
+// values in insertion order, Wine in name order.
+#include <string>
+#include <vector>
+
+#include "contract/contract_env.h"
+#include "platform/os.h"
+
+namespace vorlix::contract {
+namespace {
+
+class ContractRegistry : public ContractTest {
+protected:
+    void TearDown() override {
+        for (os::Hkey key : open_keys) os::reg_close_key(key);
+    }
+
+    os::Hkey create(const std::u16string& below_scratch) {
+        os::Hkey key = 0;
+        EXPECT_EQ(os::reg_create_key_ex(os::hkey_current_user, path(below_scratch), os::key_all_access, key),
+                  os::error_success);
+        open_keys.push_back(key);
+        return key;
+    }
+
+    static std::u16string path(const std::u16string& below_scratch) {
+        return below_scratch.empty() ? scratch_key : scratch_key + u"\\" + below_scratch;
+    }
+
+    static void set(os::Hkey key, const std::u16string& name, std::uint32_t type, const std::string& bytes) {
+        ASSERT_EQ(os::reg_set_value_ex(key, name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                       static_cast<std::uint32_t>(bytes.size())),
+                  os::error_success);
+    }
+
+    std::vector<os::Hkey> open_keys;
+};
+
+std::string utf16_bytes(std::u16string_view text) {
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateWithTheirOwnCase) {
+    const os::Hkey parent = create(u"");
+    create(u"Alpha");
+    create(u"beta");
+    create(u"Gamma\\Deeper");
+
+    os::Hkey opened = 0;
+    ASSERT_EQ(os::reg_open_key_ex(os::hkey_current_user, u"SOFTWARE\\vorlixcontract\\GAMMA\\", os::key_read, opened),
+              os::error_success);
+    os::reg_close_key(opened);
+    ASSERT_EQ(os::reg_open_key_ex(parent, u"gamma\\deeper", os::key_read, opened), os::error_success);
+    os::reg_close_key(opened);
+    EXPECT_EQ(os::reg_open_key_ex(parent, u"Delta", os::key_read, opened), os::error_file_not_found);
+
+    std::vector<std::u16string> names;
+    char16_t name[256];
+    std::uint32_t index = 0;
+    for (;; ++index) {
+        std::uint32_t length = 256;
+        const auto result = os::reg_enum_key_ex(parent, index, name, length);
+        if (result != os::error_success) {
+            EXPECT_EQ(result, os::error_no_more_items);
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma"}));
+}
+
+TEST_F(ContractRegistry, EnumeratedKeyNamesFollowTheBufferProtocol) {
+    const os::Hkey parent = create(u"");
+    create(u"Alpha");
+    char16_t name[8] = {};
+    std::uint32_t length = 5;  // room for the name, not for its null
+    EXPECT_EQ(os::reg_enum_key_ex(parent, 0, name, length), os::error_more_data);
+    length = 6;
+    ASSERT_EQ(os::reg_enum_key_ex(parent, 0, name, length), os::error_success);
+    EXPECT_EQ(length, 5u);
+    EXPECT_EQ(std::u16string(name), u"Alpha");
+}
+
+TEST_F(ContractRegistry, QueryInfoCountsInCharactersWithoutTheNull) {
+    const os::Hkey key = create(u"");
+    create(u"Alpha");
+    create(u"Bravo123");
+    set(key, u"Name", os::reg_binary, std::string(10, '\x01'));
+    set(key, u"LongerName", os::reg_binary, std::string(3, '\x02'));
+    std::uint32_t sub_keys = 0, longest_key = 0, values = 0, longest_name = 0, longest_data = 0;
+    ASSERT_EQ(os::reg_query_info_key(key, &sub_keys, &longest_key, &values, &longest_name, &longest_data),
+              os::error_success);
+    EXPECT_EQ(sub_keys, 2u);
+    EXPECT_EQ(longest_key, 8u);
+    EXPECT_EQ(values, 2u);
+    EXPECT_EQ(longest_name, 10u);
+    EXPECT_EQ(longest_data, 10u);
+}
+
+TEST_F(ContractRegistry, ValuesComeBackAsTheStoredBytesWithTheSizeProtocol) {
+    const os::Hkey key = create(u"Values");
+    const std::string unterminated = utf16_bytes(u"abc");
+    const std::string multi = utf16_bytes(std::u16string(u"one\0two\0\0", 9));
+    set(key, u"Raw", os::reg_sz, unterminated);
+    set(key, u"Multi", os::reg_multi_sz, multi);
+    set(key, u"Number", os::reg_dword, std::string("\x78\x56\x34\x12", 4));
+    set(key, u"Empty", os::reg_binary, "");
+
+    struct Expected {
+        std::u16string name;  // spelled in another case than when set
+        std::uint32_t type;
+        std::string bytes;
+    };
+    for (const Expected& expected : {Expected{u"raw", os::reg_sz, unterminated}, Expected{u"MULTI", os::reg_multi_sz, multi},
+                                     Expected{u"number", os::reg_dword, std::string("\x78\x56\x34\x12", 4)},
+                                     Expected{u"EMPTY", os::reg_binary, std::string()}}) {
+        const auto& [name, type, bytes] = expected;
+        SCOPED_TRACE(::testing::Message() << "value of " << bytes.size() << " bytes");
+        std::uint32_t found_type = 0, size = 0;
+        ASSERT_EQ(os::reg_query_value_ex(key, name, &found_type, nullptr, &size), os::error_success);
+        EXPECT_EQ(found_type, type);
+        EXPECT_EQ(size, bytes.size());
+        std::vector<std::uint8_t> data(bytes.size() + 8, 0xEE);
+        ASSERT_EQ(os::reg_query_value_ex(key, name, nullptr, data.data(), &size), os::error_success);
+        EXPECT_EQ(std::string(data.begin(), data.begin() + size), bytes);
+        if (bytes.empty()) continue;
+        size = static_cast<std::uint32_t>(bytes.size() - 1);
+        EXPECT_EQ(os::reg_query_value_ex(key, name, nullptr, data.data(), &size), os::error_more_data);
+        EXPECT_EQ(size, bytes.size());
+    }
+    std::uint32_t size = 0;
+    EXPECT_EQ(os::reg_query_value_ex(key, u"Missing", nullptr, nullptr, &size), os::error_file_not_found);
+}
+
+TEST_F(ContractRegistry, ValueEnumerationGivesNamesTypesAndSizes) {
+    const os::Hkey key = create(u"Values");
+    set(key, u"", os::reg_sz, utf16_bytes(std::u16string(u"default\0", 8)));
+    set(key, u"Alpha", os::reg_binary, "\x01\x02\x03");
+    set(key, u"Beta", os::reg_qword, std::string(8, '\x07'));
+
+    struct Seen {
+        std::u16string name;
+        std::uint32_t type;
+        std::uint32_t size;
+    };
+    std::vector<Seen> seen;
+    char16_t name[64];
+    for (std::uint32_t index = 0;; ++index) {
+        std::uint32_t length = 64, type = 0, size = 0;
+        const auto result = os::reg_enum_value(key, index, name, length, &type, nullptr, &size);
+        if (result != os::error_success) {
+            EXPECT_EQ(result, os::error_no_more_items);
+            break;
+        }
+        seen.push_back({std::u16string(name, length), type, size});
+    }
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].name, u"");
+    EXPECT_EQ(seen[0].size, 16u);
+    EXPECT_EQ(seen[1].name, u"Alpha");
+    EXPECT_EQ(seen[1].type, os::reg_binary);
+    EXPECT_EQ(seen[1].size, 3u);
+    EXPECT_EQ(seen[2].name, u"Beta");
+    EXPECT_EQ(seen[2].type, os::reg_qword);
+
+    std::uint32_t length = 5;  // "Alpha" without room for the null
+    EXPECT_EQ(os::reg_enum_value(key, 1, name, length, nullptr, nullptr, nullptr), os::error_more_data);
+    std::uint8_t data[2];
+    std::uint32_t size = sizeof data;
+    length = 64;
+    EXPECT_EQ(os::reg_enum_value(key, 1, name, length, nullptr, data, &size), os::error_more_data);
+    EXPECT_EQ(size, 3u);
+}
+
+TEST_F(ContractRegistry, DeletingValuesAndKeys) {
+    const os::Hkey parent = create(u"");
+    const os::Hkey child = create(u"Child");
+    create(u"Child\\Grandchild");
+    set(child, u"Value", os::reg_binary, "x");
+
+    EXPECT_EQ(os::reg_delete_value(child, u"VALUE"), os::error_success);
+    EXPECT_EQ(os::reg_delete_value(child, u"Value"), os::error_file_not_found);
+    EXPECT_EQ(os::reg_delete_key(parent, u"Child"), os::error_access_denied);  // it has a subkey
+    EXPECT_EQ(os::reg_delete_key(parent, u"Missing"), os::error_file_not_found);
+    EXPECT_EQ(os::reg_delete_key(parent, u"Child\\Grandchild"), os::error_success);
+    EXPECT_EQ(os::reg_delete_key(os::hkey_current_user, path(u"child")), os::error_success);
+
+    // The handle still open to the deleted key now fails.
+    std::uint32_t size = 0;
+    EXPECT_EQ(os::reg_query_value_ex(child, u"Value", nullptr, nullptr, &size), os::error_key_deleted);
+    EXPECT_EQ(os::reg_set_value_ex(child, u"Value", os::reg_binary, nullptr, 0), os::error_key_deleted);
+    os::Hkey reopened = 0;
+    EXPECT_EQ(os::reg_open_key_ex(parent, u"Child", os::key_read, reopened), os::error_file_not_found);
+}
+
+TEST_F(ContractRegistry, DeleteKeyExRemovesAnEmptyKeyInTheNamedView) {
+    create(u"Empty");
+    const auto result = os::reg_delete_key_ex(os::hkey_current_user, path(u"Empty"),
+                                              os::key_all_access | os::key_wow64_64key, 0);
+    ASSERT_EQ(result, os::error_success);
+    os::Hkey reopened = 0;
+    EXPECT_EQ(os::reg_open_key_ex(os::hkey_current_user, path(u"Empty"), os::key_read, reopened),
+              os::error_file_not_found);
+}
+
+}  // namespace
+}  // namespace vorlix::contract

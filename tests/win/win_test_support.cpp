@@ -1,0 +1,124 @@
+#include "win/win_test_support.h"
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_Str.h"
+
+namespace vorlix::test {
+
+namespace {
+
+std::u16string ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string process_id_text() {
+    // -1 is the pseudo handle of the current process (GetCurrentProcess()).
+    static const std::u16string text = ascii(std::to_string(
+        static_cast<unsigned long>(os::get_process_id(static_cast<os::Handle>(-1)))));
+    return text;
+}
+
+os::Hkey open_for_write(os::Hkey root, const std::u16string& path, std::uint32_t sam) {
+    os::Hkey key = 0;
+    const auto result = os::reg_create_key_ex(root, path, os::key_all_access | sam, key);
+    EXPECT_EQ(result, os::error_success) << "cannot create the test key";
+    return result == os::error_success ? key : 0;
+}
+
+void clear_read_only(const std::u16string& folder) {
+    os::FindData data;
+    const auto find = os::find_first_file(folder + u"*", data);
+    if (find == os::invalid_handle_value) return;
+    do {
+        if (data.name == u"." || data.name == u"..") continue;
+        const auto path = folder + data.name;
+        os::set_file_attributes(path, os::file_attribute_normal);
+        if ((data.attributes & os::file_attribute_directory) != 0) clear_read_only(path + u"\\");
+    } while (os::find_next_file(find, data));
+    os::find_close(find);
+}
+
+}  // namespace
+
+std::u16string unique_name(const std::u16string& stem) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
+    return stem + u"_" + test + u"_" + process_id_text();
+}
+
+void write_string(os::Hkey root, const std::u16string& path, const std::u16string& name, const std::u16string& text,
+                  std::uint32_t sam, std::uint32_t type) {
+    write_bytes(root, path, name, type, text + u'\0', sam);
+}
+
+void write_bytes(os::Hkey root, const std::u16string& path, const std::u16string& name, std::uint32_t type,
+                 const std::u16string& units, std::uint32_t sam) {
+    const auto key = open_for_write(root, path, sam);
+    if (key == 0) return;
+    EXPECT_EQ(os::reg_set_value_ex(key, name, type, reinterpret_cast<const std::uint8_t*>(units.data()),
+                                   static_cast<std::uint32_t>(units.size() * sizeof(char16_t))),
+              os::error_success);
+    os::reg_close_key(key);
+}
+
+void create_key(os::Hkey root, const std::u16string& path, std::uint32_t sam) {
+    const auto key = open_for_write(root, path, sam);
+    if (key != 0) os::reg_close_key(key);
+}
+
+bool key_exists(os::Hkey root, const std::u16string& path, std::uint32_t sam) {
+    os::Hkey key = 0;
+    if (os::reg_open_key_ex(root, path, os::key_read | sam, key) != os::error_success) return false;
+    os::reg_close_key(key);
+    return true;
+}
+
+ScratchKey::ScratchKey(const std::u16string& stem, os::Hkey root) : root_(root), name_(unique_name(stem)) {}
+
+ScratchKey::~ScratchKey() {
+    // The 64-bit view holds both the plain path and the explicit Wow6432Node one.
+    Reg_DeleteKeyTree(root_, path(), true);
+    Reg_DeleteKeyTree(root_, wow_path(), true);
+}
+
+ScratchFolder::ScratchFolder() {
+    char16_t buffer[512] = {};
+    const auto length = os::get_temp_path(buffer, 512);
+    static int count = 0;
+    path_ = std::u16string(buffer, length) + unique_name(u"vorlix") + u"_" + ascii(std::to_string(++count)) + u"\\";
+    EXPECT_TRUE(os::create_directory(path_)) << "cannot create the scratch folder";
+}
+
+ScratchFolder::~ScratchFolder() {
+    clear_read_only(path_);
+    DeleteFolderTree(path_);
+}
+
+std::u16string ScratchFolder::make_folder(const std::u16string& relative) const {
+    const auto folder = path_ + relative;
+    EXPECT_TRUE(os::create_directory(folder));
+    return folder;
+}
+
+std::u16string ScratchFolder::make_file(const std::u16string& relative, const std::string& bytes) const {
+    const auto file = path_ + relative;
+    EXPECT_TRUE(os::write_file_bytes(file, bytes));
+    return file;
+}
+
+bool exists(const std::u16string& path) { return os::get_file_attributes(path) != os::invalid_file_attributes; }
+
+bool is_sleeper() { return Str_ContainsText(os::get_module_file_name(), sleeper_marker); }
+
+int run_sleeper() {
+    // Long enough for any test, short enough that a forgotten helper goes away.
+    os::sleep_ms(180000);
+    return 0;
+}
+
+std::u16string make_sleeper(const std::u16string& folder, const std::u16string& file_name) {
+    const auto path = folder + file_name;
+    EXPECT_TRUE(os::copy_file(os::get_module_file_name(), path, false)) << "cannot copy the test executable";
+    return path;
+}
+
+}  // namespace vorlix::test
