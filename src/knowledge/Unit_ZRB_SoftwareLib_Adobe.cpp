@@ -29,8 +29,8 @@ const ValueRule media_encoder{contains(u"Adobe Media Encoder"), app_path(u"Adobe
                               trailing_backslash};
 const ValueRule premiere{contains(u"Adobe Premiere Pro"), app_path(u"Adobe Premiere Pro.exe"), trailing_backslash};
 
-// Character Animator registers no App Paths entry; its project file type
-// carries a version number in the class name.
+// The project file type's class name carries a version number, so the open
+// command is found below the first class whose name matches.
 const Processing character_animator_command{
     .removes = {quoted_placeholder, u"Support Files\\Character Animator.exe"}};
 

@@ -41,6 +41,18 @@ std::u16string autocad_lt_folder(const StringList& texts, const std::u16string& 
                                 u"installedpath"));
 }
 
+// Any LT folder named in the UPI list, of the name's version when it has one.
+// Neither a full AutoCAD nor another LT release may take it: its leftovers
+// would be another product's files.
+std::u16string any_autocad_lt_folder(const StringList& texts, const std::u16string& version) {
+    StringList candidates;
+    for (const std::u16string& candidate : texts) {
+        if (version.empty() || Str_ContainsText(candidate, version)) candidates.push_back(candidate);
+    }
+    return named_group(candidates, uR"re(^(?<installedpath>[a-zA-Z]:\\.+\\AutoCAD LT [^\\]+\\).+$)re",
+                       u"installedpath");
+}
+
 std::u16string autocad_folder(const StringList& texts, const std::u16string& version) {
     const std::u16string* hit = find_upi_text(texts, u"AutoCAD", u"ACAOE\\UPI\\UPI.dll", version);
     return hit ? Str_Trim(Str_RemoveText(*hit, u"ACAOE\\UPI\\UPI.dll")) : std::u16string();
@@ -79,12 +91,9 @@ std::u16string ZRB_Software_Lib::mpu_fun_InstallLocation_For_Autodesk_AutoCAD(
         if (!executable.empty()) return Str_Trim(Str_RemoveText(executable, std::u16string(inventor_server_tool)));
     }
     const StringList texts = upi_texts(bool_param_IsWow64);
-    std::u16string result = lt ? autocad_lt_folder(texts, version) : autocad_folder(texts, version);
-    if (result.empty()) {
-        result = named_group(texts, uR"re(^(?<installedpath>[a-zA-Z]:\\.+\\AutoCAD LT [^\\]+\\).+$)re",
-                             u"installedpath");
-    }
-    return result;
+    if (!lt) return autocad_folder(texts, version);
+    const std::u16string result = autocad_lt_folder(texts, version);
+    return result.empty() ? any_autocad_lt_folder(texts, version) : result;
 }
 
 std::u16string ZRB_Software_Lib::mpu_fun_InstallLocation_For_Autodesk_Revit(

@@ -1,5 +1,7 @@
 #include "knowledge/rule_kit.h"
 
+#include <utility>
+
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
 

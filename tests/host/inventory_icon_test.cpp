@@ -15,7 +15,7 @@ protected:
         InventoryTest::SetUp();
         load("icons.reg");
         for (const auto* file : {u"C:\\Program Files\\Tool\\tool.exe", u"C:\\Program Files\\Tool64\\tool64.exe",
-                                 u"C:\\Apps\\Docs\\doc.ico", u"C:\\Apps\\DocsBox\\box.ico",
+                                 u"C:\\Apps\\Docs\\doc.ico", u"C:\\Apps\\DocsBox\\box.ico", u"D:\\Mirror\\Docs\\mirror.ico",
                                  u"C:\\Apps\\Editor\\editor.exe", u"C:\\Apps\\Editor\\helper.exe",
                                  u"C:\\Apps\\HelperOnly\\helper.exe", u"C:\\Apps\\Logo\\app.ico",
                                  u"C:\\Windows\\Installer\\{5783F2D7-0164-4A0D-9A8B-2C0D1E2F3A4B}\\suite.ico",
@@ -105,12 +105,13 @@ TEST_F(Icons, LocationHintsInTheirOrder) {
 }
 
 TEST_F(Icons, DefaultIconsAreFoundForAnyLocationText) {
-    // A location of one folder name is searched in every DefaultIcon text.
+    // A location of one folder name is searched in every DefaultIcon text;
+    // the first in class order that holds it wins.
     program(u"Relative Docs", u"Docs");
     program(u"Lower Case", u"c:\\apps\\docsbox\\");
     scan();
     EXPECT_EQ(listed(u"Relative Docs").mpu_str_InstallLocation, u"Docs\\");
-    expect_icon(u"Relative Docs", u"C:\\Apps\\Docs\\doc.ico", 3);
+    expect_icon(u"Relative Docs", u"D:\\Mirror\\Docs\\mirror.ico", 9);
     expect_icon(u"Lower Case", u"C:\\Apps\\DocsBox\\box.ico", 5);
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "access/Unit_ZRB_func_FilesDirs.h"
 #include "inventory_test_support.h"
 
 namespace vorlix::test {
@@ -246,7 +247,7 @@ TEST_F(ScanReports, PassesTheRecordsDisplayValues) {
     EXPECT_EQ(tool.version, u"2.0");
     EXPECT_EQ(tool.size, u"1.50 MB");
     EXPECT_EQ(tool.location, u"C:\\Apps\\Tool\\");
-    EXPECT_EQ(tool.icon, u"C:\\Windows\\system32\\msiexec.exe");
+    EXPECT_EQ(tool.icon, Sys_GetSystemDir() + u"msiexec.exe");
     EXPECT_EQ(tool.icon_index, 65535);
 }
 

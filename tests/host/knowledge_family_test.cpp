@@ -121,7 +121,8 @@ protected:
 };
 
 TEST_F(KnowledgeAutodeskAdjustment, SharedFolderGoesToAutoCAD) {
-    ZRB_InstalledSoftware* civil = add(u"autodesk civil 3d 2024 - english", u"C:\\Program Files\\Autodesk\\AutoCAD 2024\\", true);
+    ZRB_InstalledSoftware* civil =
+        add(u"autodesk civil 3d 2024 - english", u"C:\\Program Files\\Autodesk\\AutoCAD 2024\\", true);
     ZRB_InstalledSoftware* autocad =
         add(u"autodesk autocad 2024 - english", u"c:\\program files\\autodesk\\autocad 2024\\", false);
     lib.mpu_pro_InstalledInfo_Optimize_For_Autodesk(list);

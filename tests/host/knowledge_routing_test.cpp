@@ -8,6 +8,7 @@
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
+#include "knowledge_test_support.h"
 #include "platform/portable/utf.h"
 #include "support/sim_test.h"
 
@@ -41,7 +42,8 @@ const std::vector<Product>& products() {
          u"C:\\Program Files\\Adobe\\Adobe InCopy 2024\\"},
         {u"Adobe InDesign 2024", u"Adobe InDesign", &Lib::mpu_fun_InstallLocation_For_Adobe_InDesign,
          u"C:\\Program Files\\Adobe\\Adobe InDesign 2024\\"},
-        {u"Adobe Lightroom Classic", u"Adobe Lightroom Classic", &Lib::mpu_fun_InstallLocation_For_Adobe_LightroomClassic,
+        {u"Adobe Lightroom Classic", u"Adobe Lightroom Classic",
+         &Lib::mpu_fun_InstallLocation_For_Adobe_LightroomClassic,
          u"\"C:\\Program Files\\Adobe\\Adobe Lightroom Classic\\\""},
         {u"Adobe Media Encoder 2024", u"Adobe Media Encoder", &Lib::mpu_fun_InstallLocation_For_Adobe_MediaEncoder,
          u"C:\\Program Files\\Adobe\\Adobe Media Encoder 2024\\"},
@@ -93,7 +95,8 @@ const std::vector<Product>& products() {
          u"\"C:\\Program Files\\Soda PDF Desktop 14\\\""},
         {u"Oracle VM VirtualBox 7.0.12", u"Oracle VM VirtualBox",
          &Lib::mpu_fun_InstallLocation_For_Other_OracleVMVirtualBox, u"C:\\Program Files\\Oracle\\VirtualBox\\"},
-        {u"Nextcloud", u"Nextcloud", &Lib::mpu_fun_InstallLocation_For_Other_Nextcloud, u"C:\\Program Files\\Nextcloud"},
+        {u"Nextcloud", u"Nextcloud", &Lib::mpu_fun_InstallLocation_For_Other_Nextcloud,
+         u"C:\\Program Files\\Nextcloud"},
         {u"Joplin 2.13.4", u"Joplin", &Lib::mpu_fun_InstallLocation_For_Other_Joplin,
          u"\"C:\\Users\\user\\AppData\\Local\\Programs\\Joplin\\Joplin.exe\""},
         {u"Signal 6.40.0", u"Signal", &Lib::mpu_fun_InstallLocation_For_Other_Signal,
@@ -102,7 +105,8 @@ const std::vector<Product>& products() {
          u"\"C:\\Users\\user\\AppData\\Local\\Programs\\Obsidian\\Obsidian.exe\""},
         {u"draw.io 22.1.2", u"draw.io", &Lib::mpu_fun_InstallLocation_For_Other_drawio,
          u"\"C:\\Program Files\\draw.io\\draw.io.exe\""},
-        {u"VueScan x64", u"VueScan", &Lib::mpu_fun_InstallLocation_For_Other_VueScanx64, u"C:\\Program Files\\VueScan\\"},
+        {u"VueScan x64", u"VueScan", &Lib::mpu_fun_InstallLocation_For_Other_VueScanx64,
+         u"C:\\Program Files\\VueScan\\"},
         {u"PDF Tools", u"PDF Tools", &Lib::mpu_fun_InstallLocation_For_Other_PDFTools,
          u"\"C:\\Program Files\\Tracker Software\\PDF Tools\\PDFXTools.exe\""},
         {u"Nik Collection 6 by DxO", u"Nik Collection", &Lib::mpu_fun_InstallLocation_For_Other_NikCollection,
@@ -127,12 +131,7 @@ class KnowledgeRouting : public test::SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
-        for (const char* file : {"adobe.reg", "autodesk.reg", "creative.reg", "other.reg"}) {
-            std::string error;
-            ASSERT_TRUE(sim::import_reg_file(std::string(VORLIX_FIXTURES) + "/knowledge/" + file, &error)) << error;
-        }
-        // Sync is told apart from other folders of that name by its worker.
-        sim::add_file(u"C:\\Users\\user\\AppData\\Local\\Programs\\Sync\\sync-worker.exe");
+        test::load_knowledge_fixtures();
     }
 
     std::u16string routed(std::u16string location, const std::u16string& name, bool is64 = true) const {
@@ -180,9 +179,10 @@ TEST_F(KnowledgeRouting, EachRuleChecksTheNameItself) {
 }
 
 TEST_F(KnowledgeRouting, UnrelatedProgramsKeepTheirLocation) {
-    for (const std::u16string name : {u"Notepad++ (64-bit x64)", u"7-Zip 23.01", u"AutoCAD 2024 - English",
-                                      u"Signal Beta", u"Oracle VM VirtualBox Extension Pack",
-                                      u"Autodesk Navisworks Manage 2024 Update 1", u"Soda PDF Desktop 14 Edit Module"}) {
+    for (const std::u16string name :
+         {u"Notepad++ (64-bit x64)", u"7-Zip 23.01", u"AutoCAD 2024 - English", u"Signal Beta",
+          u"Oracle VM VirtualBox Extension Pack", u"Autodesk Navisworks Manage 2024 Update 1",
+          u"Soda PDF Desktop 14 Edit Module"}) {
         EXPECT_EQ(u8(routed(u"D:\\Tools\\", name)), "D:\\Tools\\") << u8(name);
         EXPECT_EQ(u8(routed(u"", name)), "") << u8(name);
     }

@@ -114,17 +114,20 @@ TEST_F(KnowledgeRules, AutoCADTrustsInventorServerOnlyOfItsOwnVersion) {
     EXPECT_EQ(run(autocad, u"Autodesk AutoCAD Mechanical"), "C:\\Autodesk\\AutoCAD 2023\\");
 }
 
-TEST_F(KnowledgeRules, AutoCADLTStopsAtTheFirstQualifyingTextThenSearchesAllTexts) {
+TEST_F(KnowledgeRules, AutoCADLTStopsAtTheFirstQualifyingTextThenSearchesItsVersion) {
     const Rule autocad = &Lib::mpu_fun_InstallLocation_For_Autodesk_AutoCAD;
-    upi_texts({u"C:\\Old\\AutoCAD LT 2023\\Help\\readme.txt", u"C:\\Skip\\AutoCAD LT 2024\\Setup\\UPI.dll",
-               u"D:\\AutoCAD LT 2024\\UPI\\UPI.dll", u"C:\\New\\AutoCAD LT 2024\\UPI\\UPI.dll"});
-    EXPECT_EQ(run(autocad, u"Autodesk AutoCAD LT 2024 - English"), "C:\\Old\\AutoCAD LT 2023\\");
+    upi_texts({u"C:\\Older\\AutoCAD LT 2023\\Help\\readme.txt", u"C:\\Old\\AutoCAD LT 2024 Beta\\Help\\readme.txt",
+               u"C:\\Skip\\AutoCAD LT 2024\\Setup\\UPI.dll", u"D:\\AutoCAD LT 2024\\UPI\\UPI.dll",
+               u"C:\\New\\AutoCAD LT 2024\\UPI\\UPI.dll"});
+    EXPECT_EQ(run(autocad, u"Autodesk AutoCAD LT 2024 - English"), "C:\\Old\\AutoCAD LT 2024 Beta\\");
 
     sim::reset();
     upi_texts({u"C:\\Old\\AutoCAD LT 2023\\UPI\\UPI.dll", u"C:\\New\\AutoCAD LT 2024\\UPI\\UPI.dll"});
     EXPECT_EQ(run(autocad, u"Autodesk AutoCAD LT 2024 - English"), "C:\\New\\AutoCAD LT 2024\\");
-    // Any AutoCAD name falls back to an LT folder when nothing else is known.
-    EXPECT_EQ(run(autocad, u"Autodesk AutoCAD 2024 - English"), "C:\\Old\\AutoCAD LT 2023\\");
+    EXPECT_EQ(run(autocad, u"Autodesk AutoCAD LT"), "C:\\Old\\AutoCAD LT 2023\\");
+    // Another release's or the LT product's folder is never handed to a program it does not belong to.
+    EXPECT_EQ(run(autocad, u"Autodesk AutoCAD LT 2025 - English"), "");
+    EXPECT_EQ(run(autocad, u"Autodesk AutoCAD 2024 - English"), "");
 }
 
 TEST_F(KnowledgeRules, ThreeDsMaxFallsBackToTheInstallerFolderList) {

@@ -165,7 +165,9 @@ TEST(RegFileRead, SurvivesMutatedAndRandomInput) {
             }
         }
         ParseError error;
-        if (!parse(text, &error)) EXPECT_FALSE(error.message.empty());
+        if (!parse(text, &error)) {
+            EXPECT_FALSE(error.message.empty());
+        }
     }
 }
 

@@ -90,7 +90,7 @@ TEST_F(SimRegistry, SubkeysEnumerateSortedIgnoringCaseValuesInInsertionOrder) {
 
 TEST_F(SimRegistry, NamesMatchIgnoringCaseBeyondAscii) {
     sim::create_key(os::hkey_current_user, u"Software\\\u00c9t\u00e9\\\u0416\u0443\u043a");
-    EXPECT_EQ(open_result(os::hkey_current_user, u"SOFTWARE\\\u00e9T\u00c8\\\u0436\u0423\u041a"), os::error_success);
+    EXPECT_EQ(open_result(os::hkey_current_user, u"SOFTWARE\\\u00e9T\u00c9\\\u0436\u0423\u041a"), os::error_success);
     EXPECT_EQ(open_result(os::hkey_current_user, u"Software\\Ete"), os::error_file_not_found);
 }
 
@@ -296,7 +296,7 @@ TEST_F(SimRegistry, RejectedImportsChangeNothing) {
     for (const std::string& text : {header + "[HKEY_CURRENT_USER\\Software\\Good]\r\n[HKEY_CURRENT_USER\\Software\\" +
                                          name255_utf8 + "k]\r\n",
                                      header + "[HKEY_CURRENT_USER\\Software\\Good]\r\n[HKEY_CURRENT_CONFIG\\X]\r\n",
-                                     header + "[HKEY_CURRENT_USER\\Software\\Good]\r\n\"x\"=hex:0\\\r\n"}) {
+                                     header + "[HKEY_CURRENT_USER\\Software\\Good]\r\n\"x\"=hex:0g\r\n"}) {
         error.clear();
         EXPECT_FALSE(sim::import_reg(text, &error));
         EXPECT_FALSE(error.empty());

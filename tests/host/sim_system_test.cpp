@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                               u"C:\\Program Files\\Common Files"},
                       Machine{"Windows32", false, false, false, u"C:\\Program Files", u"C:\\Program Files",
                               u"C:\\Program Files\\Common Files"}),
-    [](const ::testing::TestParamInfo<Machine>& info) { return info.param.label; });
+    [](const ::testing::TestParamInfo<Machine>& param) { return param.param.label; });
 
 using SimEnvironment = test::SimTest;
 

@@ -91,7 +91,7 @@ TEST_F(RealRegistry, ReadStringOfDefaultMissingAndExpandableValues) {
     test::write_string(hklm, key.path(), u"", u"default");
     test::write_string(hklm, key.path(), u"Expand", u"%SystemRoot%\\x", 0, os::reg_expand_sz);
     std::u16string text;
-    EXPECT_TRUE(Reg_ReadString(hklm, key.path() + u"\\", u"", true, text));
+    EXPECT_TRUE(Reg_ReadString(hklm, key.path() + u"\\", u"", false, text));
     EXPECT_EQ(text, u"default");
     EXPECT_TRUE(Reg_ReadString(hklm, key.path(), u"Expand", false, text));
     EXPECT_EQ(text, u"%SystemRoot%\\x");  // returned unexpanded
