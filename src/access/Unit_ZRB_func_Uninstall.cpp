@@ -141,7 +141,8 @@ UninstallPlan PlanUninstallCommand(const std::u16string& str_param_Command) {
 UninstallStart RunUninstallCommand(os::Handle handle_param_Owner, const std::u16string& str_param_Command) {
     const UninstallPlan plan = PlanUninstallCommand(str_param_Command);
     if (plan.message) {
-        os::message_box(handle_param_Owner, *plan.message, u"Vorlix", os::mb_ok | os::mb_iconerror | os::mb_taskmodal);
+        // No owner window: the box is centred on the screen, modal to this thread.
+        os::message_box(0, *plan.message, u"Vorlix", os::mb_ok | os::mb_iconerror | os::mb_taskmodal);
     }
     UninstallStart start;
     if (plan.form == 0) {

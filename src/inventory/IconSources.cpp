@@ -110,7 +110,7 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::first_default_icon_containin
         const auto found = def_icon_by_segment.find(upper.substr(previous + 1, last - previous - 1));
         if (found == def_icon_by_segment.end()) return {};
         for (const auto index : found->second)
-            return mpr_strlist_InstalledSoftwareDefICO[index];
+            if (contains_location(index)) return mpr_strlist_InstalledSoftwareDefICO[index];
         return {};
     }
     for (std::size_t index = 0; index < def_icon_upper.size(); ++index)

@@ -75,7 +75,7 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::mpr_pro_InstallLocation_From
     if (name_at == std::u16string::npos) return {};
     const auto drive_at = upper.find(u":\\");
     // From the drive letter to the character before the file name.
-    if (drive_at == std::u16string::npos) return {};
+    if (drive_at == std::u16string::npos || name_at < drive_at) return {};
     const auto start = drive_at == 0 ? 0 : drive_at - 1;
     return copy.substr(start, name_at - drive_at + 1);
 }
@@ -88,7 +88,8 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
     };
     if (location.size() <= 3 || equals_folder(folders.system_dir) || equals_folder(folders.desktop_dir) ||
         equals_folder(folders.windows_dir) || upper.find(u":\\WINDOWS\\") != std::u16string::npos ||
-        equals_folder(folders.program_files) || equals_folder(folders.program_files64))
+        equals_folder(folders.program_files) || equals_folder(folders.program_files64) ||
+        folders.is_shared_or_above(Str_Trim(upper)))
         location.clear();
 }
 

@@ -82,7 +82,7 @@ void ZRB_Thread_GetInstalledSoftwareList::Execute() {
 
     mpr_pro_InstalledInfo_Optimize();
     auto& list = *mpr_pclass_SWL;
-    
+    std::sort(list.mpu_list_InstalledSoftwareName.begin(), list.mpu_list_InstalledSoftwareName.end());
     pacing->pause(pace_ms);
 
     for (const auto& key : list.mpu_list_InstalledSoftwareName) {
@@ -239,7 +239,7 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
         !Str_ContainsText(record->mpu_str_UninstallString, u"MsiExec.exe") &&
         Str_ContainsText(record->mpu_str_UninstallString, u".exe"))
         existing->mpu_str_UninstallString = record->mpu_str_UninstallString;
-    if (existing->mpu_dowrd_EstimatedSize != record->mpu_dowrd_EstimatedSize) {
+    if (existing->mpu_dowrd_EstimatedSize < record->mpu_dowrd_EstimatedSize) {
         existing->mpu_dowrd_EstimatedSize = record->mpu_dowrd_EstimatedSize;
         existing->mpu_str_EstimatedSize = record->mpu_str_EstimatedSize;
     }

@@ -43,6 +43,7 @@ TEST_F(Locations, FallsBackOnInstallSourceOnlyInProgramFilesThenOnInnoSetup) {
 TEST_F(Locations, InfersTheFolderOfAKnownUninstallerName) {
     EXPECT_EQ(location(u"Inferred Location"), u"C:\\Program Files\\Inferred\\");
     EXPECT_EQ(location(u"Not Inferred"), u"");
+    EXPECT_EQ(location(u"Log Switch"), u"");
 }
 
 TEST_F(Locations, InstallerCommandsBecomeRemovals) {
