@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "cli/cmd_analyze.h"
 #include "cli/cmd_env.h"
 #include "cli/cmd_plan.h"
+#include "cli/cmd_uninstall.h"
 #include "platform/portable/utf.h"
 
 namespace vorlix::cli {
@@ -22,6 +24,19 @@ const char help_text[] =
     "      How the command would be started, without starting anything: the form\n"
     "      (1 to 7, 0 when nothing would be started), the file and parameters handed\n"
     "      to the shell, and the error message the runner would show, if any.\n"
+    "  vorlix-cli analyze \"<program name>\" [--json]\n"
+    "      The leftover analysis of one listed program (named as the list shows it,\n"
+    "      in any letter case), changing nothing: its folders, files, program\n"
+    "      binaries and registry entries, and the counts the analysis reported.\n"
+    "  vorlix-cli uninstall \"<program name>\" [--yes] [--json]\n"
+    "      The whole uninstall: analysis, the program's own uninstaller, waiting\n"
+    "      until it and every process it started have ended, then the leftovers\n"
+    "      that still exist. After a y/N question (none with --yes) every leftover\n"
+    "      is deleted, registry entries only after a .reg backup in the Backups\n"
+    "      folder beside vorlix-cli; what could not be removed is listed. Programs\n"
+    "      published by Microsoft keep their leftovers. Progress goes to stderr.\n"
+    "      Exit code 3 when leftovers remain after the deletion, 1 when the\n"
+    "      uninstaller could not be started.\n"
     "  vorlix-cli --help\n"
     "      This text.\n"
     "\n"
@@ -48,6 +63,8 @@ Output run(const Arguments& arguments) {
     if (command == u"--help" || command == u"-h" || command == u"help") return {0, help_text, {}};
     if (command == u"env") return cmd_env(rest);
     if (command == u"plan") return cmd_plan(rest);
+    if (command == u"analyze") return cmd_analyze(rest);
+    if (command == u"uninstall") return cmd_uninstall(rest);
     return usage_error("unknown command '" + to_utf8(command) + "'");
 }
 

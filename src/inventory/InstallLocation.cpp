@@ -89,7 +89,7 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
     if (location.size() <= 3 || equals_folder(folders.system_dir) || equals_folder(folders.desktop_dir) ||
         equals_folder(folders.windows_dir) || upper.find(u":\\WINDOWS\\") != std::u16string::npos ||
         equals_folder(folders.program_files) || equals_folder(folders.program_files64) ||
-        folders.is_shared_or_above(Str_Trim(upper)))
+        folders.is_shared_or_above(location))
         location.clear();
 }
 

@@ -35,10 +35,36 @@ std::u16string parent_folder(const std::u16string& folder) {
     return slash == std::u16string::npos ? std::u16string() : without_slash.substr(0, slash + 1);
 }
 
+// The folder as Windows resolves its spelling: backslashes only, no \\?\ prefix,
+// no empty or "." components, trailing dots and blanks of a component dropped,
+// ".." taken back (never above the drive), a trailing backslash.
+std::u16string lexical_folder(const std::u16string& folder) {
+    auto text = Str_Trim(folder);
+    std::replace(text.begin(), text.end(), u'/', u'\\');
+    if (text.starts_with(u"\\\\?\\")) text.erase(0, 4);
+    if (text.size() < 2 || text[1] != u':') return Str_EnsureTrailingBackslash(text);
+    StringList parts;
+    for (std::size_t start = 2; start <= text.size();) {
+        auto end = text.find(u'\\', start);
+        if (end == std::u16string::npos) end = text.size();
+        auto part = text.substr(start, end - start);
+        if (part == u"..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (part != u".") {
+            part.erase(part.find_last_not_of(u". ") + 1);
+            if (!part.empty()) parts.push_back(std::move(part));
+        }
+        start = end + 1;
+    }
+    auto result = text.substr(0, 2) + u"\\";
+    for (const auto& part : parts) result += part + u"\\";
+    return result;
+}
+
 void add_shared(StringList& list, const std::u16string& folder) {
     const auto trimmed = Str_Trim(folder);
     if (trimmed.empty()) return;
-    const auto upper = Str_UpperAscii(Str_EnsureTrailingBackslash(trimmed));
+    const auto upper = Str_UpperAscii(lexical_folder(trimmed));
     if (std::find(list.begin(), list.end(), upper) == list.end()) list.push_back(upper);
 }
 
@@ -82,10 +108,15 @@ KnownFolders KnownFolders::capture() {
     return folders;
 }
 
-bool KnownFolders::is_shared_or_above(const std::u16string& location_upper) const {
-    return std::any_of(shared_upper.begin(), shared_upper.end(), [&](const std::u16string& folder) {
-        return folder.starts_with(location_upper);
-    });
+bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
+    const auto covers = [this](const std::u16string& upper) {
+        return upper.size() <= 3 || std::any_of(shared_upper.begin(), shared_upper.end(), [&](const auto& shared) {
+                   return shared.starts_with(upper);
+               });
+    };
+    if (covers(Str_UpperAscii(lexical_folder(folder)))) return true;
+    const auto long_form = GetLongPath(folder);
+    return !long_form.empty() && covers(Str_UpperAscii(lexical_folder(long_form)));
 }
 
 }  // namespace vorlix

@@ -25,8 +25,10 @@ struct KnownFolders {
     static KnownFolders capture();
 
     std::u16string msiexec_path() const { return system_dir + u"msiexec.exe"; }
-    // True when the upper-cased location (ending with a backslash) equals or contains a shared folder.
-    bool is_shared_or_above(const std::u16string& location_upper) const;
+    // True when the folder is a drive root or a shared folder, or lies above
+    // one, under any spelling that names the same folder: forward slashes,
+    // doubled separators, "." and ".." components, 8.3 short names.
+    bool is_shared_or_above(const std::u16string& folder) const;
 };
 
 }  // namespace vorlix

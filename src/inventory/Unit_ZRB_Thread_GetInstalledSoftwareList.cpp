@@ -204,9 +204,11 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
 
     const auto scan_flag = mpr_fun_InstallLocation_ScanFlag(display_name, publisher, location);
 
-    // A blank command is treated as none: every listed program must be one the
-    // user can uninstall.
-    if (mpr_fun_IsHiddenSoftware(display_name) || display_name.empty() || Str_Trim(command).empty()) return;
+    // A blank name or command is treated as none: every listed program must be
+    // one the user can recognise and uninstall, and blank names (a REG_DWORD
+    // read as text, say) would all merge into one record under the empty key.
+    if (mpr_fun_IsHiddenSoftware(display_name) || Str_Trim(display_name).empty() || Str_Trim(command).empty())
+        return;
 
     auto record = std::make_shared<ZRB_InstalledSoftware>();
     record->mpu_str_Name = Str_Trim(display_name);

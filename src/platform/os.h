@@ -155,6 +155,17 @@ std::u16string get_module_file_name();
 std::uint32_t get_last_error();
 void sleep_ms(std::uint32_t milliseconds);
 
+// SYSTEMTIME, the fields the system reads.
+struct SystemTime {
+    std::uint16_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+// GetLocalTime.
+void get_local_time(SystemTime& time);
+
+// MultiByteToWideChar(CP_ACP, 0, ...) of the whole text: bytes in the system
+// ANSI code page to UTF-16.
+std::u16string ansi_to_wide(const std::string& bytes);
+
 // ---------------------------------------------------------------- files
 
 inline constexpr std::uint32_t invalid_file_attributes = 0xFFFFFFFFu;

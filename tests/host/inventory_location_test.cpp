@@ -82,10 +82,26 @@ TEST_F(SharedLocations, SystemAndSharedFoldersAndTheirParentsAreRejected) {
         EXPECT_EQ(record->mpu_str_InstallLocation, u"") << to_utf8(record->mpu_str_Name);
 }
 
+TEST_F(SharedLocations, OtherSpellingsOfThemAreRejectedToo) {
+    sim::set_short_name(u"C:\\Program Files", u"PROGRA~1");
+    const std::u16string rejected[] = {u"C:/Program Files/", u"C:\\\\Program Files\\\\", u"C:\\Windows\\..\\Users\\",
+                                       u"C:\\Program Files\\Tool\\..", u"C:\\PROGRA~1\\", u"\\\\?\\C:\\ProgramData\\",
+                                       u"C:\\ProgramData.\\", u"C:\\.\\Users\\user\\ \\", u"C:\\..\\..\\"};
+    int index = 0;
+    for (const auto& folder : rejected) {
+        const auto key = u"Spelled" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
+        entry(key, {{u"DisplayName", key}, {u"InstallLocation", folder}, {u"UninstallString", u"remove.exe"}});
+    }
+    scan();
+    for (const auto& record : list->mpu_SDLarry_InstalledSoftware)
+        EXPECT_EQ(record->mpu_str_InstallLocation, u"") << to_utf8(record->mpu_str_Name);
+}
+
 TEST_F(SharedLocations, FoldersBelowThemStay) {
     const std::u16string kept[] = {u"C:\\Program Files\\Tool\\", u"C:\\Program Files (x86)\\Common Files\\Tool\\",
                                    u"C:\\ProgramData\\Tool\\", u"C:\\Users\\user\\AppData\\Local\\Programs\\Tool\\",
-                                   u"C:\\Windowsless\\Tool\\", u"D:\\Tool\\"};
+                                   u"C:\\Windowsless\\Tool\\", u"D:\\Tool\\", u"C:/Program Files/Tool/",
+                                   u"C:\\Users\\..\\Tool\\"};
     int index = 0;
     for (const auto& folder : kept) {
         const auto key = u"Kept" + std::u16string(1, static_cast<char16_t>(u'A' + index++));

@@ -116,5 +116,23 @@ TEST(DeleteTrees, UnicodeNamesAndMissingFolders) {
     EXPECT_TRUE(exists(scratch.path()));
 }
 
+TEST(DeleteTrees, NeverEntersAFolderLink) {
+    // Provided by the Wine runner: tree\link points at target, which holds keep.txt.
+    const std::u16string base = u"C:\\vorlix_links\\";
+    const auto link_attributes = os::get_file_attributes(base + u"tree\\link");
+    if (link_attributes == os::invalid_file_attributes) GTEST_SKIP() << "no folder link prepared in this prefix";
+    ASSERT_NE(link_attributes & os::file_attribute_reparse_point, 0u);
+    ASSERT_TRUE(exists(base + u"tree\\link\\keep.txt"));
+
+    DeleteFolderTree(base + u"tree");
+    EXPECT_TRUE(exists(base + u"target\\keep.txt"));
+    EXPECT_FALSE(exists(base + u"tree\\file.txt"));
+    // Windows removes the link itself; Wine cannot remove a link to a
+    // non-empty folder and leaves it (and so the tree) in place, untouched.
+    if (exists(base + u"tree\\link")) {
+        EXPECT_TRUE(exists(base + u"tree\\link\\keep.txt"));
+    }
+}
+
 }  // namespace
 }  // namespace vorlix

@@ -15,7 +15,7 @@ namespace {
 using test::eventually;
 using test::ScratchFolder;
 
-// Every helper started by a test; ended and closed when the test ends.
+// Every helper started by a test is ended and closed when the test ends.
 class Helpers : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -34,7 +34,12 @@ protected:
     void keep(os::Handle process) {
         if (process != 0) started_.push_back(process);
     }
-    static bool ended(os::Handle process, std::uint32_t milliseconds = 30000) {
+    // True once the helper runs `path` and has loaded its modules.
+    static bool ready(os::Handle process, const std::u16string& path) {
+        const auto file = test::sleeper_ready_file(path, os::get_process_id(process));
+        return process != 0 && eventually([&] { return test::exists(file); });
+    }
+    static bool ended(os::Handle process, std::uint32_t milliseconds = 60000) {
         return os::wait_for_single_object(process, milliseconds) == os::wait_object_0;
     }
 
@@ -48,9 +53,8 @@ private:
 
 TEST_F(Helpers, IsProcessRunningMatchesTheWholeFileNameIgnoringCase) {
     EXPECT_FALSE(IsProcessRunning(exe_name));
-    const auto process = start(exe);
-    ASSERT_NE(process, 0);
-    ASSERT_TRUE(eventually([&] { return IsProcessRunning(exe_name); }));
+    ASSERT_TRUE(ready(start(exe), exe));
+    EXPECT_TRUE(IsProcessRunning(exe_name));
     EXPECT_TRUE(IsProcessRunning(Str_UpperAscii(exe_name)));
     EXPECT_FALSE(IsProcessRunning(exe_name.substr(1)));
     EXPECT_FALSE(IsProcessRunning(exe_name + u"x"));
@@ -59,36 +63,23 @@ TEST_F(Helpers, IsProcessRunningMatchesTheWholeFileNameIgnoringCase) {
 
 TEST_F(Helpers, TerminateProcessByPathNeedsTheFullModulePath) {
     const auto process = start(exe);
-    ASSERT_NE(process, 0);
-    ASSERT_TRUE(eventually([&] { return IsProcessRunning(exe_name); }));
+    ASSERT_TRUE(ready(process, exe));
     // Same file name in another folder: the name test passes, the module path does not.
     EXPECT_FALSE(TerminateProcessByPath(scratch.path() + u"elsewhere\\" + exe_name));
     EXPECT_FALSE(ended(process, 500));
     EXPECT_TRUE(TerminateProcessByPath(u"  " + Str_UpperAscii(exe) + u" "));
     EXPECT_TRUE(ended(process));
-    EXPECT_TRUE(eventually([&] { return !IsProcessRunning(exe_name); }, 30));
+    EXPECT_TRUE(eventually([&] { return !IsProcessRunning(exe_name); }, 60));
 }
 
 TEST_F(Helpers, TerminateProcessByPathEndsOnlyTheFirstOfTwo) {
     const auto first = start(exe);
     const auto second = start(exe);
-    ASSERT_NE(first, 0);
-    ASSERT_NE(second, 0);
-    const auto both_visible = [&] {
-        const auto pids = {os::get_process_id(first), os::get_process_id(second)};
-        const auto handle = os::create_process_snapshot();
-        int seen = 0;
-        os::ProcessEntry entry;
-        for (bool more = os::process32_first(handle, entry); more; more = os::process32_next(handle, entry)) {
-            for (const auto pid : pids) seen += entry.pid == pid ? 1 : 0;
-        }
-        os::close_handle(handle);
-        return seen == 2;
-    };
-    ASSERT_TRUE(eventually(both_visible));
+    ASSERT_TRUE(ready(first, exe));
+    ASSERT_TRUE(ready(second, exe));
     EXPECT_TRUE(TerminateProcessByPath(exe));
-    const bool first_ended = ended(first, 10000);
-    const bool second_ended = ended(second, first_ended ? 500 : 10000);
+    const bool first_ended = ended(first, 20000);
+    const bool second_ended = ended(second, first_ended ? 500 : 20000);
     EXPECT_NE(first_ended, second_ended);
     EXPECT_TRUE(IsProcessRunning(exe_name));
 }
@@ -98,8 +89,7 @@ TEST_F(Helpers, ShellExecuteReportsSuccessAboveThirtyTwoWithAProcess) {
     const auto result = os::shell_execute(0, u"open", exe, u"/ignored", u"", os::sw_hide, &process);
     keep(process);
     EXPECT_GT(result, 32);
-    ASSERT_NE(process, 0);
-    EXPECT_TRUE(eventually([&] { return IsProcessRunning(exe_name); }));
+    EXPECT_TRUE(ready(process, exe));
 
     process = 7;
     EXPECT_LE(os::shell_execute(0, u"open", scratch.path() + u"missing.exe", u"", u"", os::sw_hide, &process), 32);
@@ -110,24 +100,22 @@ TEST_F(Helpers, ShellExecuteReportsSuccessAboveThirtyTwoWithAProcess) {
 
 TEST_F(Helpers, RunUninstallCommandStartsAQuotedPathWithASwitch) {
     // Form 5: the shell gets the quoted path (with a trailing blank) and /SILENT.
-    const auto start_result = RunUninstallCommand(0, u"\"" + exe + u"\" /SILENT");
-    keep(start_result.process);
-    EXPECT_TRUE(start_result.started);
-    EXPECT_NE(start_result.process, 0);
-    EXPECT_TRUE(eventually([&] { return IsProcessRunning(exe_name); }));
+    const auto started = RunUninstallCommand(0, u"\"" + exe + u"\" /SILENT");
+    keep(started.process);
+    EXPECT_TRUE(started.started);
+    EXPECT_TRUE(ready(started.process, exe));
 }
 
 TEST_F(Helpers, RunUninstallCommandFallsBackToTheWholeCommand) {
     // Form 7 cuts the path at its dash; the shell refuses the piece and the
     // command as received starts the helper.
-    const auto dashed_name = test::unique_name(u"vorlix_sleeper-dash") + u".exe";
-    const auto dashed = test::make_sleeper(scratch.path(), dashed_name);
+    const auto dashed = test::make_sleeper(scratch.path(), test::unique_name(u"vorlix_sleeper-dash") + u".exe");
     ASSERT_EQ(dashed.find(u' '), std::u16string::npos) << "the command must stay unquoted";
     EXPECT_EQ(PlanUninstallCommand(dashed + u" -quiet").form, 7);
-    const auto start_result = RunUninstallCommand(0, dashed + u" -quiet");
-    keep(start_result.process);
-    EXPECT_TRUE(start_result.started);
-    EXPECT_TRUE(eventually([&] { return IsProcessRunning(dashed_name); }));
+    const auto started = RunUninstallCommand(0, dashed + u" -quiet");
+    keep(started.process);
+    EXPECT_TRUE(started.started);
+    EXPECT_TRUE(ready(started.process, dashed));
 }
 
 }  // namespace

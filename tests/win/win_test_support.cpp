@@ -10,12 +10,8 @@ namespace {
 
 std::u16string ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-std::u16string process_id_text() {
-    // -1 is the pseudo handle of the current process (GetCurrentProcess()).
-    static const std::u16string text = ascii(std::to_string(
-        static_cast<unsigned long>(os::get_process_id(static_cast<os::Handle>(-1)))));
-    return text;
-}
+// -1 is the pseudo handle of the current process (GetCurrentProcess()).
+std::uint32_t current_process_id() { return os::get_process_id(static_cast<os::Handle>(-1)); }
 
 os::Hkey open_for_write(os::Hkey root, const std::u16string& path, std::uint32_t sam) {
     os::Hkey key = 0;
@@ -42,7 +38,7 @@ void clear_read_only(const std::u16string& folder) {
 std::u16string unique_name(const std::u16string& stem) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
-    return stem + u"_" + test + u"_" + process_id_text();
+    return stem + u"_" + test + u"_" + ascii(std::to_string(current_process_id()));
 }
 
 void write_string(os::Hkey root, const std::u16string& path, const std::u16string& name, const std::u16string& text,
@@ -109,9 +105,16 @@ bool exists(const std::u16string& path) { return os::get_file_attributes(path) !
 
 bool is_sleeper() { return Str_ContainsText(os::get_module_file_name(), sleeper_marker); }
 
+std::u16string sleeper_ready_file(const std::u16string& exe_path, std::uint32_t pid) {
+    return exe_path + u"." + ascii(std::to_string(pid)) + u".ready";
+}
+
 int run_sleeper() {
+    // The process list shows a process before its modules are loaded; the
+    // ready file tells the test that its module path can be read.
+    os::write_file_bytes(sleeper_ready_file(os::get_module_file_name(), current_process_id()), "ready");
     // Long enough for any test, short enough that a forgotten helper goes away.
-    os::sleep_ms(180000);
+    os::sleep_ms(900000);
     return 0;
 }
 

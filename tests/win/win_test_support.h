@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -66,19 +67,22 @@ bool exists(const std::u16string& path);
 
 // The helper mode of this executable: a copy whose file name contains this
 // marker only sleeps, whatever its arguments, and ends by itself in the end.
+// Once running it creates its ready file (sleeper_ready_file).
 inline constexpr char16_t sleeper_marker[] = u"vorlix_sleeper";
 bool is_sleeper();
 int run_sleeper();
+std::u16string sleeper_ready_file(const std::u16string& exe_path, std::uint32_t pid);
 
 // Copies this executable to `folder` under `file_name` (which should contain
 // the marker) and returns the copy's full path.
 std::u16string make_sleeper(const std::u16string& folder, const std::u16string& file_name);
 
-// Polls until the condition holds, for up to `seconds` (process start under
-// an emulated 32-bit Wine takes tens of seconds).
+// Polls until the condition holds, for up to `seconds` (a process start under
+// an emulated 32-bit Wine takes minutes).
 template <typename Condition>
-bool eventually(Condition condition, int seconds = 120) {
-    for (int tick = 0; tick < seconds * 10; ++tick) {
+bool eventually(Condition condition, int seconds = 600) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
         if (condition()) return true;
         os::sleep_ms(100);
     }

@@ -81,6 +81,14 @@ probe_wine32() {  # ROOT
   fi
 }
 
+# Wine cannot make junctions, but shows a Unix symbolic link to a folder as a
+# folder reparse point: the Windows tests find one at C:\vorlix_links\tree\link.
+add_folder_link() {  # PREFIX
+  local base=$1/drive_c/vorlix_links
+  mkdir -p "$base/target" "$base/tree" && echo keep >"$base/target/keep.txt" && echo x >"$base/tree/file.txt" \
+    && ln -s ../target "$base/tree/link"
+}
+
 cmd_setup() {  # ROOT
   local root=$1 pristine=$1/pristine
   [ -x "$wine64" ] || fail "no Wine loader at $wine64"
@@ -120,6 +128,7 @@ cmd_run() {  # ROOT EXE ARGS...
   local rc
   run_copy=$(new_copy "$root") || fail "cannot copy the pristine prefix"
   trap 'remove_prefix "$run_copy"' EXIT
+  add_folder_link "$run_copy" || fail "cannot add the folder link to the prefix"
   trap 'exit 143' TERM INT
   (cd "$(dirname "$exe")" && WINEPREFIX=$run_copy timeout -k 10 "$limit" "$wine64" "$exe" "$@")
   rc=$?

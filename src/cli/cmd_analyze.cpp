@@ -1,0 +1,81 @@
+#include "cli/cmd_analyze.h"
+
+#include <cstdio>
+
+#include "access/Unit_ZRB_func_Str.h"
+#include "app/SynchronousCycle.h"
+#include "knowledge/Unit_ZRB_SoftwareLib.h"
+#include "platform/portable/utf.h"
+
+namespace vorlix::cli {
+
+namespace {
+
+std::string text_section(const std::string& title, const StringList& texts) {
+    std::string section = title + " (" + std::to_string(texts.size()) + "):\n";
+    for (const auto& text : texts) section += "  " + to_utf8(text) + "\n";
+    return section;
+}
+
+}  // namespace
+
+std::optional<FoundProgram> find_program(const std::u16string& name) {
+    auto knowledge_base = std::make_shared<ZRB_Software_Lib>();
+    knowledge_base->mpu_InitLib();
+    FoundProgram found{scan_installed_software(knowledge_base), nullptr};
+    const auto& map = found.scan.list->mpu_SDLMap_InstalledSoftware;
+    const auto record = map.find(Str_LowerAscii(name));
+    if (record == map.end()) return std::nullopt;
+    found.record = record->second;
+    return found;
+}
+
+Output unknown_program(const std::u16string& name) {
+    return {1, {}, "vorlix-cli: no installed program is named '" + to_utf8(name) + "' (see 'vorlix-cli list')\n"};
+}
+
+void print_progress(const std::u16string& line) {
+    const auto text = to_utf8(line) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+nlohmann::ordered_json json_texts(const StringList& texts) {
+    auto array = nlohmann::ordered_json::array();
+    for (const auto& text : texts) array.push_back(to_utf8(text));
+    return array;
+}
+
+Output cmd_analyze(Arguments arguments) {
+    const bool json = take_flag(arguments, u"--json");
+    if (arguments.size() != 1) return usage_error("analyze takes exactly one program name (quote it)");
+    const auto found = find_program(arguments.front());
+    if (!found) return unknown_program(arguments.front());
+
+    const auto& record = *found->record;
+    const auto counts = run_analysis(found->scan.list, record.mpu_str_Name_low, nullptr, print_progress);
+    Output output;
+    if (json) {
+        nlohmann::ordered_json document;
+        document["name"] = to_utf8(record.mpu_str_Name);
+        document["install_location"] = to_utf8(record.mpu_str_InstallLocation);
+        document["folders"] = json_texts(record.mpu_SDLarry_Folders);
+        document["files"] = json_texts(record.mpu_SDLarry_Files);
+        document["binaries"] = json_texts(record.mpu_SDLarry_AXCFiles);
+        document["registry"] = json_texts(record.mpu_SDLarry_Registry);
+        document["files_folders_count"] = counts.files_folders;
+        document["registry_count"] = counts.registry;
+        output.out = document.dump() + "\n";
+    } else {
+        output.out = "Name: " + to_utf8(record.mpu_str_Name) + "\nInstall location: " +
+                     to_utf8(record.mpu_str_InstallLocation) + "\n" + text_section("Folders", record.mpu_SDLarry_Folders) +
+                     text_section("Files", record.mpu_SDLarry_Files) +
+                     text_section("Binaries", record.mpu_SDLarry_AXCFiles) +
+                     text_section("Registry entries", record.mpu_SDLarry_Registry) +
+                     "Files/folders count: " + std::to_string(counts.files_folders) +
+                     "\nRegistry count: " + std::to_string(counts.registry) + "\n";
+    }
+    return output;
+}
+
+}  // namespace vorlix::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "access/ZRB_Types.h"
+#include "cli/cli_commands.h"
+#include "inventory/SynchronousScan.h"
+
+namespace vorlix::cli {
+
+// vorlix-cli analyze "<program name>" [--json]: the leftover analysis of one
+// listed program, without changing anything.
+Output cmd_analyze(Arguments arguments);
+
+// Shared with the uninstall command.
+
+// The inventory and the program in it whose key is the lower-cased name.
+struct FoundProgram {
+    ScanResult scan;
+    InstalledSoftwarePtr record;
+};
+std::optional<FoundProgram> find_program(const std::u16string& name);
+Output unknown_program(const std::u16string& name);
+
+// One line on stderr at once, so that a long run shows where it is.
+void print_progress(const std::u16string& line);
+
+nlohmann::ordered_json json_texts(const StringList& texts);
+
+}  // namespace vorlix::cli

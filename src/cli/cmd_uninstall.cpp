@@ -1,0 +1,137 @@
+#include "cli/cmd_uninstall.h"
+
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "access/Unit_ZRB_func_Str.h"
+#include "app/LeftoverSession.h"
+#include "app/SynchronousCycle.h"
+#include "cli/cmd_analyze.h"
+#include "platform/os.h"
+#include "platform/portable/utf.h"
+
+namespace vorlix::cli {
+
+namespace {
+
+constexpr int exit_failed = 1;
+constexpr int exit_leftovers_remain = 3;
+
+std::u16string decimal(std::size_t number) {
+    const auto text = std::to_string(number);
+    return std::u16string(text.begin(), text.end());
+}
+
+// The folder of the running executable, where the result files go.
+std::u16string result_folder() {
+    const auto path = os::get_module_file_name();
+    return path.substr(0, path.rfind(u'\\') + 1);
+}
+
+bool ask_on_console(const std::u16string& question) {
+    print_progress(question + u" [y/N]");
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    const auto reply = Str_LowerAscii(Str_Trim(from_utf8(answer)));
+    return reply == u"y" || reply == u"yes";
+}
+
+std::size_t leftover_count(const LeftoverSession& session) {
+    return session.mpr_strlist_LF_Folders.size() + session.mpr_strlist_LF_Files.size() +
+           session.mpr_dic_LF_Registry.size();
+}
+
+void list_leftovers(const LeftoverSession& session, const UninstallTerminal& terminal) {
+    terminal.progress(u"Leftovers still present:");
+    for (const auto* list : {&session.mpr_strlist_LF_Folders, &session.mpr_strlist_LF_Files,
+                             &session.mpr_dic_LF_Registry.keys()})
+        for (const auto& entry : *list) terminal.progress(u"  " + entry);
+}
+
+// What one run did, for either output form.
+struct Outcome {
+    const ZRB_InstalledSoftware* record = nullptr;
+    bool analysed = false;
+    bool started = false;
+    const LeftoverSession* session = nullptr;
+    bool deleted = false;
+    DeletionReport report;
+    std::u16string message;
+};
+
+std::string json_output(const Outcome& outcome) {
+    nlohmann::ordered_json document;
+    const auto& session = *outcome.session;
+    document["name"] = to_utf8(outcome.record->mpu_str_Name);
+    document["install_location"] = to_utf8(outcome.record->mpu_str_InstallLocation);
+    document["analysed"] = outcome.analysed;
+    document["uninstaller_started"] = outcome.started;
+    document["leftovers"] = {{"folders", json_texts(session.mpr_strlist_LF_Folders)},
+                             {"files", json_texts(session.mpr_strlist_LF_Files)},
+                             {"registry", json_texts(session.mpr_dic_LF_Registry.keys())}};
+    document["deleted"] = outcome.deleted;
+    document["backup"] = to_utf8(outcome.report.backup_path);
+    document["not_removed"] = {{"files_folders", json_texts(outcome.report.remaining_files_folders)},
+                               {"registry", json_texts(outcome.report.remaining_registry)}};
+    document["not_removed_count"] = outcome.report.remaining_count();
+    document["message"] = to_utf8(outcome.message);
+    return document.dump() + "\n";
+}
+
+std::string text_output(const Outcome& outcome) {
+    std::string text;
+    if (!outcome.message.empty()) text += to_utf8(outcome.message) + "\n";
+    if (!outcome.report.backup_path.empty())
+        text += "Registry backup: " + to_utf8(outcome.report.backup_path) + "\n";
+    for (const auto* list : {&outcome.report.remaining_files_folders, &outcome.report.remaining_registry})
+        for (const auto& entry : *list) text += "Not removed: " + to_utf8(entry) + "\n";
+    return text;
+}
+
+}  // namespace
+
+UninstallTerminal console_terminal() { return {print_progress, ask_on_console, std::make_shared<RealPacing>()}; }
+
+Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
+    const bool json = take_flag(arguments, u"--json");
+    const bool yes = take_flag(arguments, u"--yes");
+    if (arguments.size() != 1) return usage_error("uninstall takes exactly one program name (quote it)");
+    const auto found = find_program(arguments.front());
+    if (!found) return unknown_program(arguments.front());
+
+    const auto& record = *found->record;
+    const auto& list = found->scan.list;
+    LeftoverSession session(result_folder());
+    session.select_program(record);
+    Outcome outcome{&record, false, false, &session, false, {}, {}};
+    // Programs whose location is unknown or must not be scanned only get their uninstaller.
+    outcome.analysed = !Str_Trim(record.mpu_str_InstallLocation).empty() && record.mpu_bool_InstallLocation_Scan;
+    if (outcome.analysed) {
+        run_analysis(list, record.mpu_str_Name_low, &session, terminal.progress);
+        if (leftover_count(session) == 0)
+            return {exit_failed, {}, "vorlix-cli: Program encountered problem during the uninstallation.\n"};
+    }
+    outcome.started = run_uninstaller(list, record.mpu_str_Name_low, outcome.analysed ? &session : nullptr,
+                                      terminal.progress, terminal.polling);
+    if (!outcome.started) terminal.progress(u"The uninstaller could not be started.");
+
+    int exit_code = outcome.started ? 0 : exit_failed;
+    if (outcome.analysed) {
+        const auto count = leftover_count(session);
+        if (count > 0) list_leftovers(session, terminal);
+        outcome.deleted = count == 0 || yes ||
+                          terminal.confirm(u"Delete the " + decimal(count) + u" leftovers listed above?");
+        if (outcome.deleted) {
+            // The command line has no check boxes: everything that remains goes.
+            outcome.report = session.delete_leftovers({});
+            outcome.message = deletion_message(outcome.report);
+            if (outcome.report.remaining_count() > 0) exit_code = exit_leftovers_remain;
+        } else {
+            outcome.message = u"The leftovers were kept.";
+        }
+    }
+    return {exit_code, json ? json_output(outcome) : text_output(outcome), {}};
+}
+
+}  // namespace vorlix::cli

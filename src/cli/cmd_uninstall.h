@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "cli/cli_commands.h"
+#include "inventory/Pacing.h"
+
+namespace vorlix::cli {
+
+// Where the uninstall command talks to its user and how it waits.
+struct UninstallTerminal {
+    // One progress line (UTF-16 text, no line end).
+    std::function<void(const std::u16string&)> progress;
+    // A yes/no question; true only for an explicit yes.
+    std::function<bool(const std::u16string&)> confirm;
+    // The waits between looks at the process list.
+    std::shared_ptr<Pacing> polling;
+};
+
+// Progress on stderr, questions answered on stdin, real waits.
+UninstallTerminal console_terminal();
+
+// vorlix-cli uninstall "<program name>" [--yes] [--json]: the whole cycle of
+// the wizard without windows.
+Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal = console_terminal());
+
+}  // namespace vorlix::cli

@@ -1,0 +1,59 @@
+#include "leftovers/leftover_scans.h"
+
+#include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
+#include "access/Unit_ZRB_func_Str.h"
+
+namespace vorlix {
+
+namespace {
+
+std::vector<KeyLine> split_lines(const StringList& lines) {
+    std::vector<KeyLine> result;
+    StringList pieces;
+    for (const auto& line : lines) {
+        if (!SplitPieces(line, u'|', pieces) || pieces.size() < 2) continue;
+        result.push_back({pieces[0], StringList(pieces.begin() + 1, pieces.end())});
+    }
+    return result;
+}
+
+}  // namespace
+
+void LeftoverScanContext::record_key(const std::u16string& root_name, const std::u16string& key) const {
+    report(root_name + u"|" + key);
+}
+
+void LeftoverScanContext::record_value(const std::u16string& root_name, const std::u16string& key,
+                                       const std::u16string& name) const {
+    report(root_name + u"|" + key + u"|" + name);
+}
+
+bool LeftoverScanContext::refers(const std::u16string& text) const { return matcher.RefersToProgram(Str_Trim(text)); }
+
+bool LeftoverScanContext::read_default(os::Hkey root, const std::u16string& key, std::u16string& text) const {
+    return Reg_ReadString(root, key, u"", view64, text);
+}
+
+std::vector<KeyLine> subkey_lines(os::Hkey root, const std::u16string& path, bool view64) {
+    StringList lines;
+    Reg_CollectSubKeyLines(root, path, lines, view64);
+    return split_lines(lines);
+}
+
+std::vector<KeyLine> value_name_lines(os::Hkey root, const std::u16string& path, bool view64) {
+    StringList lines;
+    Reg_CollectValueNameLines(root, path, lines, view64);
+    return split_lines(lines);
+}
+
+void run_registry_scans(const LeftoverScanContext& context) {
+    for (const auto scan : {scan_machine_file_classes, scan_user_file_classes, scan_installer_folders,
+                            scan_com_classes, scan_installer_products, scan_installer_components,
+                            scan_compatibility_layers, scan_mui_caches, scan_shared_components, scan_feature_usage,
+                            scan_compatibility_assistant, scan_startup_approval, scan_elevation_policies,
+                            scan_run_entries})
+        scan(context);
+}
+
+}  // namespace vorlix

@@ -1,0 +1,65 @@
+// The registry scans of the leftover analysis: fourteen groups of locations
+// searched, in this order, for keys and values that belong to the program.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "access/ZRB_Types.h"
+#include "inventory/Unit_ZRB_Struct.h"
+#include "leftovers/program_matcher.h"
+#include "platform/os.h"
+
+namespace vorlix {
+
+// What every scan works with. `report` appends one root-prefixed finding to
+// the record's registry list and reports it to the window.
+struct LeftoverScanContext {
+    const ZRB_InstalledSoftware& record;
+    const ProgramMatcher& matcher;
+    bool view64 = false;
+    std::function<void(const std::u16string&)> report;
+
+    // "ROOT|key" and "ROOT|key|value".
+    void record_key(const std::u16string& root_name, const std::u16string& key) const;
+    void record_value(const std::u16string& root_name, const std::u16string& key, const std::u16string& name) const;
+    // RefersToProgram of the trimmed text.
+    bool refers(const std::u16string& text) const;
+    // The default value of a key; false when it cannot be read.
+    bool read_default(os::Hkey root, const std::u16string& key, std::u16string& text) const;
+};
+
+// One existing Wow6432Node variant of a location and the names found in it.
+struct KeyLine {
+    std::u16string variant;
+    StringList names;
+};
+std::vector<KeyLine> subkey_lines(os::Hkey root, const std::u16string& path, bool view64);
+std::vector<KeyLine> value_name_lines(os::Hkey root, const std::u16string& path, bool view64);
+
+// File classes of the machine and their extensions.
+void scan_machine_file_classes(const LeftoverScanContext& context);
+// File classes of the user.
+void scan_user_file_classes(const LeftoverScanContext& context);
+// Windows Installer folders, then shared DLL counters.
+void scan_installer_folders(const LeftoverScanContext& context);
+// Type libraries, classes, interfaces and the shell and browser extensions that use them.
+void scan_com_classes(const LeftoverScanContext& context);
+// Windows Installer products with their patches and components.
+void scan_installer_products(const LeftoverScanContext& context);
+// Windows Installer components by key path, with their products.
+void scan_installer_components(const LeftoverScanContext& context);
+void scan_compatibility_layers(const LeftoverScanContext& context);
+void scan_mui_caches(const LeftoverScanContext& context);
+void scan_shared_components(const LeftoverScanContext& context);
+void scan_feature_usage(const LeftoverScanContext& context);
+void scan_compatibility_assistant(const LeftoverScanContext& context);
+void scan_startup_approval(const LeftoverScanContext& context);
+void scan_elevation_policies(const LeftoverScanContext& context);
+void scan_run_entries(const LeftoverScanContext& context);
+
+// All fourteen, in order.
+void run_registry_scans(const LeftoverScanContext& context);
+
+}  // namespace vorlix

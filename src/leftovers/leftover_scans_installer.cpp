@@ -1,0 +1,109 @@
+// Scans 3, 5 and 6: what Windows Installer and the shared DLL counters keep
+// about the program.
+#include <unordered_set>
+
+#include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "leftovers/leftover_scans.h"
+
+namespace vorlix {
+
+namespace {
+
+const std::u16string user_data_path = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\";
+
+// The Products, Patches and Components keys of one user's Installer data.
+struct InstallerUserKeys {
+    std::u16string products, patches, components;
+    explicit InstallerUserKeys(const std::u16string& user)
+        : products(user_data_path + user + u"\\Products\\"),
+          patches(user_data_path + user + u"\\Patches\\"),
+          components(user_data_path + user + u"\\Components\\") {}
+};
+
+StringList installer_users(bool view64) {
+    StringList users;
+    Reg_EnumInstallerUserKeys(users, view64);
+    return users;
+}
+
+// A product's own uninstall command is the program's only when both are given.
+bool same_uninstall_command(const std::u16string& product_command, const std::u16string& program_command) {
+    const auto product = Str_UpperAscii(Str_Trim(product_command));
+    return !product.empty() && product == Str_UpperAscii(Str_Trim(program_command));
+}
+
+void record_product_parts(const LeftoverScanContext& context, const InstallerUserKeys& keys,
+                          const std::vector<KeyLine>& component_lines, const std::u16string& product_key,
+                          const std::u16string& product) {
+    StringList patches;
+    Reg_EnumSubKeys(os::hkey_local_machine, product_key + u"\\Patches\\", patches, context.view64);
+    for (const auto& patch : patches) context.record_key(u"HKLM", keys.patches + patch);
+    std::u16string ignored;
+    for (const auto& line : component_lines)
+        for (const auto& component : line.names)
+            if (Reg_ReadString(os::hkey_local_machine, line.variant + component, product, context.view64, ignored))
+                context.record_key(u"HKLM", line.variant + component);
+}
+
+}  // namespace
+
+void scan_installer_folders(const LeftoverScanContext& context) {
+    for (const auto* path : {u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders",
+                             u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"})
+        for (const auto& line : value_name_lines(os::hkey_local_machine, path, context.view64))
+            for (const auto& name : line.names)
+                if (context.refers(name)) context.record_value(u"HKLM", line.variant, name);
+}
+
+void scan_installer_products(const LeftoverScanContext& context) {
+    const auto hklm = os::hkey_local_machine;
+    std::u16string location, command;
+    for (const auto& user : installer_users(context.view64)) {
+        const InstallerUserKeys keys(user);
+        const auto component_lines = subkey_lines(hklm, keys.components, context.view64);
+        for (const auto& line : subkey_lines(hklm, keys.products, context.view64)) {
+            for (const auto& product : line.names) {
+                const auto product_key = line.variant + product;
+                const auto properties = product_key + u"\\InstallProperties\\";
+                if (!Reg_ReadString(hklm, properties, u"InstallLocation", context.view64, location)) continue;
+                bool found = false;
+                if (context.refers(location)) {
+                    found = true;
+                    context.record_key(u"HKLM", product_key);
+                }
+                if (!Reg_ReadString(hklm, properties, u"UninstallString", context.view64, command)) continue;
+                if (same_uninstall_command(command, context.record.mpu_str_UninstallString)) {
+                    found = true;
+                    context.record_key(u"HKLM", product_key);
+                }
+                if (found) record_product_parts(context, keys, component_lines, product_key, product);
+            }
+        }
+    }
+}
+
+void scan_installer_components(const LeftoverScanContext& context) {
+    const auto hklm = os::hkey_local_machine;
+    std::unordered_set<std::u16string> products;
+    StringList names;
+    std::u16string key_path;
+    for (const auto& user : installer_users(context.view64)) {
+        const InstallerUserKeys keys(user);
+        for (const auto& line : subkey_lines(hklm, keys.components, context.view64)) {
+            for (const auto& component : line.names) {
+                const auto component_key = line.variant + component;
+                // A component shared by several products belongs to none of them alone.
+                if (!Reg_EnumValueNames(hklm, component_key, names, context.view64) || names.size() != 1) continue;
+                const auto& product = names.front();
+                if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) || !context.refers(key_path))
+                    continue;
+                context.record_key(u"HKLM", component_key);
+                if (products.insert(Str_UpperAscii(product)).second) context.record_key(u"HKLM", keys.products + product);
+            }
+        }
+    }
+}
+
+}  // namespace vorlix

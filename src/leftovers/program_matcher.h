@@ -1,0 +1,71 @@
+// Whether a text read from the registry belongs to the program being
+// analysed: it lies in one of the program's folders, or it is the bare name of
+// one of its binaries. Built once per analysis, after the file-system walk
+// has sorted the record's lists; it reads the record and changes nothing.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "access/ZRB_Types.h"
+#include "inventory/Unit_ZRB_Struct.h"
+#include "leftovers/folder_automaton.h"
+
+namespace vorlix {
+
+// The install location the analysis may work with: the record's, or empty
+// when it is a drive root, a shared folder such as Program Files, or a folder
+// above one. Such a location would hand everything of every other program
+// installed there to this one.
+std::u16string claimable_location(const std::u16string& location);
+
+// Quotation marks blanked and a short (8.3) path expanded; empty when the
+// short path's folder no longer exists or the text cannot be read as one.
+std::u16string NormalizeRegistryPath(const std::u16string& value);
+
+// "\" + pieces[k] followed by "\" + each piece up to the last but one: the
+// part of a path after its last short component, without its file name
+// (pieces[k] at least).
+std::u16string short_form_tail(const StringList& pieces, std::size_t k);
+
+class ProgramMatcher {
+public:
+    // The environment's Program Files folders are read here, once.
+    explicit ProgramMatcher(const ZRB_InstalledSoftware& record);
+    virtual ~ProgramMatcher() = default;
+    ProgramMatcher(const ProgramMatcher&) = delete;
+    ProgramMatcher& operator=(const ProgramMatcher&) = delete;
+
+    // The caller trims the value.
+    bool RefersToProgram(const std::u16string& value) const;
+    bool IsProgramBinaryName(const std::u16string& value) const;
+    // Binary search of a lower-cased file name among the program's binaries.
+    bool has_binary_named(const std::u16string& lower_name) const;
+
+protected:
+    const ZRB_InstalledSoftware& program() const { return record; }
+    // Whether a folder of the program claims `text` at a path boundary. With
+    // a short component found (`k` > 0), every folder is first cut to
+    // short_form_tail of its pieces from k, and folders with fewer pieces
+    // take no part.
+    virtual bool folders_claim(const std::u16string& text, std::size_t k) const;
+
+private:
+    const ZRB_InstalledSoftware& record;
+    std::u16string location;
+    std::u16string program_files_x86;
+    std::u16string program_files_w6432;
+    // Upper-cased (a to z) folders of the program.
+    FolderAutomaton folders;
+    // The same cut from k pieces on, built when a value first needs it. The
+    // matcher serves one analysis thread, so the cache needs no lock.
+    mutable std::map<std::size_t, std::unique_ptr<FolderAutomaton>> folders_from_piece;
+
+    // Whether the install location claims a value resolved against a Program Files folder.
+    bool location_claims(const std::u16string& joined) const;
+    const FolderAutomaton& cut_folders(std::size_t k) const;
+};
+
+}  // namespace vorlix
