@@ -2,12 +2,12 @@
 // check of every entry after it.
 #include <algorithm>
 #include <optional>
-#include <string_view>
 #include <unordered_map>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Process.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "app/DecimalText.h"
 #include "app/FsRedirection.h"
 #include "app/LeftoverSession.h"
 #include "app/RegistryBackup.h"
@@ -78,6 +78,21 @@ bool names_an_executable(const std::u16string& path) {
     return Str_UpperAscii(name).find(u".EXE") != std::u16string::npos;
 }
 
+bool path_exists(const std::u16string& path) { return os::get_file_attributes(path) != os::invalid_file_attributes; }
+
+void delete_files(const StringList& entries, const std::vector<FileAction>& actions) {
+    // A running program of the package holds its files: end it first.
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (actions[index] == FileAction::remove && names_an_executable(entries[index]) &&
+            TerminateProcessByPath(entries[index])) {
+            os::sleep_ms(after_termination_ms);
+            DeleteFileOrFolder(entries[index]);
+        }
+    // Folders come first: a folder taken whole leaves nothing for the entries below it.
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (actions[index] == FileAction::remove) DeleteFileOrFolder(entries[index]);
+}
+
 struct RegistryRow {
     const std::u16string* text = nullptr;
     std::optional<RegistryEntry> entry;
@@ -107,9 +122,8 @@ void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSe
 std::u16string deletion_message(const DeletionReport& report) {
     const auto count = report.remaining_count();
     if (count == 0) return u"All leftovers have been completely removed.";
-    const auto number = std::to_string(count);
-    std::u16string message = std::u16string(number.begin(), number.end()) +
-                             (count == 1 ? u" leftover could not be removed." : u" leftovers could not be removed.");
+    std::u16string message =
+        decimal_text(count) + (count == 1 ? u" leftover could not be removed." : u" leftovers could not be removed.");
     if (report.protected_publisher)
         message += u" Nothing of a program published by Microsoft is deleted.";
     else if (report.shared_folder)
@@ -153,23 +167,16 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
     {
         const FsRedirectionOff redirection(view64());
         if (allowed) {
-            // A running program of the package holds its files: end it first.
-            for (std::size_t index = 0; index < entries.size(); ++index)
-                if (actions[index] == FileAction::remove && names_an_executable(entries[index]) &&
-                    TerminateProcessByPath(entries[index])) {
-                    os::sleep_ms(after_termination_ms);
-                    DeleteFileOrFolder(entries[index]);
-                }
-            // Folders come first: a folder taken whole leaves nothing for the entries below it.
-            for (std::size_t index = 0; index < entries.size(); ++index)
-                if (actions[index] == FileAction::remove) DeleteFileOrFolder(entries[index]);
+            delete_files(entries, actions);
             delete_registry_rows(registry_rows, *this, view64(), report);
         }
+        // Checked again one by one: only what is really gone counts as removed.
         for (std::size_t index = 0; index < entries.size(); ++index)
-            if (actions[index] == FileAction::remove && os::get_file_attributes(entries[index]) != os::invalid_file_attributes)
+            if (actions[index] == FileAction::remove && path_exists(entries[index]))
                 report.remaining_files_folders.push_back(entries[index]);
         for (const auto& row : registry_rows)
-            if (!row.entry || registry_entry_exists(*row.entry, view64())) report.remaining_registry.push_back(*row.text);
+            if (!row.entry || registry_entry_exists(*row.entry, view64()))
+                report.remaining_registry.push_back(*row.text);
     }
     delete_result_files(mpr_str_CurrentAppPath);
     return report;

@@ -5,6 +5,7 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "app/DecimalText.h"
 
 namespace vorlix {
 
@@ -140,9 +141,7 @@ std::u16string write_registry_backup(const std::u16string& folder, const std::u1
     auto path = backups + u"\\" + name;
     // Two deletions within one second keep both backups.
     for (int copy = 2; exists(path); ++copy) {
-        const auto number = std::to_string(copy);
-        path = backups + u"\\" + name.substr(0, name.size() - 4) + u" (" +
-               std::u16string(number.begin(), number.end()) + u").reg";
+        path = backups + u"\\" + name.substr(0, name.size() - 4) + u" (" + decimal_text(copy) + u").reg";
     }
     return os::write_file_bytes(path, regfile::write(document)) ? path : std::u16string();
 }

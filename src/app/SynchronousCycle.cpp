@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/DecimalText.h"
 #include "leftovers/Unit_ZRB_Thread_ShellCallUninstall.h"
 #include "leftovers/Unit_ZRB_Thread_ShellExeUninstaller.h"
 #include "leftovers/Unit_ZRB_Thread_Uninstaller.h"
@@ -11,11 +12,6 @@ namespace vorlix {
 namespace {
 
 constexpr std::int32_t analysis_of_inventory = 1;
-
-std::u16string decimal(std::uint64_t number) {
-    const auto text = std::to_string(number);
-    return std::u16string(text.begin(), text.end());
-}
 
 void tell(const ProgressFunction& progress, const std::u16string& line) {
     if (progress) progress(line);
@@ -49,8 +45,8 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
     thread->mpu_pro_SetUninstallSoftware(name_low);
     tell(progress, u"Analysing the program's files, folders and registry entries...");
     thread->start().join();
-    tell(progress, u"Analysis completed. " + decimal(counts.files_folders) + u" files/folders and " +
-                       decimal(counts.registry) + u" registry entries found.");
+    tell(progress, u"Analysis completed. " + decimal_text(counts.files_folders) + u" files/folders and " +
+                       decimal_text(counts.registry) + u" registry entries found.");
     return counts;
 }
 
@@ -64,8 +60,8 @@ bool run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list, con
                                                                     record->mpu_str_UninstallString, started);
     auto launch = launcher->start();
 
-    auto supervisor = std::make_shared<ZRB_Thread_ShellExeUninstaller>(list, std::make_shared<ImmediateDispatcher>(),
-                                                                       std::make_shared<NoPacing>(), std::move(polling));
+    auto supervisor = std::make_shared<ZRB_Thread_ShellExeUninstaller>(
+        list, std::make_shared<ImmediateDispatcher>(), std::make_shared<NoPacing>(), std::move(polling));
     supervisor->mpu_dword_cb_SHTU_StepTip_Start = [&](std::int32_t step) -> std::uint32_t {
         if (step == step_uninstaller_runs) tell(progress, u"Waiting for the uninstaller to finish...");
         return 0;

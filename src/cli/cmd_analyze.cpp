@@ -68,7 +68,8 @@ Output cmd_analyze(Arguments arguments) {
         output.out = document.dump() + "\n";
     } else {
         output.out = "Name: " + to_utf8(record.mpu_str_Name) + "\nInstall location: " +
-                     to_utf8(record.mpu_str_InstallLocation) + "\n" + text_section("Folders", record.mpu_SDLarry_Folders) +
+                     to_utf8(record.mpu_str_InstallLocation) + "\n" +
+                     text_section("Folders", record.mpu_SDLarry_Folders) +
                      text_section("Files", record.mpu_SDLarry_Files) +
                      text_section("Binaries", record.mpu_SDLarry_AXCFiles) +
                      text_section("Registry entries", record.mpu_SDLarry_Registry) +

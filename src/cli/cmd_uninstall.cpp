@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "access/Unit_ZRB_func_Str.h"
+#include "app/DecimalText.h"
 #include "app/LeftoverSession.h"
 #include "app/SynchronousCycle.h"
 #include "cli/cmd_analyze.h"
@@ -17,11 +18,6 @@ namespace {
 
 constexpr int exit_failed = 1;
 constexpr int exit_leftovers_remain = 3;
-
-std::u16string decimal(std::size_t number) {
-    const auto text = std::to_string(number);
-    return std::u16string(text.begin(), text.end());
-}
 
 // The folder of the running executable, where the result files go.
 std::u16string result_folder() {
@@ -121,7 +117,7 @@ Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
         const auto count = leftover_count(session);
         if (count > 0) list_leftovers(session, terminal);
         outcome.deleted = count == 0 || yes ||
-                          terminal.confirm(u"Delete the " + decimal(count) + u" leftovers listed above?");
+                          terminal.confirm(u"Delete the " + decimal_text(count) + u" leftovers listed above?");
         if (outcome.deleted) {
             // The command line has no check boxes: everything that remains goes.
             outcome.report = session.delete_leftovers({});

@@ -1,6 +1,7 @@
 // Install-location inference: the fallback chain over other values, the
 // normalisation, the inference from the uninstall command and the final check
 // that keeps shared and system folders out of the leftover analysis.
+#include <algorithm>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -86,9 +87,14 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
     const auto equals_folder = [&upper](const std::u16string& folder) {
         return !folder.empty() && upper == Str_UpperAscii(folder);
     };
+    // Every way of writing a folder inside Windows counts, not only the plain one.
+    const auto forms = KnownFolders::comparable_forms(location);
+    const bool in_windows = std::any_of(forms.begin(), forms.end(), [](const std::u16string& form) {
+        return form.find(u":\\WINDOWS\\") != std::u16string::npos;
+    });
     if (location.size() <= 3 || equals_folder(folders.system_dir) || equals_folder(folders.desktop_dir) ||
         equals_folder(folders.windows_dir) || upper.find(u":\\WINDOWS\\") != std::u16string::npos ||
-        equals_folder(folders.program_files) || equals_folder(folders.program_files64) ||
+        equals_folder(folders.program_files) || equals_folder(folders.program_files64) || in_windows ||
         folders.is_shared_or_above(location))
         location.clear();
 }

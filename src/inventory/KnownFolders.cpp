@@ -108,15 +108,19 @@ KnownFolders KnownFolders::capture() {
     return folders;
 }
 
-bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
-    const auto covers = [this](const std::u16string& upper) {
-        return upper.size() <= 3 || std::any_of(shared_upper.begin(), shared_upper.end(), [&](const auto& shared) {
-                   return shared.starts_with(upper);
-               });
-    };
-    if (covers(Str_UpperAscii(lexical_folder(folder)))) return true;
+StringList KnownFolders::comparable_forms(const std::u16string& folder) {
+    StringList forms{Str_UpperAscii(lexical_folder(folder))};
     const auto long_form = GetLongPath(folder);
-    return !long_form.empty() && covers(Str_UpperAscii(lexical_folder(long_form)));
+    if (!long_form.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_form)));
+    return forms;
+}
+
+bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
+    const auto forms = comparable_forms(folder);
+    return std::any_of(forms.begin(), forms.end(), [this](const std::u16string& form) {
+        return form.size() <= 3 || std::any_of(shared_upper.begin(), shared_upper.end(),
+                                               [&](const std::u16string& shared) { return shared.starts_with(form); });
+    });
 }
 
 }  // namespace vorlix

@@ -29,6 +29,10 @@ struct KnownFolders {
     // one, under any spelling that names the same folder: forward slashes,
     // doubled separators, "." and ".." components, 8.3 short names.
     bool is_shared_or_above(const std::u16string& folder) const;
+
+    // The folder upper-cased (a to z) with a trailing backslash, as Windows
+    // resolves its spelling and, when it exists, in its long form.
+    static StringList comparable_forms(const std::u16string& folder);
 };
 
 }  // namespace vorlix

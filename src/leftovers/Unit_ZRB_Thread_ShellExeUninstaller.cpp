@@ -33,10 +33,9 @@ std::u16string uninstaller_exe_name(const std::u16string& uninstall_string) {
     return text.substr(begin, dot + 4 - begin);
 }
 
-ZRB_Thread_ShellExeUninstaller::ZRB_Thread_ShellExeUninstaller(std::shared_ptr<ZRB_InstalledSoftwareList> class_param_SWL,
-                                                               std::shared_ptr<UiDispatcher> dispatcher_param,
-                                                               std::shared_ptr<Pacing> pacing_param,
-                                                               std::shared_ptr<Pacing> polling_param)
+ZRB_Thread_ShellExeUninstaller::ZRB_Thread_ShellExeUninstaller(
+    std::shared_ptr<ZRB_InstalledSoftwareList> class_param_SWL, std::shared_ptr<UiDispatcher> dispatcher_param,
+    std::shared_ptr<Pacing> pacing_param, std::shared_ptr<Pacing> polling_param)
     : mpr_pclass_SWL(std::move(class_param_SWL)),
       dispatcher(std::move(dispatcher_param)),
       pacing(std::move(pacing_param)),

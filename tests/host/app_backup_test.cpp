@@ -28,7 +28,8 @@ protected:
     static void fill_class_key() {
         const auto root = os::hkey_local_machine;
         sim::set_value(root, class_key, u"", os::reg_sz, le16(std::u16string(u"Tool File\0", 10)));
-        sim::set_value(root, class_key, u"Icon", os::reg_expand_sz, le16(std::u16string(u"%ProgramFiles%\\t.ico\0", 21)));
+        sim::set_value(root, class_key, u"Icon", os::reg_expand_sz,
+                       le16(std::u16string(u"%ProgramFiles%\\t.ico\0", 21)));
         sim::set_value(root, class_key, u"List", os::reg_multi_sz, le16(std::u16string(u"a\0b\0\0", 5)));
         sim::set_value(root, class_key, u"Flags", os::reg_dword, std::string("\x01\x00\x00\x80", 4));
         sim::set_value(root, class_key, u"Big", os::reg_qword, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8));
@@ -37,7 +38,8 @@ protected:
         sim::set_value(root, class_key, u"Odd", 0x12345, "raw");
         sim::set_value(root, class_key, u"Nul inside", os::reg_sz, le16(std::u16string(u"x\0y\0", 4)));
         sim::set_value(root, class_key, u"Unterminated", os::reg_sz, "a");
-        sim::set_value(root, class_key + u"\\Ünïcødé 工具", u"名前 \"quoted\"", os::reg_sz, le16(u"line\r\nbreak"));
+        sim::set_value(root, class_key + u"\\Ünïcødé 工具", u"名前 \"quoted\"", os::reg_sz,
+                       le16(u"line\r\nbreak"));
         sim::create_key(root, class_key + u"\\Empty\\Deeper");
     }
 

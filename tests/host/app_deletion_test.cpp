@@ -53,7 +53,8 @@ TEST_F(Deletion, EverythingTickedGoesAndOnlyThenSuccessIsReported) {
     EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u"Tool"));
     const auto processes = sim::processes();
     const auto running = [&processes](std::uint32_t pid) {
-        return std::any_of(processes.begin(), processes.end(), [pid](const auto& process) { return process.pid == pid; });
+        return std::any_of(processes.begin(), processes.end(),
+                           [pid](const auto& process) { return process.pid == pid; });
     };
     EXPECT_FALSE(running(tool));
     EXPECT_TRUE(running(same_name_elsewhere));

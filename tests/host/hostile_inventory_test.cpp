@@ -61,8 +61,8 @@ TEST_F(HostileScan, OddByteCountsAndEmbeddedNullsEndTheText) {
     sim::create_key(os::hkey_local_machine, uninstall_key + u"Odd");
     raw(u"Odd", u"DisplayName", os::reg_sz, utf16_bytes(u"Odd Tool") + "\x41");
     raw(u"Odd", u"UninstallString", os::reg_sz,
-        utf16_bytes(std::u16string(u"C:\\Apps\\Odd\\uninst.exe\0 C:\\Windows\\"sv)) + "\x5C");
-    raw(u"Odd", u"InstallLocation", os::reg_sz, utf16_bytes(std::u16string(u"C:\\Apps\\Odd\\\0C:\\"sv)));
+        utf16_bytes(u"C:\\Apps\\Odd\\uninst.exe\0 C:\\Windows\\"sv) + "\x5C");
+    raw(u"Odd", u"InstallLocation", os::reg_sz, utf16_bytes(u"C:\\Apps\\Odd\\\0C:\\"sv));
     // A one-byte command is present but holds no character: nothing to uninstall with.
     entry(u"OneByte", {{u"DisplayName", u"One Byte"}});
     raw(u"OneByte", u"UninstallString", os::reg_sz, "\x43");

@@ -100,7 +100,7 @@ TEST_F(SharedLocations, OtherSpellingsOfThemAreRejectedToo) {
 TEST_F(SharedLocations, FoldersBelowThemStay) {
     const std::u16string kept[] = {u"C:\\Program Files\\Tool\\", u"C:\\Program Files (x86)\\Common Files\\Tool\\",
                                    u"C:\\ProgramData\\Tool\\", u"C:\\Users\\user\\AppData\\Local\\Programs\\Tool\\",
-                                   u"C:\\Windowsless\\Tool\\", u"D:\\Tool\\", u"C:/Program Files/Tool/",
+                                   u"C:\\Windowsless\\Tool\\", u"D:\\Tool\\", u"C:/Program Files/Tool\\",
                                    u"C:\\Users\\..\\Tool\\"};
     int index = 0;
     for (const auto& folder : kept) {

@@ -12,8 +12,8 @@ namespace vorlix::test {
 
 class LiteralProgramMatcher final : public ProgramMatcher {
 public:
-    explicit LiteralProgramMatcher(const ZRB_InstalledSoftware& record) : ProgramMatcher(record) {
-        for (const auto& folder : record.mpu_SDLarry_Folders) upper_folders.push_back(Str_UpperAscii(folder));
+    explicit LiteralProgramMatcher(const ZRB_InstalledSoftware& program_record) : ProgramMatcher(program_record) {
+        for (const auto& folder : program_record.mpu_SDLarry_Folders) upper_folders.push_back(Str_UpperAscii(folder));
     }
 
 protected:

@@ -8,10 +8,10 @@
 #include "leftovers_literal_matcher.h"
 #include "leftovers_test_support.h"
 
-namespace vorlix::test {
+namespace vorlix::test::analysis {
 namespace {
 
-class LeftoverMatchingTest : public LeftoverTest {
+class LeftoverMatchingTest : public AnalysisTest {
 protected:
     const ZRB_InstalledSoftware& walked(const std::u16string& name, const std::u16string& location) {
         add_program(name, location);
@@ -140,4 +140,4 @@ TEST_F(LeftoverMatchingTest, TheIndexAgreesWithThePerFolderTest) {
 }
 
 }  // namespace
-}  // namespace vorlix::test
+}  // namespace vorlix::test::analysis

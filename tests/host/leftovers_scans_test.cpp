@@ -5,7 +5,7 @@
 
 #include "leftovers_test_support.h"
 
-namespace vorlix::test {
+namespace vorlix::test::analysis {
 namespace {
 
 using ::testing::ElementsAre;
@@ -18,12 +18,12 @@ const std::u16string user_data = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 const std::u16string current_version = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 const std::u16string user = u"S-1-5-21-0-0-0-1000";
 
-class LeftoverScansTest : public LeftoverTest {
+class LeftoverScansTest : public AnalysisTest {
 protected:
     const ZRB_InstalledSoftware* tool = nullptr;
 
     void SetUp() override {
-        LeftoverTest::SetUp();
+        AnalysisTest::SetUp();
         install_tool();
         load("classes.reg");
         load("installer.reg");
@@ -39,7 +39,7 @@ protected:
 TEST_F(LeftoverScansTest, MachineFileClassesAndTheirExtensions) {
     EXPECT_THAT(scan(scan_machine_file_classes),
                 ElementsAre(u"HKLM|" + classes + u"Tool.Document", u"HKLM|" + classes + u"Tool.Icon",
-                            u"HKLM|" + classes + u".tdoc", u"HKLM|" + classes + u".tdc2",
+                            u"HKLM|" + classes + u".tdc2", u"HKLM|" + classes + u".tdoc",
                             u"HKLM|SOFTWARE\\Wow6432Node\\Classes\\Tool.Legacy",
                             u"HKLM|SOFTWARE\\Wow6432Node\\Classes\\.tleg"));
 }
@@ -172,4 +172,4 @@ TEST_F(LeftoverScansTest, TheNeighbourClaimsItsOwnAndNothingOfTool) {
 }
 
 }  // namespace
-}  // namespace vorlix::test
+}  // namespace vorlix::test::analysis

@@ -18,7 +18,7 @@
 #include "platform/sim/sim.h"
 #include "support/sim_test.h"
 
-namespace vorlix::test {
+namespace vorlix::test::analysis {
 
 inline const std::u16string uninstall_root = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
@@ -35,7 +35,7 @@ inline void PrintTo(const AnalysisReport& report, std::ostream* out) {
     *out << static_cast<int>(report.kind) << " " << to_utf8(report.path) << " " << report.count;
 }
 
-class LeftoverTest : public SimTest {
+class AnalysisTest : public SimTest {
 protected:
     std::shared_ptr<ZRB_InstalledSoftwareList> list = std::make_shared<ZRB_InstalledSoftwareList>();
     std::vector<AnalysisReport> reports;
@@ -122,4 +122,4 @@ private:
     }
 };
 
-}  // namespace vorlix::test
+}  // namespace vorlix::test::analysis

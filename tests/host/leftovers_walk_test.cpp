@@ -4,7 +4,7 @@
 
 #include "leftovers_test_support.h"
 
-namespace vorlix::test {
+namespace vorlix::test::analysis {
 namespace {
 
 using ::testing::ElementsAre;
@@ -13,7 +13,7 @@ using ::testing::Not;
 using ::testing::Contains;
 using K = ReportKind;
 
-class LeftoverWalkTest : public LeftoverTest {};
+class LeftoverWalkTest : public AnalysisTest {};
 
 TEST_F(LeftoverWalkTest, FoldersAreReportedAfterEverythingInsideThemWithTheRunningCounts) {
     for (const auto* file : {u"top.txt", u"a\\a.txt", u"a\\b\\b.dll", u"a\\b\\c\\c.txt"})
@@ -180,4 +180,4 @@ TEST_F(LeftoverWalkTest, ASharedLocationClaimsNothing) {
 }
 
 }  // namespace
-}  // namespace vorlix::test
+}  // namespace vorlix::test::analysis

@@ -77,11 +77,6 @@ std::string utf16le_bytes(std::u16string_view text) {
     return bytes;
 }
 
-struct Failure {
-    std::size_t line;
-    std::string message;
-};
-
 class Reader {
 public:
     explicit Reader(std::u16string text) : text_(std::move(text)) {
@@ -96,7 +91,7 @@ public:
         }
     }
 
-    std::optional<Document> read(Failure& failure) {
+    std::optional<Document> read(ParseError& failure) {
         failure_ = &failure;
         while (next_ < lines_.size() && trim_right(trim_left(lines_[next_])).empty()) ++next_;
         if (next_ == lines_.size() || trim_right(lines_[next_]) != header) {
@@ -252,10 +247,10 @@ private:
     std::u16string text_;
     std::vector<std::u16string_view> lines_;
     std::size_t next_ = 0;
-    Failure* failure_ = nullptr;
+    ParseError* failure_ = nullptr;
 };
 
-std::optional<std::u16string> decode(const std::string& bytes, Failure& failure) {
+std::optional<std::u16string> decode(const std::string& bytes, ParseError& failure) {
     const auto byte = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
         if (bytes.size() % 2 != 0) {
@@ -275,10 +270,10 @@ std::optional<std::u16string> decode(const std::string& bytes, Failure& failure)
 }  // namespace
 
 std::optional<Document> parse(const std::string& bytes, ParseError* error) {
-    Failure failure{0, {}};
+    ParseError failure;
     std::optional<Document> document;
     if (auto text = decode(bytes, failure)) document = Reader(std::move(*text)).read(failure);
-    if (!document && error) *error = {failure.line, failure.message};
+    if (!document && error) *error = failure;
     return document;
 }
 

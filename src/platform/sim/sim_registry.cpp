@@ -102,9 +102,10 @@ void run_enum_hooks(Hkey key, std::uint32_t index) {
     {
         auto lock = lock_machine();
         Machine& m = machine();
+        if (m.enum_hooks.empty()) return;
         std::uint32_t error = error_success;
         const auto base = key_base(m, key, error);
-        if (!base || m.enum_hooks.empty()) return;
+        if (!base) return;
         const KeyPath path = folded(base->path);
         for (auto hook = m.enum_hooks.begin(); hook != m.enum_hooks.end();) {
             if (hook->index == index && hook->folded_path.hive == path.hive && hook->folded_path.names == path.names) {

@@ -1,0 +1,233 @@
+// vorlix-cli analyze and uninstall on the simulated machine, with an
+// uninstaller that behaves like a real one: it removes part of its program,
+// re-launches itself from a temporary copy and lets the original exit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "app/ResultFiles.h"
+#include "cli/cli_commands.h"
+#include "cli/cmd_uninstall.h"
+#include "inventory/Pacing.h"
+#include "platform/portable/utf.h"
+#include "platform/sim/sim.h"
+#include "support/sim_test.h"
+
+namespace vorlix {
+namespace {
+
+const std::u16string uninstall_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+const std::u16string run_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
+const std::u16string documents_file = u"C:\\Users\\user\\Documents\\letter.txt";
+
+bool value_exists(os::Hkey root, const std::u16string& path, const std::u16string& name) {
+    std::u16string text;
+    return Reg_ReadString(root, path, name, true, text);
+}
+
+std::uint32_t running_pid(const std::u16string& image) {
+    for (const auto& process : sim::processes())
+        if (process.image_path == image) return process.pid;
+    return 0;
+}
+
+class Polling final : public Pacing {
+public:
+    std::function<void(int)> script;
+    int waits = 0;
+    void pause(std::uint32_t) override {
+        if (script) script(++waits);
+    }
+};
+
+class CliUninstall : public test::SimTest {
+protected:
+    std::vector<std::string> progress;
+    std::vector<std::string> questions;
+    bool answer = false;
+    std::shared_ptr<Polling> polling = std::make_shared<Polling>();
+
+    void SetUp() override {
+        SimTest::SetUp();
+        for (const auto* file : {u"C:\\Apps\\Tool\\tool.exe", u"C:\\Apps\\Tool\\uninst.exe",
+                                 u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt", u"C:\\Apps\\ToolBox\\box.exe"})
+            sim::add_file(file);
+        sim::add_file(documents_file, "keep me");
+        sim::add_junction(u"C:\\Apps\\Tool\\My Documents", u"C:\\Users\\user\\Documents");
+        program(u"Tool", u"Tool Maker");
+        sim::set_string(os::hkey_local_machine, u"SOFTWARE\\Classes\\Tool.File\\Shell\\Open\\Command", u"",
+                        u"\"C:\\Apps\\Tool\\tool.exe\" \"%1\"");
+        sim::set_string(os::hkey_local_machine, u"SOFTWARE\\Classes\\Box.File\\Shell\\Open\\Command", u"",
+                        u"\"C:\\Apps\\ToolBox\\box.exe\" \"%1\"");
+        sim::set_string(os::hkey_current_user, run_key, u"Tool", u"\"C:\\Apps\\Tool\\tool.exe\" /tray");
+        sim::set_string(os::hkey_current_user, run_key, u"ToolBox", u"C:\\Apps\\ToolBox\\box.exe");
+    }
+
+    static void program(const std::u16string& name, const std::u16string& publisher) {
+        const auto root = os::hkey_local_machine;
+        sim::set_string(root, uninstall_key, u"DisplayName", name);
+        sim::set_string(root, uninstall_key, u"Publisher", publisher);
+        sim::set_string(root, uninstall_key, u"InstallLocation", u"C:\\Apps\\Tool\\");
+        sim::set_string(root, uninstall_key, u"UninstallString", u"\"" + uninstaller + u"\" /S");
+    }
+
+    // The uninstaller removes the program file, itself and its Uninstall
+    // entry, hands over to a copy of itself in the temp folder and exits; the
+    // copy ends ten looks later.
+    void script_uninstaller() {
+        polling->script = [this, child = std::uint32_t{0}, handed_over_at = 0](int wait) mutable {
+            if (child == 0) {
+                const auto pid = running_pid(uninstaller);
+                if (pid == 0) return;
+                os::delete_file(u"C:\\Apps\\Tool\\tool.exe");
+                os::delete_file(uninstaller);
+                Reg_DeleteKeyTree(os::hkey_local_machine, uninstall_key, true);
+                child = sim::start_process(u"C:\\Users\\user\\AppData\\Local\\Temp\\~nsu1.tmp\\Au_.exe", pid);
+                sim::end_process(pid);
+                handed_over_at = wait;
+            } else if (wait == handed_over_at + 10) {
+                sim::end_process(child);
+                progress.push_back("(the copy exited)");
+            }
+        };
+    }
+
+    cli::Output uninstall(cli::Arguments arguments) {
+        const cli::UninstallTerminal terminal{
+            [this](const std::u16string& line) { progress.push_back(to_utf8(line)); },
+            [this](const std::u16string& question) {
+                questions.push_back(to_utf8(question));
+                return answer;
+            },
+            polling};
+        return cli::cmd_uninstall(std::move(arguments), terminal);
+    }
+
+    std::size_t progress_line(const std::string& text) const {
+        return static_cast<std::size_t>(std::find(progress.begin(), progress.end(), text) - progress.begin());
+    }
+
+    void expect_neighbour_and_user_files_untouched() const {
+        EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\ToolBox\\box.exe"));
+        EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Box.File"));
+        EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"ToolBox"));
+        EXPECT_TRUE(sim::path_exists(documents_file));
+    }
+};
+
+TEST_F(CliUninstall, AnalyzeReportsTheRecordsListsAndTheLastCounts) {
+    const auto output = cli::run({u"analyze", u"TOOL", u"--json"});
+    ASSERT_EQ(output.exit_code, 0) << output.err;
+    const auto document = nlohmann::ordered_json::parse(output.out);
+    std::vector<std::string> fields;
+    for (const auto& [field, value] : document.items()) fields.push_back(field);
+    EXPECT_EQ(fields, (std::vector<std::string>{"name", "install_location", "folders", "files", "binaries", "registry",
+                                                "files_folders_count", "registry_count"}));
+    EXPECT_EQ(document["name"], "Tool");
+    EXPECT_EQ(document["install_location"], "C:\\Apps\\Tool\\");
+    EXPECT_EQ(document["folders"], nlohmann::json({"C:\\Apps\\Tool\\", "C:\\Apps\\Tool\\My Documents",
+                                                   "C:\\Apps\\Tool\\data"}));
+    EXPECT_EQ(document["files"], nlohmann::json({"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt",
+                                                 "C:\\Apps\\Tool\\tool.exe", "C:\\Apps\\Tool\\uninst.exe"}));
+    EXPECT_EQ(document["binaries"], nlohmann::json({"tool.exe", "uninst.exe"}));
+    const auto& registry = document["registry"];
+    EXPECT_NE(std::find(registry.begin(), registry.end(), "HKLM|" + to_utf8(uninstall_key)), registry.end());
+    EXPECT_NE(std::find(registry.begin(), registry.end(), "HKCU|" + to_utf8(run_key) + "|Tool"), registry.end())
+        << registry.dump();
+    for (const auto& entry : registry) EXPECT_EQ(entry.get<std::string>().find("Box"), std::string::npos) << entry;
+    EXPECT_EQ(document["registry_count"], registry.size());
+    EXPECT_GE(document["files_folders_count"], 3);
+    // Nothing changed, nothing started.
+    EXPECT_TRUE(sim::path_exists(uninstaller));
+    EXPECT_TRUE(sim::shell_requests().empty());
+
+    EXPECT_EQ(cli::run({u"analyze", u"No Such Program"}).exit_code, 1);
+    EXPECT_EQ(cli::run({u"analyze"}).exit_code, 2);
+}
+
+TEST_F(CliUninstall, YesRemovesEverythingTheUninstallerLeftAndNothingElse) {
+    script_uninstaller();
+    const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+    ASSERT_EQ(output.exit_code, 0) << output.err;
+    const auto document = nlohmann::json::parse(output.out);
+
+    EXPECT_TRUE(document["analysed"]);
+    EXPECT_TRUE(document["uninstaller_started"]);
+    // What the uninstaller removed itself is no leftover.
+    const auto& leftovers = document["leftovers"];
+    EXPECT_EQ(leftovers["files"], nlohmann::json({"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt"}));
+    for (const auto& entry : leftovers["registry"])
+        EXPECT_EQ(entry.get<std::string>().find("Uninstall\\Tool"), std::string::npos) << entry;
+    EXPECT_TRUE(document["deleted"]);
+    EXPECT_EQ(document["not_removed_count"], 0);
+    EXPECT_EQ(document["message"], "All leftovers have been completely removed.");
+    EXPECT_NE(document["backup"], "");
+    EXPECT_TRUE(questions.empty());
+
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool"));
+    EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Tool.File"));
+    EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    expect_neighbour_and_user_files_untouched();
+    EXPECT_FALSE(sim::path_exists(u"C:\\Vorlix\\SLF_FI.txt"));
+    // The leftovers were taken only after the copy of the uninstaller had ended.
+    EXPECT_LT(progress_line("(the copy exited)"), progress_line("The original uninstall process is complete."));
+}
+
+TEST_F(CliUninstall, AnsweringNoKeepsTheLeftoversAndTheResultFiles) {
+    script_uninstaller();
+    answer = false;
+    const auto output = uninstall({u"tool"});
+    EXPECT_EQ(output.exit_code, 0) << output.err;
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].find("Delete the "), 0u);
+    EXPECT_NE(output.out.find("The leftovers were kept."), std::string::npos);
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt"));
+    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Vorlix\\SLF_FL.txt"));
+}
+
+TEST_F(CliUninstall, MicrosoftProgramGetsItsUninstallerButKeepsItsLeftovers) {
+    program(u"Tool", u"Microsoft Corporation");
+    script_uninstaller();
+    const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+    EXPECT_EQ(output.exit_code, 3) << output.err;
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_TRUE(document["deleted"]);
+    EXPECT_GT(document["not_removed_count"], 0);
+    EXPECT_NE(document["message"].get<std::string>().find("Microsoft"), std::string::npos);
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt"));
+    EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Tool.File"));
+    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_EQ(document["backup"], "");
+}
+
+TEST_F(CliUninstall, ProgramWithoutLocationOnlyGetsItsUninstallerSupervised) {
+    const auto root = os::hkey_local_machine;
+    sim::set_string(root, uninstall_key, u"InstallLocation", u"");
+    sim::set_string(root, uninstall_key, u"UninstallString", u"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}");
+    polling->script = [](int) {
+        for (const auto& process : sim::processes())
+            if (Str_UpperAscii(process.image_path).ends_with(u"\\MSIEXEC.EXE")) sim::end_process(process.pid);
+    };
+    const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+    ASSERT_EQ(output.exit_code, 0) << output.err;
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_FALSE(document["analysed"]);
+    EXPECT_TRUE(document["uninstaller_started"]);
+    EXPECT_FALSE(document["deleted"]);
+    ASSERT_EQ(sim::shell_requests().size(), 1u);
+    EXPECT_EQ(sim::shell_requests()[0].parameters, u"/X{11111111-2222-3333-4444-555555555555}  /norestart");
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+    EXPECT_TRUE(questions.empty());
+}
+
+}  // namespace
+}  // namespace vorlix
