@@ -1,6 +1,7 @@
 #include "app/LeftoverSession.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
@@ -65,12 +66,21 @@ bool LeftoverSession::save_results() {
 }
 
 void LeftoverSession::load_results() {
+    // The files may narrow the lists, never widen them: a line the analysis
+    // of this cycle did not report (a damaged or edited file) is dropped. For
+    // the same reason the registry file is not read back: an empty set means
+    // the analysis attributed no registry entry, so the file could only add
+    // entries that are not the program's.
+    std::unordered_set<std::u16string> reported(mpr_strlist_LF_Files.begin(), mpr_strlist_LF_Files.end());
+    reported.insert(mpr_strlist_LF_Folders.begin(), mpr_strlist_LF_Folders.end());
     const auto& folder = mpr_str_CurrentAppPath;
-    load_result_file(folder + result_file_files, mpr_strlist_LF_Files);
-    load_result_file(folder + result_file_folders, mpr_strlist_LF_Folders);
-    StringList registry;
-    if (mpr_dic_LF_Registry.empty() && load_result_file(folder + result_file_registry, registry))
-        for (const auto& entry : registry) mpr_dic_LF_Registry.add(entry);
+    for (const auto& [file, list] : {std::pair{result_file_files, &mpr_strlist_LF_Files},
+                                     std::pair{result_file_folders, &mpr_strlist_LF_Folders}}) {
+        StringList lines;
+        if (!load_result_file(folder + file, lines)) continue;
+        std::erase_if(lines, [&reported](const std::u16string& line) { return reported.count(line) == 0; });
+        *list = std::move(lines);
+    }
 
     // What the uninstaller removed is no leftover. An entry in a form that
     // cannot be checked stays, so that it is not silently dropped.

@@ -77,8 +77,8 @@ public:
 
     // The uninstaller's step is over: writes the four result files.
     bool save_results();
-    // The supervision is over: reads the result files back and keeps only
-    // the leftovers that still exist.
+    // The supervision is over: reads the result files back (they may narrow
+    // the lists, never widen them) and keeps only the leftovers that still exist.
     void load_results();
 
     // Folders then files, as many as get a row.

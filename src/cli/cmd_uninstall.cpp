@@ -113,6 +113,9 @@ Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
     if (!outcome.started) terminal.progress(u"The uninstaller could not be started.");
 
     int exit_code = outcome.started ? 0 : exit_failed;
+    if (!outcome.analysed && outcome.started)
+        outcome.message = u"The uninstaller has ended. The program's location is unknown or must not be scanned, "
+                          u"so no leftovers were searched.";
     if (outcome.analysed) {
         const auto count = leftover_count(session);
         if (count > 0) list_leftovers(session, terminal);

@@ -61,11 +61,11 @@ std::u16string lexical_folder(const std::u16string& folder) {
     return result;
 }
 
+// Every spelling of a shared folder that the system reports counts.
 void add_shared(StringList& list, const std::u16string& folder) {
-    const auto trimmed = Str_Trim(folder);
-    if (trimmed.empty()) return;
-    const auto upper = Str_UpperAscii(lexical_folder(trimmed));
-    if (std::find(list.begin(), list.end(), upper) == list.end()) list.push_back(upper);
+    if (Str_Trim(folder).empty()) return;
+    for (auto& form : KnownFolders::comparable_forms(folder))
+        if (std::find(list.begin(), list.end(), form) == list.end()) list.push_back(std::move(form));
 }
 
 }  // namespace

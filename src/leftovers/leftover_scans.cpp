@@ -3,6 +3,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/registry_key.h"
 
 namespace vorlix {
 
@@ -41,10 +42,26 @@ std::vector<KeyLine> subkey_lines(os::Hkey root, const std::u16string& path, boo
     return split_lines(lines);
 }
 
+bool raw_value_names(os::Hkey root, const std::u16string& path, bool view64, StringList& names) {
+    names.clear();
+    const RegistryKey key(root, path, view64);
+    if (!key.is_open()) return false;
+    for (std::uint32_t index = 0, count = key.info().values; index < count; ++index) {
+        auto name = key.value_name(index);
+        if (!Str_Trim(name).empty()) names.push_back(std::move(name));
+    }
+    return true;
+}
+
 std::vector<KeyLine> value_name_lines(os::Hkey root, const std::u16string& path, bool view64) {
-    StringList lines;
-    Reg_CollectValueNameLines(root, path, lines, view64);
-    return split_lines(lines);
+    std::vector<KeyLine> lines;
+    StringList variants;
+    if (!Reg_PathVariants(path, true, variants)) return lines;
+    for (const auto& variant : variants) {
+        KeyLine line{variant, {}};
+        if (raw_value_names(root, variant, view64, line.names) && !line.names.empty()) lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 void run_registry_scans(const LeftoverScanContext& context) {

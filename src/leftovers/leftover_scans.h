@@ -36,6 +36,13 @@ struct KeyLine {
     StringList names;
 };
 std::vector<KeyLine> subkey_lines(os::Hkey root, const std::u16string& path, bool view64);
+
+// Value names are kept as the registry holds them, not trimmed and never cut
+// at a "|" they contain (tests trim them, findings do not): a finding must
+// name exactly the value that was tested, not another program's value whose
+// name is the trimmed one. Otherwise as Reg_EnumValueNames and
+// Reg_CollectValueNameLines.
+bool raw_value_names(os::Hkey root, const std::u16string& path, bool view64, StringList& names);
 std::vector<KeyLine> value_name_lines(os::Hkey root, const std::u16string& path, bool view64);
 
 // File classes of the machine and their extensions.

@@ -3,6 +3,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/registry_key.h"
 #include "leftovers/leftover_scans.h"
 
 namespace vorlix {
@@ -30,7 +31,7 @@ void record_user_value_names(const LeftoverScanContext& context, const std::u16s
     StringList names;
     for (const auto& user : user_keys(context.view64)) {
         const auto key = user + path_below_user;
-        if (!Reg_EnumValueNames(os::hkey_users, key, names, context.view64)) continue;
+        if (!raw_value_names(os::hkey_users, key, context.view64, names)) continue;
         for (const auto& name : names)
             if (context.refers(name)) context.record_value(u"HKU", key, name);
     }
@@ -101,16 +102,23 @@ void scan_elevation_policies(const LeftoverScanContext& context) {
 void scan_run_entries(const LeftoverScanContext& context) {
     const std::pair<os::Hkey, const char16_t*> roots[] = {{os::hkey_local_machine, u"HKLM"},
                                                           {os::hkey_current_user, u"HKCU"}};
-    StringList variants, names, data;
+    StringList variants;
     int count = 0;
+    std::u16string data;
     for (const auto& [root, root_name] : roots) {
         Reg_FindExistingVariants(root, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", context.view64, &variants,
                                  count);
         for (const auto& variant : variants) {
-            data.clear();
-            Reg_EnumValues(root, variant, names, &data, context.view64);
-            for (std::size_t at = 0; at < names.size(); ++at)
-                if (context.refers(data[at])) context.record_value(root_name, variant, names[at]);
+            // The values as Reg_EnumValues reads them, but recorded under the
+            // name they really have: a blank-padded name trimmed would name
+            // another program's value.
+            const RegistryKey key(root, variant, context.view64);
+            const auto values = key.is_open() ? key.info().values : 0;
+            for (std::uint32_t index = 0; index < values; ++index) {
+                const auto name = key.value_name(index);
+                if (Str_Trim(name).empty() || !key.read_text(name, data)) continue;
+                if (context.refers(data)) context.record_value(root_name, variant, name);
+            }
         }
     }
 }

@@ -84,15 +84,12 @@ TEST_F(ResultFileSession, SavedListsComeBackWithOnlyWhatStillExists) {
     EXPECT_EQ(lines_of(result_folder + result_file_folders), session.mpr_strlist_LF_Folders);
     EXPECT_EQ(lines_of(result_folder + result_file_registry), session.mpr_dic_LF_Registry.keys());
 
-    // The uninstaller removes its program file and its Run value; the lists in
-    // memory are gone too (as after a restart of the supervision's reader).
+    // The uninstaller removes its program file and its Run value.
     os::delete_file(u"C:\\Apps\\Tool\\tool.exe");
     os::Hkey run = 0;
     ASSERT_EQ(os::reg_open_key_ex(os::hkey_current_user, run_key, os::key_all_access, run), os::error_success);
     os::reg_delete_value(run, u"Tool");
     os::reg_close_key(run);
-    session.mpr_strlist_LF_Files.clear();
-    session.mpr_dic_LF_Registry.clear();
     session.load_results();
 
     EXPECT_EQ(session.mpr_strlist_LF_Folders, (StringList{u"C:\\Apps\\Tool\\", u"C:\\Apps\\Tool\\data"}));
@@ -101,17 +98,19 @@ TEST_F(ResultFileSession, SavedListsComeBackWithOnlyWhatStillExists) {
     EXPECT_EQ(session.mpr_dic_LF_Registry.keys(), (StringList{u"HKLM|" + class_key}));
 }
 
-TEST_F(ResultFileSession, RegistryFileIsReadOnlyIntoAnEmptySet) {
+TEST_F(ResultFileSession, EditedResultFilesNeverWidenTheLists) {
     analyse_tool();
     session.save_results();
-    save_result_file(result_folder + result_file_registry, {u"HKLM|" + class_key, u"HKLM|SOFTWARE\\Other"});
-    session.load_results();
-    EXPECT_EQ(session.mpr_dic_LF_Registry.keys(), (StringList{u"HKCU|" + run_key + u"|Tool", u"HKLM|" + class_key}));
-
-    // A form that cannot be checked is kept rather than silently dropped.
+    save_result_file(result_folder + result_file_files,
+                     {u"C:\\Apps\\Tool\\data\\a.txt", u"C:\\Apps\\ToolBox\\box.exe"});
+    save_result_file(result_folder + result_file_folders, {u"C:\\Apps\\Tool\\", u"C:\\Apps\\ToolBox"});
+    save_result_file(result_folder + result_file_registry, {u"HKLM|SOFTWARE\\Classes\\Box.File"});
     session.mpr_dic_LF_Registry.clear();
-    save_result_file(result_folder + result_file_registry, {u"HKLM|SOFTWARE\\Other", u"HKLM|a|b|c"});
+    session.mpr_dic_LF_Registry.add(u"HKLM|a|b|c");  // a form that cannot be checked is kept
     session.load_results();
+
+    EXPECT_EQ(session.mpr_strlist_LF_Files, (StringList{u"C:\\Apps\\Tool\\data\\a.txt"}));
+    EXPECT_EQ(session.mpr_strlist_LF_Folders, (StringList{u"C:\\Apps\\Tool\\"}));
     EXPECT_EQ(session.mpr_dic_LF_Registry.keys(), (StringList{u"HKLM|a|b|c"}));
 }
 

@@ -10,7 +10,9 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::UnorderedElementsAre;
 
 const std::u16string classes = u"SOFTWARE\\Classes\\";
@@ -140,6 +142,19 @@ TEST_F(LeftoverScansTest, ElevationPoliciesAndRunEntries) {
                             u"HKCU|" + current_version + u"Run|ToolTray"));
 }
 
+TEST_F(LeftoverScansTest, AFindingNamesExactlyTheValueThatWasTested) {
+    // The program's value is blank-padded; the neighbour's carries the trimmed name.
+    const auto run = current_version + u"Run";
+    sim::set_string(os::hkey_current_user, run, u" Agent ", u"C:\\Apps\\Tool\\app.exe");
+    sim::set_string(os::hkey_current_user, run, u"Agent", u"C:\\Apps\\ToolBox\\box.exe");
+    sim::set_string(os::hkey_current_user, current_version + u"Explorer\\FeatureUsage\\AppLaunch",
+                    u" C:\\Apps\\Tool\\bin\\worker.exe", u"");
+    EXPECT_THAT(scan(scan_run_entries), Contains(u"HKCU|" + run + u"| Agent "));
+    EXPECT_THAT(scan(scan_run_entries), Not(Contains(u"HKCU|" + run + u"|Agent")));
+    EXPECT_THAT(scan(scan_feature_usage),
+                Contains(u"HKCU|" + current_version + u"Explorer\\FeatureUsage\\AppLaunch| C:\\Apps\\Tool\\bin\\worker.exe"));
+}
+
 TEST_F(LeftoverScansTest, TheAnalysisRunsTheScansInOrderAfterTheUninstallKey) {
     StringList expected{u"HKLM|" + uninstall_root + u"Tool"};
     for (const auto run : {scan_machine_file_classes, scan_user_file_classes, scan_installer_folders, scan_com_classes,
@@ -168,7 +183,7 @@ TEST_F(LeftoverScansTest, TheNeighbourClaimsItsOwnAndNothingOfTool) {
     for (const auto& finding : list->find(u"toolbox")->mpu_SDLarry_Registry)
         EXPECT_THAT(to_utf8(finding), Not(HasSubstr("Tool\\"))) << to_utf8(finding);
     EXPECT_THAT(list->find(u"toolbox")->mpu_SDLarry_Registry,
-                ::testing::Contains(u"HKLM|" + current_version + u"Run|BoxAgent"));
+                Contains(u"HKLM|" + current_version + u"Run|BoxAgent"));
 }
 
 }  // namespace

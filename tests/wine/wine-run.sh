@@ -95,7 +95,7 @@ cmd_setup() {  # ROOT
   cmd_cleanup "$root"
   mkdir -p "$root" || fail "cannot create $root"
   say "creating the pristine prefix $pristine"
-  WINEPREFIX=$pristine timeout -k 10 600 "$wine64" wineboot --init >"$root/wineboot.log" 2>&1 \
+  WINEPREFIX=$pristine timeout -k 10 1200 "$wine64" wineboot --init >"$root/wineboot.log" 2>&1 \
     || { tail -n 20 "$root/wineboot.log" >&2; fail "wineboot --init failed"; }
   WINEPREFIX=$pristine timeout -k 10 300 "$wineserver" -w || fail "the prefix's wineserver did not finish"
   [ -f "$pristine/system.reg" ] || fail "wineboot left no registry in $pristine"
