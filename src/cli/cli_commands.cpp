@@ -4,6 +4,7 @@
 
 #include "cli/cmd_analyze.h"
 #include "cli/cmd_env.h"
+#include "cli/cmd_list.h"
 #include "cli/cmd_plan.h"
 #include "cli/cmd_uninstall.h"
 #include "platform/portable/utf.h"
@@ -13,13 +14,17 @@ namespace vorlix::cli {
 namespace {
 
 const char help_text[] =
-    "vorlix-cli: lists installed programs and plans their uninstallation.\n"
+    "vorlix-cli: lists installed programs, uninstalls them and removes what their\n"
+    "uninstallers leave behind.\n"
     "\n"
     "Usage:\n"
     "  vorlix-cli env [--json]\n"
     "      The bitness code of this process (1: 32-bit on 64-bit Windows, 2: 64-bit,\n"
     "      0: 32-bit Windows, -1: unknown) and the special folders: system, Windows,\n"
     "      desktop, AppData, local AppData, Program Files and its 64-bit twin.\n"
+    "  vorlix-cli list [--json]\n"
+    "      Every installed program, in display order: name, version, publisher,\n"
+    "      size and install location (with --json every field of the inventory).\n"
     "  vorlix-cli plan \"<uninstall command>\" [--json]\n"
     "      How the command would be started, without starting anything: the form\n"
     "      (1 to 7, 0 when nothing would be started), the file and parameters handed\n"
@@ -62,6 +67,7 @@ Output run(const Arguments& arguments) {
     const Arguments rest(arguments.begin() + 1, arguments.end());
     if (command == u"--help" || command == u"-h" || command == u"help") return {0, help_text, {}};
     if (command == u"env") return cmd_env(rest);
+    if (command == u"list") return cmd_list(rest);
     if (command == u"plan") return cmd_plan(rest);
     if (command == u"analyze") return cmd_analyze(rest);
     if (command == u"uninstall") return cmd_uninstall(rest);
