@@ -123,7 +123,11 @@ bool Reg_CollectKeyTree(os::Hkey hkey_param_Root, const std::u16string& str_para
     const auto info = key.info();
     // Children after all of their descendants: the list is a safe deletion order.
     for (std::uint32_t index = info.sub_keys; index-- > 0;) {
-        const auto child = path + u"\\" + key.sub_key_name(index, info.max_sub_key_len + 1);
+        // A key removed since the count was taken has no name: it must not
+        // turn into the parent itself.
+        const auto name = key.sub_key_name(index, info.max_sub_key_len + 1);
+        if (name.empty()) continue;
+        const auto child = path + u"\\" + name;
         Reg_CollectKeyTree(hkey_param_Root, child, strlist_param_List, bool_param_View64);
         strlist_param_List.push_back(child);
     }
@@ -146,8 +150,9 @@ bool Reg_DeleteKeyTree(os::Hkey hkey_param_Root, const std::u16string& str_param
         const auto info = key.info();
         // From the last child down; the first child that stays keeps its parent too.
         for (std::uint32_t index = info.sub_keys; index-- > 0;) {
-            const auto child = path + u"\\" + key.sub_key_name(index, info.max_sub_key_len + 1);
-            if (!Reg_DeleteKeyTree(hkey_param_Root, child, bool_param_View64)) return false;
+            const auto name = key.sub_key_name(index, info.max_sub_key_len + 1);
+            if (name.empty()) continue;  // gone since the count was taken
+            if (!Reg_DeleteKeyTree(hkey_param_Root, path + u"\\" + name, bool_param_View64)) return false;
         }
     }
     // RegDeleteKeyW knows only the process's own view: from a 32-bit process it
