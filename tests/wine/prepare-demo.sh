@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the test programs into a Wine prefix, silently, as a user would:
+# real NSIS installers (64-bit, its look-alike neighbour, and 32-bit), an MSI
+# through msiexec, a per-user registry-only entry and the knowledge-base
+# registry fixtures.
+#
+#   prepare-demo.sh PREFIX WORK_DIR [--no32]
+#
+# WORK_DIR receives the built installers. --no32 leaves out the 32-bit
+# installer (it needs 32-bit Wine, which may run only emulated and slowly).
+# Environment: VORLIX_WINE64 and VORLIX_WINESERVER as for wine-run.sh.
+set -euo pipefail
+
+[ $# -ge 2 ] || { echo "usage: $0 PREFIX WORK_DIR [--no32]" >&2; exit 2; }
+prefix=$1 work=$2 with32=1
+[ "${3:-}" = --no32 ] && with32=0
+here=$(cd "$(dirname "$0")" && pwd)
+fixtures=$here/../fixtures
+wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
+wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$prefix/system.reg" ] || { echo "prepare-demo: $prefix is not a Wine prefix" >&2; exit 1; }
+
+mkdir -p "$work"
+installers=(quillmark64 quillmarkbox64)
+[ $with32 -eq 1 ] && installers+=(tallyworks32)
+for name in "${installers[@]}"; do
+  makensis -V2 -DOUTFILE="$work/$name-setup.exe" "$fixtures/installers/$name.nsi" >/dev/null
+done
+(cd "$fixtures/installers" && wixl -a x64 -o "$work/ferrowave.msi" ferrowave.wxs)
+
+for name in "${installers[@]}"; do
+  timeout -k 10 600 "$wine64" "$work/$name-setup.exe" /S
+done
+# msiexec and reg take Windows paths.
+timeout -k 10 300 "$wine64" msiexec /i "$(WINEPREFIX=$prefix "$wine64" winepath -w "$work/ferrowave.msi" 2>/dev/null)" /qn
+for file in "$fixtures/installers/peruser.reg" "$fixtures"/knowledge/*.reg; do
+  timeout -k 10 120 "$wine64" reg import "$(WINEPREFIX=$prefix "$wine64" winepath -w "$file" 2>/dev/null)" /reg:64 >/dev/null
+done
+timeout -k 10 120 "$wineserver" -w
