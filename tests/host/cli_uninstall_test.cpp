@@ -133,11 +133,11 @@ TEST_F(CliUninstall, AnalyzeReportsTheRecordsListsAndTheLastCounts) {
                                                 "files_folders_count", "registry_count"}));
     EXPECT_EQ(document["name"], "Tool");
     EXPECT_EQ(document["install_location"], "C:\\Apps\\Tool\\");
-    EXPECT_EQ(document["folders"], nlohmann::json({"C:\\Apps\\Tool\\", "C:\\Apps\\Tool\\My Documents",
-                                                   "C:\\Apps\\Tool\\data"}));
-    EXPECT_EQ(document["files"], nlohmann::json({"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt",
-                                                 "C:\\Apps\\Tool\\tool.exe", "C:\\Apps\\Tool\\uninst.exe"}));
-    EXPECT_EQ(document["binaries"], nlohmann::json({"tool.exe", "uninst.exe"}));
+    EXPECT_EQ(document["folders"], nlohmann::ordered_json({"C:\\Apps\\Tool\\", "C:\\Apps\\Tool\\My Documents",
+                                                           "C:\\Apps\\Tool\\data"}));
+    EXPECT_EQ(document["files"], nlohmann::ordered_json({"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt",
+                                                         "C:\\Apps\\Tool\\tool.exe", "C:\\Apps\\Tool\\uninst.exe"}));
+    EXPECT_EQ(document["binaries"], nlohmann::ordered_json({"tool.exe", "uninst.exe"}));
     const auto& registry = document["registry"];
     EXPECT_NE(std::find(registry.begin(), registry.end(), "HKLM|" + to_utf8(uninstall_key)), registry.end());
     EXPECT_NE(std::find(registry.begin(), registry.end(), "HKCU|" + to_utf8(run_key) + "|Tool"), registry.end())

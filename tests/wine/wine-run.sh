@@ -3,6 +3,10 @@
 #
 #   wine-run.sh setup ROOT             make ROOT/pristine (wineboot) and probe 32-bit support
 #   wine-run.sh run ROOT EXE [ARG...]  run EXE in a copy of ROOT/pristine, then remove the copy
+#   wine-run.sh run-script ROOT SCRIPT EXE [ARG...]
+#                                      run the bash SCRIPT with EXE and ARGs in a copy of
+#                                      ROOT/pristine (WINEPREFIX; VORLIX_WINE32_STATUS holds the
+#                                      32-bit probe result); skipped as `run` is when EXE cannot run
 #   wine-run.sh cleanup ROOT           end every wineserver below ROOT and remove ROOT
 #
 # Environment:
@@ -103,14 +107,15 @@ cmd_setup() {  # ROOT
   say "32-bit programs: $(cat "$root/wine32.status")"
 }
 
-cmd_run() {  # ROOT EXE ARGS...
+# Skips the test unless EXE is built and can run here; sets the caller's
+# limit to the seconds it may run.
+check_runnable() {  # ROOT EXE
   local root=$1 exe=$2
-  shift 2
   if [ ! -f "$exe" ]; then
     say "SKIPPED: $exe is not built"
     exit $skip_code
   fi
-  local machine limit
+  local machine
   machine=$(pe_machine "$exe") || fail "$exe is not a Windows program"
   if [ "$machine" = i386 ]; then
     local status
@@ -124,6 +129,12 @@ cmd_run() {  # ROOT EXE ARGS...
     limit=${VORLIX_WINE_TIMEOUT64:-240}
   fi
   [ -f "$root/pristine/system.reg" ] || fail "no pristine prefix in $root (the setup test must run first)"
+}
+
+cmd_run() {  # ROOT EXE ARGS...
+  local root=$1 exe=$2 limit
+  shift 2
+  check_runnable "$root" "$exe"
 
   local rc
   run_copy=$(new_copy "$root") || fail "cannot copy the pristine prefix"
@@ -133,6 +144,21 @@ cmd_run() {  # ROOT EXE ARGS...
   (cd "$(dirname "$exe")" && WINEPREFIX=$run_copy timeout -k 10 "$limit" "$wine64" "$exe" "$@")
   rc=$?
   [ $rc -eq 124 ] && say "timed out after $limit s"
+  say "exit code $rc"
+  exit $rc
+}
+
+cmd_run_script() {  # ROOT SCRIPT EXE ARGS...
+  local root=$1 script=$2 exe=$3 rc limit
+  shift 2
+  check_runnable "$root" "$exe"
+  run_copy=$(new_copy "$root") || fail "cannot copy the pristine prefix"
+  trap 'remove_prefix "$run_copy"' EXIT
+  trap 'exit 143' TERM INT
+  VORLIX_WINE32_STATUS=$(cat "$root/wine32.status" 2>/dev/null || echo "no probe result") \
+    WINEPREFIX=$run_copy timeout -k 10 "${VORLIX_WINE_TIMEOUT32:-1200}" bash "$script" "$@"
+  rc=$?
+  [ $rc -eq 124 ] && say "timed out"
   say "exit code $rc"
   exit $rc
 }
@@ -154,6 +180,10 @@ case $command in
   run)
     [ $# -ge 2 ] || fail "usage: $0 run ROOT EXE [ARGS...]"
     cmd_run "$@"
+    ;;
+  run-script)
+    [ $# -ge 3 ] || fail "usage: $0 run-script ROOT SCRIPT EXE [ARGS...]"
+    cmd_run_script "$@"
     ;;
   cleanup) cmd_cleanup "$1" ;;
   *) fail "unknown command $command" ;;
