@@ -42,6 +42,19 @@ bool Sys_FileExists(const std::u16string& str_param_Path) {
     return !has(data.attributes, os::file_attribute_directory);
 }
 
+std::u16string Sys_GetEnvironmentVariable(const std::u16string& str_param_Name) {
+    std::u16string buffer(260, u'\0');
+    auto length = os::get_environment_variable(str_param_Name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    if (length >= buffer.size()) {
+        // Too long for the buffer: the answer was the size needed.
+        buffer.assign(length, u'\0');
+        length = os::get_environment_variable(str_param_Name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        if (length >= buffer.size()) return {};
+    }
+    buffer.resize(length);
+    return buffer;
+}
+
 std::u16string Sys_GetSystemDir() {
     char16_t buffer[system_dir_chars] = {};
     const auto length = os::get_system_directory(buffer, system_dir_chars);

@@ -6,6 +6,8 @@
 namespace vorlix {
 
 bool Sys_FileExists(const std::u16string& str_param_Path);
+// The value of an environment variable; empty text when it is not defined.
+std::u16string Sys_GetEnvironmentVariable(const std::u16string& str_param_Name);
 
 std::u16string Sys_GetSystemDir();
 std::u16string Sys_GetDesktopDir();

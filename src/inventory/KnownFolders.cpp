@@ -10,18 +10,6 @@ namespace vorlix {
 
 namespace {
 
-std::u16string environment_folder(const std::u16string& name) {
-    std::u16string buffer(260, u'\0');
-    auto length = os::get_environment_variable(name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.assign(length, u'\0');
-        length = os::get_environment_variable(name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-        if (length >= buffer.size()) return {};
-    }
-    buffer.resize(length);
-    return buffer;
-}
-
 std::u16string special_folder(int csidl) {
     std::u16string path;
     return os::get_special_folder_path(csidl, path) ? path : std::u16string();
@@ -92,7 +80,7 @@ KnownFolders KnownFolders::capture() {
     for (const auto* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432", u"CommonProgramFiles",
                              u"CommonProgramFiles(x86)", u"CommonProgramW6432", u"ProgramData", u"ALLUSERSPROFILE",
                              u"PUBLIC", u"USERPROFILE", u"APPDATA", u"LOCALAPPDATA", u"TEMP", u"TMP"})
-        add_shared(shared, environment_folder(name));
+        add_shared(shared, Sys_GetEnvironmentVariable(name));
     // Each Program Files folder holds its Common Files.
     for (std::size_t at = 0, count = shared.size(); at < count; ++at)
         if (shared[at].ends_with(u"\\PROGRAM FILES\\") || shared[at].ends_with(u"\\PROGRAM FILES (X86)\\"))
@@ -104,7 +92,7 @@ KnownFolders KnownFolders::capture() {
     if (temp_length > 0 && temp_length < temp.size()) add_shared(shared, temp.substr(0, temp_length));
     // The Users folder holds every profile.
     add_shared(shared, parent_folder(special_folder(os::csidl_profile)));
-    add_shared(shared, parent_folder(environment_folder(u"PUBLIC")));
+    add_shared(shared, parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
     return folders;
 }
 

@@ -22,18 +22,6 @@ const std::array<std::u16string, 3> known_folder_ids = {
 };
 const std::u16string drive_path_pattern = u"^[a-zA-Z]:\\\\.+$";
 
-std::u16string environment_variable(const std::u16string& name) {
-    std::u16string buffer(260, u'\0');
-    auto length = os::get_environment_variable(name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.assign(length, u'\0');
-        length = os::get_environment_variable(name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-        if (length >= buffer.size()) return {};
-    }
-    buffer.resize(length);
-    return buffer;
-}
-
 bool has_tilde(const std::u16string& text) { return text.find(u'~') != std::u16string::npos; }
 
 // Characters no path may hold; a value with one of them names no folder of the program.
@@ -95,8 +83,8 @@ std::u16string short_form_tail(const StringList& pieces, std::size_t k) {
 ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param)
     : record(record_param),
       location(claimable_location(record_param.mpu_str_InstallLocation)),
-      program_files_x86(environment_variable(u"programfiles(x86)")),
-      program_files_w6432(environment_variable(u"ProgramW6432")),
+      program_files_x86(Sys_GetEnvironmentVariable(u"programfiles(x86)")),
+      program_files_w6432(Sys_GetEnvironmentVariable(u"ProgramW6432")),
       folders(upper_folders(record_param.mpu_SDLarry_Folders)) {}
 
 bool ProgramMatcher::location_claims(const std::u16string& joined) const {
