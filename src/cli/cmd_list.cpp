@@ -62,9 +62,9 @@ constexpr std::array<Column, 5> columns = {{{"Name", 48, false},
 
 std::string table(const std::vector<InstalledSoftwarePtr>& programs) {
     using Row = std::array<std::string, columns.size()>;
-    Row header;
-    for (std::size_t column = 0; column < columns.size(); ++column) header[column] = columns[column].title;
-    std::vector<Row> rows{header};
+    std::vector<Row> rows(1);
+    rows.reserve(programs.size() + 1);
+    for (std::size_t column = 0; column < columns.size(); ++column) rows[0][column].assign(columns[column].title);
     for (const auto& record : programs)
         rows.push_back({to_utf8(record->mpu_str_Name), to_utf8(record->mpu_str_DisplayVersion),
                         to_utf8(record->mpu_str_Publisher), to_utf8(record->mpu_str_EstimatedSize),
