@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
 # The main job on a built-in demo: builds the Windows executables, prepares a
-# throw-away Wine prefix and runs vorlix-cli in it.
+# Wine prefix with a realistic set of installed programs (real NSIS and MSI
+# installers built from tests/fixtures, and registry-only entries) once, and
+# runs vorlix-cli in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh win64
 prefix="$PWD/build/demo/prefix"
+ready="$prefix/.vorlix-demo-ready"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$prefix/system.reg" ]; then
+if [ ! -f "$ready" ]; then
+  # A prefix left half-prepared by an interrupted run is made again.
+  rm -rf "$prefix"
   mkdir -p "$prefix"
-  echo "== preparing the demo Wine prefix"
+  echo "== preparing the demo Wine prefix (once; the 32-bit installer may take minutes where 32-bit Wine is emulated)"
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
+  tests/wine/prepare-demo.sh "$prefix" "$PWD/build/demo/installers"
+  touch "$ready"
 fi
 cli=build/win64/bin/vorlix-cli.exe
 run() { echo; echo "\$ vorlix-cli $*"; /usr/lib/wine/wine64 "$cli" "$@"; }
 run env
+run list
+run list --json
 run plan '"C:\Program Files\Demo App\uninst.exe" /S'
-run plan 'MsiExec.exe /X{6A3C2F10-1B2C-4D5E-8F90-123456789ABC}' --json
 /usr/lib/wine/wineserver -k || true

@@ -23,30 +23,43 @@ std::u16string parent_folder(const std::u16string& folder) {
     return slash == std::u16string::npos ? std::u16string() : without_slash.substr(0, slash + 1);
 }
 
-// The folder as Windows resolves its spelling: backslashes only, no \\?\ prefix,
-// no empty or "." components, trailing dots and blanks of a component dropped,
-// ".." taken back (never above the drive), a trailing backslash.
+// The folder as Windows resolves its spelling: backslashes only, no \\?\ or
+// \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
+// dots and blanks of a component dropped, ".." taken back (never above the
+// drive, nor above the share of a network path), a trailing backslash.
 std::u16string lexical_folder(const std::u16string& folder) {
     auto text = Str_Trim(folder);
     std::replace(text.begin(), text.end(), u'/', u'\\');
-    if (text.starts_with(u"\\\\?\\")) text.erase(0, 4);
-    if (text.size() < 2 || text[1] != u':') return Str_EnsureTrailingBackslash(text);
+    if (text.starts_with(u"\\\\?\\UNC\\"))
+        text.erase(2, 6);
+    else if (text.starts_with(u"\\\\?\\") || text.starts_with(u"\\\\.\\"))
+        text.erase(0, 4);
+    const bool network = text.starts_with(u"\\\\");
+    if (!network && (text.size() < 2 || text[1] != u':')) return Str_EnsureTrailingBackslash(text);
+    // The server and the share stay whatever follows them.
+    const std::size_t fixed = network ? 2 : 0;
     StringList parts;
     for (std::size_t start = 2; start <= text.size();) {
         auto end = text.find(u'\\', start);
         if (end == std::u16string::npos) end = text.size();
         auto part = text.substr(start, end - start);
         if (part == u"..") {
-            if (!parts.empty()) parts.pop_back();
+            if (parts.size() > fixed) parts.pop_back();
         } else if (part != u".") {
             part.erase(part.find_last_not_of(u". ") + 1);
             if (!part.empty()) parts.push_back(std::move(part));
         }
         start = end + 1;
     }
-    auto result = text.substr(0, 2) + u"\\";
+    auto result = network ? std::u16string(u"\\\\") : text.substr(0, 2) + u"\\";
     for (const auto& part : parts) result += part + u"\\";
     return result;
+}
+
+// A drive root, or the root of a network share (nothing below server and share).
+bool is_root(const std::u16string& form) {
+    if (form.size() <= 3) return true;
+    return form.starts_with(u"\\\\") && std::count(form.begin() + 2, form.end(), u'\\') <= 2;
 }
 
 // Every spelling of a shared folder that the system reports counts.
@@ -106,8 +119,8 @@ StringList KnownFolders::comparable_forms(const std::u16string& folder) {
 bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
     const auto forms = comparable_forms(folder);
     return std::any_of(forms.begin(), forms.end(), [this](const std::u16string& form) {
-        return form.size() <= 3 || std::any_of(shared_upper.begin(), shared_upper.end(),
-                                               [&](const std::u16string& shared) { return shared.starts_with(form); });
+        return is_root(form) || std::any_of(shared_upper.begin(), shared_upper.end(),
+                                            [&](const std::u16string& shared) { return shared.starts_with(form); });
     });
 }
 

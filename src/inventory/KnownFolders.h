@@ -25,9 +25,10 @@ struct KnownFolders {
     static KnownFolders capture();
 
     std::u16string msiexec_path() const { return system_dir + u"msiexec.exe"; }
-    // True when the folder is a drive root or a shared folder, or lies above
-    // one, under any spelling that names the same folder: forward slashes,
-    // doubled separators, "." and ".." components, 8.3 short names.
+    // True when the folder is a drive or network-share root or a shared
+    // folder, or lies above one, under any spelling that names the same
+    // folder: forward slashes, doubled separators, "." and ".." components,
+    // \\?\ and \\.\ prefixes, 8.3 short names.
     bool is_shared_or_above(const std::u16string& folder) const;
 
     // The folder upper-cased (a to z) with a trailing backslash, as Windows

