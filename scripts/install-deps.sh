@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth nsis wixl imagemagick
   clang-14 libclang-rt-14-dev
-  dpkg-dev qemu-user ccache
+  dpkg-dev qemu-user ccache jq
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 
+#include <optional>
+
 #include "access/Unit_ZRB_func_Str.h"
 #include "access/registry_key.h"
 
@@ -24,6 +26,22 @@ void append_sub_key_names(const RegistryKey& key, StringList& list, bool trim) {
         // A name that could not be read is no key to report.
         if (!name.empty()) list.push_back(std::move(name));
     }
+}
+
+// The paths of a key's children, from the last index down, with the name
+// buffer sized from the longest name; none when the key cannot be opened. A
+// key removed since the count was taken has no name and is left out, so it
+// never turns into the parent itself.
+std::optional<StringList> child_paths_last_first(os::Hkey root, const std::u16string& path, bool view64) {
+    const RegistryKey key(root, path, view64);
+    if (!key.is_open()) return std::nullopt;
+    const auto info = key.info();
+    StringList children;
+    for (std::uint32_t index = info.sub_keys; index-- > 0;) {
+        const auto name = key.sub_key_name(index, info.max_sub_key_len + 1);
+        if (!name.empty()) children.push_back(path + u"\\" + name);
+    }
+    return children;
 }
 
 bool find_sub_key(os::Hkey root, const std::u16string& path, const std::u16string& wanted_upper,
@@ -117,17 +135,10 @@ bool Reg_FindSubKey(os::Hkey hkey_param_Root, const std::u16string& str_param_Pa
 bool Reg_CollectKeyTree(os::Hkey hkey_param_Root, const std::u16string& str_param_Path, StringList& strlist_param_List,
                         bool bool_param_View64) {
     if (Str_Trim(str_param_Path).empty()) return false;
-    const auto path = clean_key_path(str_param_Path);
-    const RegistryKey key(hkey_param_Root, path, bool_param_View64);
-    if (!key.is_open()) return false;
-    const auto info = key.info();
+    const auto children = child_paths_last_first(hkey_param_Root, clean_key_path(str_param_Path), bool_param_View64);
+    if (!children) return false;
     // Children after all of their descendants: the list is a safe deletion order.
-    for (std::uint32_t index = info.sub_keys; index-- > 0;) {
-        // A key removed since the count was taken has no name: it must not
-        // turn into the parent itself.
-        const auto name = key.sub_key_name(index, info.max_sub_key_len + 1);
-        if (name.empty()) continue;
-        const auto child = path + u"\\" + name;
+    for (const auto& child : *children) {
         Reg_CollectKeyTree(hkey_param_Root, child, strlist_param_List, bool_param_View64);
         strlist_param_List.push_back(child);
     }
@@ -144,17 +155,11 @@ bool Reg_ReadString(os::Hkey hkey_param_Root, const std::u16string& str_param_Pa
 bool Reg_DeleteKeyTree(os::Hkey hkey_param_Root, const std::u16string& str_param_Path, bool bool_param_View64) {
     if (Str_Trim(str_param_Path).empty()) return false;
     const auto path = clean_key_path(str_param_Path);
-    {
-        const RegistryKey key(hkey_param_Root, path, bool_param_View64);
-        if (!key.is_open()) return false;
-        const auto info = key.info();
-        // From the last child down; the first child that stays keeps its parent too.
-        for (std::uint32_t index = info.sub_keys; index-- > 0;) {
-            const auto name = key.sub_key_name(index, info.max_sub_key_len + 1);
-            if (name.empty()) continue;  // gone since the count was taken
-            if (!Reg_DeleteKeyTree(hkey_param_Root, path + u"\\" + name, bool_param_View64)) return false;
-        }
-    }
+    const auto children = child_paths_last_first(hkey_param_Root, path, bool_param_View64);
+    if (!children) return false;
+    // The first child that stays keeps its parent too.
+    for (const auto& child : *children)
+        if (!Reg_DeleteKeyTree(hkey_param_Root, child, bool_param_View64)) return false;
     // RegDeleteKeyW knows only the process's own view: from a 32-bit process it
     // would remove the Wow6432Node twin of the key opened above. The 64-bit
     // view therefore deletes through RegDeleteKeyExW whenever the system has it.

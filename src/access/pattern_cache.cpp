@@ -9,6 +9,7 @@
 #include <shared_mutex>
 #include <stdexcept>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/portable/utf.h"
 
@@ -100,17 +101,46 @@ int match(const pcre2_code* code, const std::u16string& subject, PatternOptions 
 }
 
 // One offset pair is enough to learn whether there is a match (PCRE2 then
-// returns 0, "ovector too small", which still is a match). Kept per thread so
-// that PCRE2 reuses the backtracking memory it keeps in the block.
-pcre2_match_data* search_data() {
-    thread_local const MatchDataPtr data(pcre2_match_data_create(1, nullptr));
-    return data.get();
-}
+// returns 0, "ovector too small", which still is a match). The blocks are
+// lent from a pool so that PCRE2 reuses the backtracking memory it keeps in
+// them. No thread-local object with a destructor: MinGW frees thread-local
+// storage before such destructors run at thread exit. The pool is never
+// destroyed because worker threads may still be matching while the process ends.
+class SearchData {
+public:
+    SearchData() {
+        const std::lock_guard lock(pool().mutex);
+        if (!pool().free.empty()) {
+            data_ = pool().free.back();
+            pool().free.pop_back();
+        }
+        if (data_ == nullptr) data_ = pcre2_match_data_create(1, nullptr);
+    }
+    ~SearchData() {
+        const std::lock_guard lock(pool().mutex);
+        pool().free.push_back(data_);
+    }
+    SearchData(const SearchData&) = delete;
+    SearchData& operator=(const SearchData&) = delete;
+    pcre2_match_data* get() const { return data_; }
+
+private:
+    struct Pool {
+        std::mutex mutex;
+        std::vector<pcre2_match_data*> free;
+    };
+    static Pool& pool() {
+        static Pool* const instance = new Pool;
+        return *instance;
+    }
+    pcre2_match_data* data_ = nullptr;
+};
 
 }  // namespace
 
 bool pattern_search(const std::u16string& subject, const std::u16string& pattern, PatternOptions options) {
-    return match(cache().get(pattern, options), subject, options, search_data()) >= 0;
+    const SearchData data;
+    return match(cache().get(pattern, options), subject, options, data.get()) >= 0;
 }
 
 bool pattern_capture_named(const std::u16string& subject, const std::u16string& pattern, const StringList& names,

@@ -67,16 +67,6 @@ std::optional<std::uint32_t> parse_hex_number(std::u16string_view digits, std::s
     return value;
 }
 
-std::string utf16le_bytes(std::u16string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
-
 class Reader {
 public:
     explicit Reader(std::u16string text) : text_(std::move(text)) {
@@ -199,7 +189,7 @@ private:
             if (!text) return fail(line_number, "unterminated quoted text");
             if (pos != data.size()) return fail(line_number, "text after the closing quote");
             value.type = 1;
-            value.data = utf16le_bytes(*text);
+            value.data = to_utf16le_bytes(*text);
             value.data.append(2, '\0');
             return true;
         }

@@ -102,4 +102,14 @@ std::u16string from_utf8(std::string_view text) {
     return out;
 }
 
+std::string to_utf16le_bytes(std::u16string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
 }  // namespace vorlix

@@ -118,7 +118,7 @@ void set_value(os::Hkey root, const std::u16string& path, const std::u16string& 
 
 void set_string(os::Hkey root, const std::u16string& path, const std::u16string& name, const std::u16string& text,
                 std::uint32_t type) {
-    set_value(root, path, name, type, utf16le(text) + std::string(2, '\0'));
+    set_value(root, path, name, type, to_utf16le_bytes(text) + std::string(2, '\0'));
 }
 
 void set_dword(os::Hkey root, const std::u16string& path, const std::u16string& name, std::uint32_t value) {

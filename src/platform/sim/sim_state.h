@@ -36,7 +36,6 @@ bool same_name(std::u16string_view a, std::u16string_view b);
 // Splits at every separator, keeping empty pieces.
 std::vector<std::u16string> split(std::u16string_view text, char16_t separator);
 std::u16string file_name_part(std::u16string_view path);
-std::string utf16le(std::u16string_view text);
 
 // Win32 buffer protocol: copies text and null when `size` holds both and
 // returns the length without the null; otherwise returns the size needed

@@ -45,16 +45,6 @@ std::u16string file_name_part(std::u16string_view path) {
     return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
 }
 
-std::string utf16le(std::u16string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
-
 std::uint32_t copy_to_buffer(std::u16string_view text, char16_t* buffer, std::uint32_t size) {
     const auto length = static_cast<std::uint32_t>(text.size());
     if (buffer == nullptr || size <= length) return length + 1;

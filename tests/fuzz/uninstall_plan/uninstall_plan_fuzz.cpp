@@ -40,7 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 2: check(command.find(plan.file) != std::u16string::npos, "the file is the command's first piece"); break;
         case 3:
             check(plan.parameters == u"UNINSTALL", "form 3 passes UNINSTALL");
-            check(plan.file.find(u"UNINSTALL") == std::u16string::npos, "form 3 removed every UNINSTALL");
+            check(vorlix::Str_UpperAscii(command).ends_with(u"UNINSTALL"), "form 3 needs the trailing word");
+            check(plan.file == vorlix::Str_UpperAscii(plan.file), "form 3 starts the upper-cased command");
+            check(plan.file.size() + 9 <= command.size(), "form 3 removed the trailing word");
             break;
         case 4: check(plan.file == plan.fallback && plan.parameters.empty(), "form 4 starts the whole command"); break;
         case 5:
