@@ -8,7 +8,9 @@ function(vorlix_wine_scenario name script cli)
   add_test(NAME ${name} COMMAND bash ${runner} run-script ${prefix_root} ${scenarios}/${script} ${cli})
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77
                        TIMEOUT ${test_timeout} ENVIRONMENT "${wine_environment}" LABELS "wine;e2e"
-                       FAIL_REGULAR_EXPRESSION "FAILED:")
+                       FAIL_REGULAR_EXPRESSION "FAILED:"
+                       # One scenario at a time: the installers build and install from shared sources.
+                       RESOURCE_LOCK wine_installers)
 endfunction()
 
 foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
