@@ -4,6 +4,7 @@
 // is deleted. Each test compares the whole machine before and after.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string_view>
 
 #include "app/LeftoverSession.h"
@@ -165,6 +166,8 @@ struct HostileSpelling {
     const char* name;
     std::u16string location;
 };
+
+void PrintTo(const HostileSpelling& spelling, std::ostream* out) { *out << spelling.name; }
 
 class HostileLocation : public HostileCycle, public ::testing::WithParamInterface<HostileSpelling> {};
 
