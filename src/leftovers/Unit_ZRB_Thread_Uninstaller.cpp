@@ -76,7 +76,12 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
     std::sort(record.mpu_SDLarry_Files.begin(), record.mpu_SDLarry_Files.end());
     std::sort(record.mpu_SDLarry_AXCFiles.begin(), record.mpu_SDLarry_AXCFiles.end());
 
-    add_registry_finding(record, record.mpu_str_InstallRegPath);
+    // The program's own Uninstall key, in the form every finding takes.
+    const auto& own_key = record.mpu_str_InstallRegPath;
+    const auto root_end = own_key.find(u'|');
+    add_registry_finding(record, root_end == std::u16string::npos
+                                     ? own_key
+                                     : registry_finding(own_key.substr(0, root_end), own_key.substr(root_end + 1)));
     {
         const ProgramMatcher matcher(record, others);
         run_registry_scans({record, matcher, view64,
