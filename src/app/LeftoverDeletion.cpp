@@ -163,15 +163,19 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
     auto file_rows = selection.file_rows;
     file_rows.resize(entries.size(), true);
     std::vector<bool> refused(entries.size(), false);
+    const LocationGuard guard(other_locations);
     {
         const FsRedirectionOff redirection(view64());
-        const LocationGuard guard(other_locations);
         for (std::size_t index = 0; index < entries.size(); ++index)
             refused[index] = file_rows[index] && !guard.deletable(entries[index]);
     }
     for (std::size_t index = 0; index < entries.size(); ++index)
         if (refused[index]) file_rows[index] = false;
-    const auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
+    auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
+    // A folder that holds another program's folder loses only what was listed in it.
+    for (std::size_t index = 0; index < mpr_strlist_LF_Folders.size(); ++index)
+        if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
+            actions[index] = FileAction::empty;
     std::vector<RegistryRow> registry_rows;
     const auto& registry = mpr_dic_LF_Registry.keys();
     for (std::size_t index = 0; index < registry.size(); ++index)

@@ -87,7 +87,7 @@ StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const 
 }
 
 LocationGuard::LocationGuard(const StringList& other_locations)
-    : known(KnownFolders::capture()), others(other_forms(other_locations)) {}
+    : known(KnownFolders::capture()), other_upper(other_forms(other_locations)), others(other_upper) {}
 
 bool LocationGuard::is_guarded(const std::u16string& path) const {
     if (known.is_shared_or_above(path) || refers_to_others(path)) return true;
@@ -108,6 +108,12 @@ std::u16string LocationGuard::claimable_link(const std::u16string& location) con
 }
 
 bool LocationGuard::refers_to_others(const std::u16string& text) const { return others.claims(Str_UpperAscii(text)); }
+
+bool LocationGuard::holds_others(const std::u16string& folder) const {
+    const auto below = Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(folder)));
+    return std::any_of(other_upper.begin(), other_upper.end(),
+                       [&below](const std::u16string& other) { return other.starts_with(below); });
+}
 
 bool LocationGuard::deletable(const std::u16string& path) const {
     const auto literal = without_trailing_backslashes(Str_Trim(path));

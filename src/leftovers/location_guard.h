@@ -47,6 +47,10 @@ public:
     // Whether the text names a place at or below another program's location.
     bool refers_to_others(const std::u16string& text) const;
 
+    // Whether another program's location lies below the folder: the folder
+    // may then only be emptied, never removed with everything in it.
+    bool holds_others(const std::u16string& folder) const;
+
     // Whether a file or folder the analysis listed may still be deleted: a
     // local drive path whose folder is still where it was (a link placed on
     // the way since would lead elsewhere) and that no other program owns.
@@ -54,9 +58,12 @@ public:
 
 private:
     KnownFolders known;
+    // The other programs' locations upper-cased, without trailing backslash.
+    StringList other_upper;
+    FolderAutomaton others;
+
     // A folder of the system, the shell, Windows or another program, or above one.
     bool is_guarded(const std::u16string& path) const;
-    FolderAutomaton others;
 };
 
 }  // namespace vorlix

@@ -177,7 +177,7 @@ TEST_F(ContractFiles, TheShellKnowsTheWindowsFolderAndTheProgramFiles) {
     const auto known = os::get_known_folder_paths();
     const auto knows = [&known](const std::u16string& path) {
         return std::any_of(known.begin(), known.end(),
-                           [&path](const std::u16string& folder) { return same_ignoring_case(folder, path); });
+                           [&path](const std::u16string& candidate) { return same_ignoring_case(candidate, path); });
     };
     std::u16string windows(260, u'\0');
     windows.resize(os::get_windows_directory(windows.data(), 260));
