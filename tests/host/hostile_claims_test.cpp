@@ -72,6 +72,12 @@ protected:
         sim::set_string(hklm, classes + u".txt", u"PerceivedType", u"text");
         sim::set_string(hklm, classes + u".txt\\OpenWithProgids", u"txtfile", u"");
         sim::set_string(hkcu, run_path, u"Letter", profile + u"Documents\\letter.txt");
+        // Other spellings of the same places, as other programs write them.
+        sim::set_string(hkcu, run_path, u"Share", u"\\\\localhost\\C$\\Users\\user\\Documents\\letter.txt");
+        sim::set_string(hkcu, run_path, u"Volume",
+                        u"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\Program Files\\Other\\o.exe");
+        sim::set_string(hkcu, run_path, u"Device", u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\Users\\user\\x.exe");
+        sim::set_string(hkcu, run_path, u"Climb", u"..\\..\\Shared\\run.exe");
         sim::set_dword(hklm, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
                        u"C:\\Program Files\\Common Files\\System\\ado\\msado15.dll", 1);
     }
@@ -293,6 +299,8 @@ TEST_F(HostileClaims, ASharedInstallerComponentKeepsTheOtherProductsValue) {
     install_tool();
     sim::set_string(hklm, products + u"7A000000000000000000000000000001\\InstallProperties", u"InstallLocation",
                     u"C:\\Apps\\Tool\\");
+    sim::set_string(hklm, products + u"7A000000000000000000000000000001\\InstallProperties", u"UninstallString",
+                    u"MsiExec.exe /X{7A000000-0000-0000-0000-000000000001}");
     sim::set_string(hklm, components + u"7C000000000000000000000000000001", u"7A000000000000000000000000000001",
                     u"C:\\Apps\\Tool\\tool.exe");
     sim::set_string(hklm, components + u"7C000000000000000000000000000001", u"8A000000000000000000000000000001",
