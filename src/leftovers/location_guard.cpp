@@ -37,6 +37,18 @@ StringList other_forms(const StringList& locations) {
     return forms;
 }
 
+// Windows drops a name's trailing dots and blanks, and "." and ".." steps, so
+// a path holding one never is its own final path.
+bool has_name_windows_rewrites(const std::u16string& path) {
+    for (std::size_t start = 3; start < path.size();) {
+        auto end = path.find(u'\\', start);
+        if (end == std::u16string::npos) end = path.size();
+        if (end == start || path[end - 1] == u'.' || path[end - 1] == u' ') return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool is_local_drive_path(const std::u16string& path) {
@@ -66,6 +78,7 @@ std::u16string expand_placeholders(const std::u16string& text) {
 bool is_final_path(const std::u16string& path) {
     if (!is_local_drive_path(path)) return false;
     const auto literal = without_trailing_backslashes(path);
+    if (has_name_windows_rewrites(literal)) return false;
     // A missing folder has no final path: its deepest existing folder must have one.
     for (auto existing = literal;;) {
         const auto final_path = final_path_of(existing);
