@@ -110,25 +110,12 @@ protected:
         return session.delete_leftovers(selection);
     }
 
-    void expect_nothing_outside_lost(const MachineSnapshot& before) const {
-        const auto lost = before.lost_in(MachineSnapshot::take());
-        EXPECT_TRUE(lost.empty()) << "lost " << lost.size() << " items, first: " << (lost.empty() ? "" : lost.front());
-    }
-    void expect_nothing_outside_lost() const { expect_nothing_outside_lost(before_install); }
+    void expect_nothing_outside_lost() const { expect_nothing_lost_since(before_install); }
 };
 
 // ---- install locations
 
-struct HostileLocationCase {
-    const char* name;
-    std::u16string location;
-};
-
-void PrintTo(const HostileLocationCase& location_case, std::ostream* out) { *out << location_case.name; }
-
-std::string case_name(const ::testing::TestParamInfo<HostileLocationCase>& case_info) { return case_info.param.name; }
-
-class HostileClaimedLocation : public HostileClaims, public ::testing::WithParamInterface<HostileLocationCase> {};
+class HostileClaimedLocation : public HostileClaims, public ::testing::WithParamInterface<HostileSpelling> {};
 
 TEST_P(HostileClaimedLocation, ClaimsNothingOfWindowsTheUserOrOthers) {
     sim::add_junction(u"C:\\Apps\\WinLink", u"C:\\Windows");
@@ -141,39 +128,39 @@ TEST_P(HostileClaimedLocation, ClaimsNothingOfWindowsTheUserOrOthers) {
 // Not fully qualified, not local, or not where the file system puts it.
 INSTANTIATE_TEST_SUITE_P(
     NotFinalLocal, HostileClaimedLocation,
-    ::testing::Values(HostileLocationCase{"RelativeSystem32", u"system32"},
-                      HostileLocationCase{"RelativeProgramFiles", u"Program Files"},
-                      HostileLocationCase{"RootedProgramFiles", u"\\Program Files\\"},
-                      HostileLocationCase{"RootedUsers", u"\\Users\\"},
-                      HostileLocationCase{"RelativeClimb", u"..\\..\\"},
-                      HostileLocationCase{"AdministrativeShare", u"\\\\localhost\\C$\\Users\\user\\"},
-                      HostileLocationCase{"VolumeGuid", u"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\Program Files\\"},
-                      HostileLocationCase{"GlobalRootDevice", u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\Users\\"},
-                      HostileLocationCase{"ThroughALinkIntoWindows", u"C:\\Apps\\WinLink\\System32\\"}),
-    case_name);
+    ::testing::Values(HostileSpelling{"RelativeSystem32", u"system32"},
+                      HostileSpelling{"RelativeProgramFiles", u"Program Files"},
+                      HostileSpelling{"RootedProgramFiles", u"\\Program Files\\"},
+                      HostileSpelling{"RootedUsers", u"\\Users\\"},
+                      HostileSpelling{"RelativeClimb", u"..\\..\\"},
+                      HostileSpelling{"AdministrativeShare", u"\\\\localhost\\C$\\Users\\user\\"},
+                      HostileSpelling{"VolumeGuid", u"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\Program Files\\"},
+                      HostileSpelling{"GlobalRootDevice", u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\Users\\"},
+                      HostileSpelling{"ThroughALinkIntoWindows", u"C:\\Apps\\WinLink\\System32\\"}),
+    spelling_name);
 
 // Folders the shell knows and folders Windows keeps for itself.
 INSTANTIATE_TEST_SUITE_P(
     OwnedByWindowsOrTheUser, HostileClaimedLocation,
-    ::testing::Values(HostileLocationCase{"CommonFilesSystem", u"C:\\Program Files\\Common Files\\System\\"},
-                      HostileLocationCase{"RoamingMicrosoft", u"%APPDATA%\\Microsoft\\"},
-                      HostileLocationCase{"StartMenuPrograms", start_menu + u"Programs\\"},
-                      HostileLocationCase{"StartMenu", start_menu},
-                      HostileLocationCase{"ProgramDataMicrosoft", u"C:\\ProgramData\\Microsoft\\"},
-                      HostileLocationCase{"PublicDesktop", u"C:\\Users\\Public\\Desktop\\"},
-                      HostileLocationCase{"InternetExplorer", u"C:\\Program Files\\Internet Explorer\\"},
-                      HostileLocationCase{"WindowsNT", u"C:\\Program Files\\Windows NT\\"},
-                      HostileLocationCase{"Pictures", profile + u"Pictures\\"},
-                      HostileLocationCase{"Music", profile + u"Music"},
-                      HostileLocationCase{"Videos", profile + u"Videos\\"},
-                      HostileLocationCase{"Favorites", profile + u"Favorites\\"},
-                      HostileLocationCase{"OneDrive", profile + u"OneDrive\\"},
-                      HostileLocationCase{"LocalLow", profile + u"AppData\\LocalLow\\"},
-                      HostileLocationCase{"LocalPrograms", u"%LOCALAPPDATA%\\Programs\\"},
-                      HostileLocationCase{"WindowsApps", u"C:\\Program Files\\WindowsApps\\"},
-                      HostileLocationCase{"PackageCache", u"C:\\ProgramData\\Package Cache\\"},
-                      HostileLocationCase{"RoamingCredentials", roaming + u"Microsoft\\Credentials\\"}),
-    case_name);
+    ::testing::Values(HostileSpelling{"CommonFilesSystem", u"C:\\Program Files\\Common Files\\System\\"},
+                      HostileSpelling{"RoamingMicrosoft", u"%APPDATA%\\Microsoft\\"},
+                      HostileSpelling{"StartMenuPrograms", start_menu + u"Programs\\"},
+                      HostileSpelling{"StartMenu", start_menu},
+                      HostileSpelling{"ProgramDataMicrosoft", u"C:\\ProgramData\\Microsoft\\"},
+                      HostileSpelling{"PublicDesktop", u"C:\\Users\\Public\\Desktop\\"},
+                      HostileSpelling{"InternetExplorer", u"C:\\Program Files\\Internet Explorer\\"},
+                      HostileSpelling{"WindowsNT", u"C:\\Program Files\\Windows NT\\"},
+                      HostileSpelling{"Pictures", profile + u"Pictures\\"},
+                      HostileSpelling{"Music", profile + u"Music"},
+                      HostileSpelling{"Videos", profile + u"Videos\\"},
+                      HostileSpelling{"Favorites", profile + u"Favorites\\"},
+                      HostileSpelling{"OneDrive", profile + u"OneDrive\\"},
+                      HostileSpelling{"LocalLow", profile + u"AppData\\LocalLow\\"},
+                      HostileSpelling{"LocalPrograms", u"%LOCALAPPDATA%\\Programs\\"},
+                      HostileSpelling{"WindowsApps", u"C:\\Program Files\\WindowsApps\\"},
+                      HostileSpelling{"PackageCache", u"C:\\ProgramData\\Package Cache\\"},
+                      HostileSpelling{"RoamingCredentials", roaming + u"Microsoft\\Credentials\\"}),
+    spelling_name);
 
 TEST_F(HostileClaims, PlaceholdersInTheLocationAreExpandedBeforeItIsJudged) {
     sim::add_file(u"C:\\ProgramData\\Tool\\tool.exe");
