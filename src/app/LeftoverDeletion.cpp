@@ -14,6 +14,7 @@
 #include "app/RegistryEntry.h"
 #include "app/ResultFiles.h"
 #include "inventory/KnownFolders.h"
+#include "leftovers/location_guard.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -157,7 +158,24 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
 
     StringList entries = mpr_strlist_LF_Folders;
     entries.insert(entries.end(), mpr_strlist_LF_Files.begin(), mpr_strlist_LF_Files.end());
-    const auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), selection.file_rows);
+    // Checked again before anything goes: what now lies behind a link, or belongs
+    // to another program, stays (and so does every folder above it).
+    auto file_rows = selection.file_rows;
+    file_rows.resize(entries.size(), true);
+    std::vector<bool> refused(entries.size(), false);
+    const LocationGuard guard(other_locations);
+    {
+        const FsRedirectionOff redirection(view64());
+        for (std::size_t index = 0; index < entries.size(); ++index)
+            refused[index] = file_rows[index] && !guard.deletable(entries[index]);
+    }
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (refused[index]) file_rows[index] = false;
+    auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
+    // A folder that holds another program's folder loses only what was listed in it.
+    for (std::size_t index = 0; index < mpr_strlist_LF_Folders.size(); ++index)
+        if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
+            actions[index] = FileAction::empty;
     std::vector<RegistryRow> registry_rows;
     const auto& registry = mpr_dic_LF_Registry.keys();
     for (std::size_t index = 0; index < registry.size(); ++index)
@@ -172,7 +190,7 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
         }
         // Checked again one by one: only what is really gone counts as removed.
         for (std::size_t index = 0; index < entries.size(); ++index)
-            if (actions[index] == FileAction::remove && path_exists(entries[index]))
+            if ((actions[index] == FileAction::remove || refused[index]) && path_exists(entries[index]))
                 report.remaining_files_folders.push_back(entries[index]);
         for (const auto& row : registry_rows)
             if (!row.entry || registry_entry_exists(*row.entry, view64()))

@@ -8,6 +8,7 @@
 #include "app/FsRedirection.h"
 #include "app/RegistryEntry.h"
 #include "app/ResultFiles.h"
+#include "app/registry_recheck.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -92,6 +93,7 @@ void LeftoverSession::load_results() {
         const auto entry = parse_registry_entry(text);
         if (!entry || registry_entry_exists(*entry, view64())) existing.add(text);
     }
+    recheck_registry_findings(existing, view64());
     mpr_dic_LF_Registry = std::move(existing);
 }
 

@@ -61,6 +61,9 @@ public:
     std::u16string mpr_str_SelUnstallSoftware;
     std::u16string mpr_str_SelUnstallSoftware_PU;
     std::int32_t mpr_int_UninstallType = 0;
+    // The install locations of the programs that stay registered: nothing at
+    // or below one of them is deleted.
+    StringList other_locations;
     // The latest counts the analysis reported (0 until one is reported).
     std::uint32_t files_folders_count = 0;
     std::uint32_t registry_count = 0;
@@ -78,7 +81,8 @@ public:
     // The uninstaller's step is over: writes the four result files.
     bool save_results();
     // The supervision is over: reads the result files back (they may narrow
-    // the lists, never widen them) and keeps only the leftovers that still exist.
+    // the lists, never widen them), keeps only the leftovers that still exist
+    // and narrows registry keys others share to the program's own values.
     void load_results();
 
     // Folders then files, as many as get a row.

@@ -6,6 +6,7 @@
 #include "leftovers/Unit_ZRB_Thread_ShellCallUninstall.h"
 #include "leftovers/Unit_ZRB_Thread_ShellExeUninstaller.h"
 #include "leftovers/Unit_ZRB_Thread_Uninstaller.h"
+#include "leftovers/location_guard.h"
 
 namespace vorlix {
 
@@ -43,6 +44,7 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
         return 0;
     };
     thread->mpu_pro_SetUninstallSoftware(name_low);
+    if (session) session->other_locations = other_program_locations(*list, list->find(name_low));
     tell(progress, u"Analysing the program's files, folders and registry entries...");
     thread->start().join();
     tell(progress, u"Analysis completed. " + decimal_text(counts.files_folders) + u" files/folders and " +

@@ -69,6 +69,50 @@ void add_shared(StringList& list, const std::u16string& folder) {
         if (std::find(list.begin(), list.end(), form) == list.end()) list.push_back(std::move(form));
 }
 
+// Folders Windows keeps for itself below the shared roots. The shell does not
+// know them, yet none is ever a program's own.
+constexpr const char16_t* kept_below_program_files[] = {
+    u"Internet Explorer", u"Windows NT", u"Windows Defender", u"Windows Defender Advanced Threat Protection",
+    u"Windows Mail", u"Windows Media Player", u"Windows Photo Viewer", u"Windows Portable Devices",
+    u"Windows Security", u"Windows Sidebar", u"Windows Journal", u"WindowsApps", u"ModifiableWindowsApps",
+    u"WindowsPowerShell", u"Reference Assemblies", u"MSBuild", u"Uninstall Information", u"Common Files"};
+constexpr const char16_t* kept_below_common_files[] = {u"System", u"Microsoft Shared", u"Services",
+                                                       u"SpeechEngines", u"Designer"};
+constexpr const char16_t* kept_below_program_data[] = {
+    u"Microsoft", u"Microsoft\\Windows", u"Microsoft\\Crypto", u"Package Cache", u"Packages",
+    u"regid.1991-06.com.microsoft", u"USOPrivate", u"USOShared", u"SoftwareDistribution"};
+constexpr const char16_t* kept_below_app_data[] = {
+    u"Microsoft", u"Microsoft\\Windows", u"Microsoft\\Credentials", u"Microsoft\\Crypto", u"Microsoft\\Protect",
+    u"Microsoft\\SystemCertificates", u"Microsoft\\Vault", u"Microsoft\\Internet Explorer", u"Packages",
+    u"Programs", u"Temp", u"VirtualStore", u"ConnectedDevicesPlatform", u"CrashDumps"};
+
+template <std::size_t count>
+void add_kept_below(StringList& list, const StringList& roots, const char16_t* const (&names)[count]) {
+    for (const auto& root : roots)
+        if (!Str_Trim(root).empty())
+            for (const auto* name : names) add_shared(list, Str_EnsureTrailingBackslash(Str_Trim(root)) + name);
+}
+
+void add_windows_kept(StringList& list) {
+    StringList program_files{special_folder(os::csidl_program_files), special_folder(os::csidl_program_filesx86)};
+    for (const auto* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432"})
+        program_files.push_back(Sys_GetEnvironmentVariable(name));
+    StringList common_files{special_folder(os::csidl_program_files_common),
+                            special_folder(os::csidl_program_files_commonx86)};
+    for (const auto* name : {u"CommonProgramFiles", u"CommonProgramFiles(x86)", u"CommonProgramW6432"})
+        common_files.push_back(Sys_GetEnvironmentVariable(name));
+    for (const auto& folder : program_files)
+        if (!Str_Trim(folder).empty()) common_files.push_back(Str_EnsureTrailingBackslash(Str_Trim(folder)) + u"Common Files");
+    const auto local = special_folder(os::csidl_local_appdata);
+    const StringList app_data{special_folder(os::csidl_appdata), local,
+                              local.empty() ? std::u16string() : parent_folder(local) + u"LocalLow"};
+    add_kept_below(list, program_files, kept_below_program_files);
+    add_kept_below(list, common_files, kept_below_common_files);
+    add_kept_below(list, {special_folder(os::csidl_common_appdata), Sys_GetEnvironmentVariable(u"ProgramData")},
+                   kept_below_program_data);
+    add_kept_below(list, app_data, kept_below_app_data);
+}
+
 }  // namespace
 
 KnownFolders KnownFolders::capture() {
@@ -106,6 +150,9 @@ KnownFolders KnownFolders::capture() {
     // The Users folder holds every profile.
     add_shared(shared, parent_folder(special_folder(os::csidl_profile)));
     add_shared(shared, parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
+    // Every folder the shell knows, and those Windows keeps below the shared roots.
+    for (const auto& known : os::get_known_folder_paths()) add_shared(shared, known);
+    add_windows_kept(shared);
     return folders;
 }
 

@@ -18,7 +18,9 @@ struct KnownFolders {
     std::u16string program_files;
     std::u16string program_files64;
     // Upper-cased (a to z), with a trailing backslash, without duplicates: the
-    // folders shared by many programs. An install location that is one of them,
+    // folders shared by many programs, every folder the shell knows and those
+    // Windows keeps for itself below Program Files, Common Files, ProgramData
+    // and AppData. An install location that is one of them,
     // or lies above one, would hand the whole shared folder to the leftover analysis.
     StringList shared_upper;
 

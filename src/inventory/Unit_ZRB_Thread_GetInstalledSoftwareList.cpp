@@ -235,8 +235,14 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
         list.add(std::move(record));
         return;
     }
-    if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty())
+    if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty()) {
         existing->mpu_str_InstallLocation = record->mpu_str_InstallLocation;
+        // The flag was decided without a location; a vendor's family folder must not come back scannable.
+        existing->mpu_bool_InstallLocation_Scan =
+            existing->mpu_bool_InstallLocation_Scan &&
+            mpr_fun_InstallLocation_ScanFlag(existing->mpu_str_Name, existing->mpu_str_Publisher,
+                                             existing->mpu_str_InstallLocation);
+    }
     if (Str_ContainsText(existing->mpu_str_UninstallString, u"MsiExec.exe") &&
         !Str_ContainsText(record->mpu_str_UninstallString, u"MsiExec.exe") &&
         Str_ContainsText(record->mpu_str_UninstallString, u".exe"))

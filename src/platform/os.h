@@ -152,6 +152,11 @@ bool get_special_folder_path(int csidl, std::u16string& path);
 // SHGetKnownFolderPath(FOLDERID_Downloads): the Downloads folder has no CSIDL.
 bool get_downloads_folder_path(std::u16string& path);
 
+// Every folder the shell knows (IKnownFolderManager::GetFolderIds, then
+// IKnownFolder::GetPath with KF_FLAG_DONT_VERIFY): its path whether or not it
+// exists yet. Virtual folders, which have no path, are left out.
+std::vector<std::u16string> get_known_folder_paths();
+
 // Full path of the running executable (GetModuleFileNameW(nullptr, ...)).
 std::u16string get_module_file_name();
 
@@ -209,6 +214,13 @@ bool move_file(const std::u16string& from, const std::u16string& to);
 // needed size with null when the buffer is too small, 0 on failure.
 std::uint32_t get_long_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size);
 std::uint32_t get_short_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size);
+
+// CreateFileW(path, 0, share all, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS) and
+// GetFinalPathNameByHandleW(FILE_NAME_NORMALIZED | VOLUME_NAME_DOS): where a file
+// or folder really is, junctions and symbolic links followed, 8.3 names long,
+// each name as the file system stores it, with the \\?\ prefix Windows gives
+// it. Returns error_success or the error of the open or the query.
+std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& final_path);
 
 // CreateFileW(path, GENERIC_READ, FILE_SHARE_READ|FILE_SHARE_WRITE, OPEN_EXISTING)
 // followed at once by CloseHandle: error_success when the file opens for reading.
