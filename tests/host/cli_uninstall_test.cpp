@@ -213,9 +213,13 @@ TEST_F(CliUninstall, ProgramWithoutLocationOnlyGetsItsUninstallerSupervised) {
     const auto root = os::hkey_local_machine;
     sim::set_string(root, uninstall_key, u"InstallLocation", u"");
     sim::set_string(root, uninstall_key, u"UninstallString", u"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}");
+    // Windows Installer removes the product's Uninstall entry and ends.
     polling->script = [](int) {
         for (const auto& process : sim::processes())
-            if (Str_UpperAscii(process.image_path).ends_with(u"\\MSIEXEC.EXE")) sim::end_process(process.pid);
+            if (Str_UpperAscii(process.image_path).ends_with(u"\\MSIEXEC.EXE")) {
+                Reg_DeleteKeyTree(os::hkey_local_machine, uninstall_key, true);
+                sim::end_process(process.pid);
+            }
     };
     const auto output = uninstall({u"Tool", u"--yes", u"--json"});
     ASSERT_EQ(output.exit_code, 0) << output.err;
