@@ -4,6 +4,7 @@
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "app/SynchronousCycle.h"
+#include "cli/terminal_text.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/portable/utf.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 std::string text_section(const std::string& title, const StringList& texts) {
     std::string section = title + " (" + std::to_string(texts.size()) + "):\n";
-    for (const auto& text : texts) section += "  " + to_utf8(text) + "\n";
+    for (const auto& text : texts) section += "  " + terminal_text(text) + "\n";
     return section;
 }
 
@@ -31,11 +32,11 @@ std::optional<FoundProgram> find_program(const std::u16string& name) {
 }
 
 Output unknown_program(const std::u16string& name) {
-    return {1, {}, "vorlix-cli: no installed program is named '" + to_utf8(name) + "' (see 'vorlix-cli list')\n"};
+    return {1, {}, "vorlix-cli: no installed program is named '" + terminal_text(name) + "' (see 'vorlix-cli list')\n"};
 }
 
 void print_progress(const std::u16string& line) {
-    const auto text = to_utf8(line) + "\n";
+    const auto text = terminal_text(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
 }
@@ -67,8 +68,8 @@ Output cmd_analyze(Arguments arguments) {
         document["registry_count"] = counts.registry;
         output.out = document.dump() + "\n";
     } else {
-        output.out = "Name: " + to_utf8(record.mpu_str_Name) + "\nInstall location: " +
-                     to_utf8(record.mpu_str_InstallLocation) + "\n" +
+        output.out = "Name: " + terminal_text(record.mpu_str_Name) + "\nInstall location: " +
+                     terminal_text(record.mpu_str_InstallLocation) + "\n" +
                      text_section("Folders", record.mpu_SDLarry_Folders) +
                      text_section("Files", record.mpu_SDLarry_Files) +
                      text_section("Binaries", record.mpu_SDLarry_AXCFiles) +

@@ -12,6 +12,7 @@
 #include "app/SynchronousCycle.h"
 #include "app/uninstall_verdict.h"
 #include "cli/cmd_analyze.h"
+#include "cli/terminal_text.h"
 #include "platform/os.h"
 #include "platform/portable/utf.h"
 
@@ -95,11 +96,11 @@ std::string json_output(const Outcome& outcome) {
 
 std::string text_output(const Outcome& outcome) {
     std::string text;
-    if (!outcome.message.empty()) text += to_utf8(outcome.message) + "\n";
+    if (!outcome.message.empty()) text += terminal_text(outcome.message) + "\n";
     if (!outcome.report.backup_path.empty())
-        text += "Registry backup: " + to_utf8(outcome.report.backup_path) + "\n";
+        text += "Registry backup: " + terminal_text(outcome.report.backup_path) + "\n";
     for (const auto* list : {&outcome.report.remaining_files_folders, &outcome.report.remaining_registry})
-        for (const auto& entry : *list) text += "Not removed: " + to_utf8(entry) + "\n";
+        for (const auto& entry : *list) text += "Not removed: " + terminal_text(entry) + "\n";
     return text;
 }
 
