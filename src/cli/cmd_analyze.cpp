@@ -20,21 +20,6 @@ std::string text_section(const std::string& title, const StringList& texts) {
 
 }  // namespace
 
-std::optional<FoundProgram> find_program(const std::u16string& name) {
-    auto knowledge_base = std::make_shared<ZRB_Software_Lib>();
-    knowledge_base->mpu_InitLib();
-    FoundProgram found{scan_installed_software(knowledge_base), nullptr};
-    const auto& map = found.scan.list->mpu_SDLMap_InstalledSoftware;
-    const auto record = map.find(Str_LowerAscii(name));
-    if (record == map.end()) return std::nullopt;
-    found.record = record->second;
-    return found;
-}
-
-Output unknown_program(const std::u16string& name) {
-    return {1, {}, "vorlix-cli: no installed program is named '" + terminal_text(name) + "' (see 'vorlix-cli list')\n"};
-}
-
 void print_progress(const std::u16string& line) {
     const auto text = terminal_text(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
@@ -50,8 +35,9 @@ nlohmann::ordered_json json_texts(const StringList& texts) {
 Output cmd_analyze(Arguments arguments) {
     const bool json = take_flag(arguments, u"--json");
     if (arguments.size() != 1) return usage_error("analyze takes exactly one program name (quote it)");
-    const auto found = find_program(arguments.front());
-    if (!found) return unknown_program(arguments.front());
+    Output refusal;
+    const auto found = find_program(arguments.front(), refusal);
+    if (!found) return refusal;
 
     const auto& record = *found->record;
     const auto counts = run_analysis(found->scan.list, record.mpu_str_Name_low, nullptr, print_progress);

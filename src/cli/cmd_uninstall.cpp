@@ -129,8 +129,9 @@ Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
     if (!take_wait_limit(arguments, yes, wait_limit_ms))
         return usage_error("--wait-limit takes a number of seconds");
     if (arguments.size() != 1) return usage_error("uninstall takes exactly one program name (quote it)");
-    const auto found = find_program(arguments.front());
-    if (!found) return unknown_program(arguments.front());
+    Output refusal;
+    const auto found = find_program(arguments.front(), refusal);
+    if (!found) return refusal;
 
     const auto& record = *found->record;
     const auto& list = found->scan.list;

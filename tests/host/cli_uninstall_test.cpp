@@ -334,5 +334,46 @@ TEST_F(CliUninstall, WaitLimitMustBeANumberOfSeconds) {
     EXPECT_TRUE(sim::shell_requests().empty());
 }
 
+TEST_F(CliUninstall, EntriesMergedUnderOneNameButNamingDifferentProgramsMustBeChosenByRegistryPath) {
+    const std::u16string other_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolCopy";
+    sim::set_string(os::hkey_local_machine, other_key, u"DisplayName", u"TOOL");
+    sim::set_string(os::hkey_local_machine, other_key, u"InstallLocation", u"C:\\Apps\\ToolBox\\");
+    sim::set_string(os::hkey_local_machine, other_key, u"UninstallString", u"C:\\Apps\\ToolBox\\box.exe");
+
+    for (const auto* command : {u"analyze", u"uninstall"}) {
+        const auto refused = cli::run({command, u"tool"});
+        EXPECT_EQ(refused.exit_code, 2) << to_utf8(command);
+        EXPECT_NE(refused.err.find("HKLM|" + to_utf8(uninstall_key) + "\n"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("HKLM|" + to_utf8(other_key) + "\n"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("C:\\Apps\\ToolBox\\box.exe"), std::string::npos) << refused.err;
+    }
+    EXPECT_TRUE(sim::shell_requests().empty());
+
+    const auto analysis = cli::run({u"analyze", u"hklm|" + Str_LowerAscii(other_key), u"--json"});
+    ASSERT_EQ(analysis.exit_code, 0) << analysis.err;
+    EXPECT_EQ(nlohmann::json::parse(analysis.out)["install_location"], "C:\\Apps\\ToolBox\\");
+
+    script_uninstaller();
+    const auto output = uninstall({u"HKLM|" + uninstall_key, u"--yes", u"--json"});
+    ASSERT_EQ(output.exit_code, 0) << output.err;
+    EXPECT_EQ(nlohmann::json::parse(output.out)["install_location"], "C:\\Apps\\Tool\\");
+    ASSERT_EQ(sim::shell_requests().size(), 1u);
+    EXPECT_EQ(sim::shell_requests()[0].file, u"\"" + uninstaller + u"\" ");
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\ToolBox\\box.exe"));
+    EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, other_key));
+
+    EXPECT_EQ(cli::run({u"analyze", u"HKLM|SOFTWARE\\Nothing\\Here"}).exit_code, 1);
+}
+
+TEST_F(CliUninstall, EntriesMergedUnderOneNameThatAgreeNeedNoChoice) {
+    // The same program registered in both views, as 32-bit installers on 64-bit Windows do.
+    const std::u16string copy_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolAgain";
+    sim::set_string(os::hkey_local_machine, copy_key, u"DisplayName", u"tool");
+    sim::set_string(os::hkey_local_machine, copy_key, u"InstallLocation", u"c:\\apps\\tool\\");
+    sim::set_string(os::hkey_local_machine, copy_key, u"UninstallString", u"\"" + uninstaller + u"\" /S");
+    EXPECT_EQ(cli::run({u"analyze", u"Tool"}).exit_code, 0);
+}
+
 }  // namespace
 }  // namespace vorlix
