@@ -207,39 +207,30 @@ std::uint32_t get_process_id(Handle process) {
 
 namespace {
 
-// The handle's process when the handle grants a query; null otherwise, with the error set.
-const ProcessState* queried_process(Handle process) {
+// Runs `read` on the handle's process when the handle grants a query.
+template <class Read>
+bool read_process(Handle process, Read read) {
+    auto lock = lock_machine();
     const ProcessHandle* handle = find_handle<ProcessHandle>(machine(), process);
-    if (!handle) return fail<const ProcessState*>(error_invalid_handle, nullptr);
+    if (!handle) return fail(error_invalid_handle, false);
     if (!(handle->access & (process_query_information | process_query_limited_information)))
-        return fail<const ProcessState*>(error_access_denied, nullptr);
-    return handle->process.get();
+        return fail(error_access_denied, false);
+    read(*handle->process);
+    return true;
 }
 
 }  // namespace
 
 bool get_process_creation_time(Handle process, std::uint64_t& creation_time) {
-    auto lock = lock_machine();
-    const auto* state = queried_process(process);
-    if (!state) return false;
-    creation_time = state->info.creation_time;
-    return true;
+    return read_process(process, [&](const ProcessState& state) { creation_time = state.info.creation_time; });
 }
 
 bool get_exit_code_process(Handle process, std::uint32_t& exit_code) {
-    auto lock = lock_machine();
-    const auto* state = queried_process(process);
-    if (!state) return false;
-    exit_code = state->exit_code;
-    return true;
+    return read_process(process, [&](const ProcessState& state) { exit_code = state.exit_code; });
 }
 
 bool query_full_process_image_name(Handle process, std::u16string& path) {
-    auto lock = lock_machine();
-    const auto* state = queried_process(process);
-    if (!state) return false;
-    path = state->info.image_path;
-    return true;
+    return read_process(process, [&](const ProcessState& state) { path = state.info.image_path; });
 }
 
 SavedStandardHandles redirect_standard_handles_to_null() {
