@@ -51,6 +51,9 @@ inline constexpr std::uint32_t error_key_deleted = 1018;
 // ---------------------------------------------------------------- registry
 
 inline constexpr std::uint32_t key_query_value = 0x0001;
+inline constexpr std::uint32_t key_set_value = 0x0002;
+inline constexpr std::uint32_t key_create_sub_key = 0x0004;
+inline constexpr std::uint32_t key_enumerate_sub_keys = 0x0008;
 inline constexpr std::uint32_t key_read = 0x20019;
 inline constexpr std::uint32_t key_all_access = 0xF003F;
 inline constexpr std::uint32_t key_wow64_64key = 0x0100;
