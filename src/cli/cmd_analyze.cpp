@@ -2,10 +2,8 @@
 
 #include <cstdio>
 
-#include "access/Unit_ZRB_func_Str.h"
 #include "app/SynchronousCycle.h"
 #include "cli/terminal_text.h"
-#include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/portable/utf.h"
 
 namespace vorlix::cli {

@@ -59,16 +59,6 @@ bool StartedUninstaller::wait_for_outcome() {
     return started;
 }
 
-bool WaitBudget::spend(std::uint32_t milliseconds) {
-    if (!limited) return true;
-    if (left_ms < milliseconds) {
-        left_ms = 0;
-        return false;
-    }
-    left_ms -= milliseconds;
-    return true;
-}
-
 std::uint32_t StartedUninstaller::start_error() {
     const std::lock_guard lock(mutex);
     return error;
@@ -81,6 +71,16 @@ std::optional<std::uint32_t> StartedUninstaller::exit_code() {
         !os::get_exit_code_process(process, code))
         return std::nullopt;
     return code;
+}
+
+bool WaitBudget::spend(std::uint32_t milliseconds) {
+    if (!limited) return true;
+    if (left_ms < milliseconds) {
+        left_ms = 0;
+        return false;
+    }
+    left_ms -= milliseconds;
+    return true;
 }
 
 ProcessTreeWatch::ProcessTreeWatch(os::Handle root_param, UninstallerScope scope_param)

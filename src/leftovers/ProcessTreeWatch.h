@@ -60,9 +60,9 @@ public:
     // No limit.
     WaitBudget() = default;
     explicit WaitBudget(std::uint64_t limit_ms) : limited(true), left_ms(limit_ms) {}
-    // Takes a pause from the budget; false (and nothing taken) when it does not fit.
+    // Takes a pause from the budget; false when it does not fit, which
+    // spends the rest: the limit has passed.
     bool spend(std::uint32_t milliseconds);
-    bool exhausted() const { return limited && left_ms == 0; }
 
 private:
     bool limited = false;
