@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Process.h"
@@ -79,7 +80,23 @@ bool names_an_executable(const std::u16string& path) {
     return Str_UpperAscii(name).find(u".EXE") != std::u16string::npos;
 }
 
-bool path_exists(const std::u16string& path) { return os::get_file_attributes(path) != os::invalid_file_attributes; }
+// Through the \\?\ form: a name ending in a dot or a blank would otherwise read as gone.
+bool path_exists(const std::u16string& path) {
+    return os::get_file_attributes(ExtendedLengthPath(path)) != os::invalid_file_attributes;
+}
+
+// Every entry still inside the folders that stay, by name, after the listed
+// ones: otherwise a name the deletion could not reach hides behind its folder.
+void report_folder_contents(StringList& remaining) {
+    std::unordered_set<std::u16string> listed;
+    for (const auto& path : remaining) listed.insert(Str_UpperFull(path));
+    const auto count = remaining.size();
+    for (std::size_t index = 0; index < count; ++index) {
+        if (!IsDirectory(ExtendedLengthPath(remaining[index]))) continue;
+        for (const auto& inner : ListFolderTree(remaining[index]))
+            if (listed.insert(Str_UpperFull(inner)).second) remaining.push_back(inner);
+    }
+}
 
 void delete_files(const StringList& entries, const std::vector<FileAction>& actions) {
     // A running program of the package holds its files: end it first.
@@ -192,6 +209,7 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
         for (std::size_t index = 0; index < entries.size(); ++index)
             if ((actions[index] == FileAction::remove || refused[index]) && path_exists(entries[index]))
                 report.remaining_files_folders.push_back(entries[index]);
+        if (allowed) report_folder_contents(report.remaining_files_folders);
         for (const auto& row : registry_rows)
             if (!row.entry || registry_entry_exists(*row.entry, view64()))
                 report.remaining_registry.push_back(*row.text);

@@ -52,10 +52,13 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
     return counts;
 }
 
-bool run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list, const std::u16string& name_low,
-                     LeftoverSession* session, const ProgressFunction& progress, std::shared_ptr<Pacing> polling) {
+UninstallerRun run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list,
+                               const std::u16string& name_low, LeftoverSession* session,
+                               const ProgressFunction& progress, std::shared_ptr<Pacing> polling,
+                               std::optional<std::uint64_t> wait_limit_ms) {
+    UninstallerRun run;
     const auto* record = list->find(name_low);
-    if (!record) return false;
+    if (!record) return run;
     auto started = std::make_shared<StartedUninstaller>();
     tell(progress, u"Starting the uninstaller: " + record->mpu_str_UninstallString);
     auto launcher = std::make_shared<ZRB_Thread_ShellCallUninstall>(0, record->mpu_int_Is64Bit == 1,
@@ -64,13 +67,22 @@ bool run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list, con
 
     auto supervisor = std::make_shared<ZRB_Thread_ShellExeUninstaller>(
         list, std::make_shared<ImmediateDispatcher>(), std::make_shared<NoPacing>(), std::move(polling));
+    if (wait_limit_ms) supervisor->set_wait_limit(*wait_limit_ms);
     supervisor->mpu_dword_cb_SHTU_StepTip_Start = [&](std::int32_t step) -> std::uint32_t {
         if (step == step_uninstaller_runs) tell(progress, u"Waiting for the uninstaller to finish...");
         return 0;
     };
-    supervisor->mpu_dword_cb_SHTU_StepTip_End = [&](std::int32_t step) -> std::uint32_t {
+    // Raw: the callback is the supervisor's own.
+    auto* watcher = supervisor.get();
+    supervisor->mpu_dword_cb_SHTU_StepTip_End = [&, watcher](std::int32_t step) -> std::uint32_t {
         if (step != step_uninstaller_runs) return 0;
-        tell(progress, u"The original uninstall process is complete.");
+        // The supervision is over: what the uninstaller did can be judged now.
+        run.started = started->wait_for_outcome();
+        run.start_error = started->start_error();
+        run.exit_code = started->exit_code();
+        run.still_running = watcher->still_running();
+        run.entry_remains = uninstall_entry_exists(*record);
+        tell(progress, verdict_message(judge_uninstall(run), run));
         if (session && !session->save_results()) tell(progress, u"The result files could not be written.");
         return 0;
     };
@@ -82,7 +94,7 @@ bool run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list, con
     supervisor->watch_start(started);
     supervisor->start().join();
     launch.join();
-    return started->wait_for_outcome();
+    return run;
 }
 
 }  // namespace vorlix

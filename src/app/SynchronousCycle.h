@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/LeftoverSession.h"
+#include "app/uninstall_verdict.h"
 #include "inventory/Pacing.h"
 #include "inventory/Unit_ZRB_Struct.h"
 
@@ -29,12 +31,14 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
                             LeftoverSession* session, const ProgressFunction& progress);
 
 // Starts the program's uninstaller, supervises it and returns when the
-// supervision has ended, that is when the started uninstaller and every
-// process it started have ended. With a session, the result files are
-// written when the uninstaller's step ends and read back at the end. False
-// when nothing could be started.
-bool run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list, const std::u16string& name_low,
-                     LeftoverSession* session, const ProgressFunction& progress,
-                     std::shared_ptr<Pacing> polling = std::make_shared<RealPacing>());
+// supervision has ended: when the started uninstaller and the processes of
+// it that hold the supervision have ended, or when `wait_limit_ms` (counted
+// in the pauses between looks) has passed. With a session, the result files
+// are written when the uninstaller's step ends and read back at the end.
+UninstallerRun run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list,
+                               const std::u16string& name_low, LeftoverSession* session,
+                               const ProgressFunction& progress,
+                               std::shared_ptr<Pacing> polling = std::make_shared<RealPacing>(),
+                               std::optional<std::uint64_t> wait_limit_ms = std::nullopt);
 
 }  // namespace vorlix

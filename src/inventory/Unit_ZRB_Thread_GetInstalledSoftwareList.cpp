@@ -225,6 +225,8 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     record->mpu_int_Is64Bit = view64 ? 1 : 0;
     record->mpu_bool_InstallLocation_Scan = scan_flag;
     record->mpu_SDLarry_Lib_FolderName = lib_folder_names(record->mpu_str_Name_low);
+    record->sources.push_back({origin.reg_path, record->mpu_int_Is64Bit, record->mpu_str_InstallLocation,
+                               record->mpu_str_UninstallString, scan_flag});
     merge_or_add(std::move(record));
 }
 
@@ -235,6 +237,7 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
         list.add(std::move(record));
         return;
     }
+    existing->sources.push_back(record->sources.front());
     if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty()) {
         existing->mpu_str_InstallLocation = record->mpu_str_InstallLocation;
         // The flag was decided without a location; a vendor's family folder must not come back scannable.

@@ -238,6 +238,10 @@ struct ProcessEntry {
     std::uint32_t pid = 0;
     std::uint32_t parent_pid = 0;
     std::u16string exe_file;  // szExeFile: file name without folder
+    // The process's creation time (FILETIME, 100 ns units; GetProcessTimes),
+    // 0 when the process could not be queried. Ids are reused; the time tells
+    // a child from an older process that names a reused id as its parent.
+    std::uint64_t creation_time = 0;
 };
 
 // CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0); invalid_handle_value on failure.
@@ -264,6 +268,24 @@ inline constexpr std::uint32_t wait_failed = 0xFFFFFFFFu;
 inline constexpr std::uint32_t infinite = 0xFFFFFFFFu;
 std::uint32_t wait_for_single_object(Handle handle, std::uint32_t milliseconds);
 std::uint32_t get_process_id(Handle process);
+// GetProcessTimes: the creation time as in ProcessEntry; false on failure.
+bool get_process_creation_time(Handle process, std::uint64_t& creation_time);
+// GetExitCodeProcess; still_active while the process runs.
+inline constexpr std::uint32_t still_active = 259;
+bool get_exit_code_process(Handle process, std::uint32_t& exit_code);
+// QueryFullProcessImageNameW(process, 0, ...): the full path of the
+// executable; needs only limited query access. False on failure.
+bool query_full_process_image_name(Handle process, std::u16string& path);
+
+// SetStdHandle of input, output and error to the null device, so that the
+// programs started until restore_standard_handles get handles of their own
+// rather than ours. Our own C runtime streams keep writing where they did.
+struct SavedStandardHandles {
+    Handle input = 0, output = 0, error = 0;
+    Handle null_device = 0;  // 0 when the null device could not be opened: nothing was changed
+};
+SavedStandardHandles redirect_standard_handles_to_null();
+void restore_standard_handles(const SavedStandardHandles& saved);
 
 // ---------------------------------------------------------------- shell and windows
 

@@ -88,6 +88,23 @@ TEST_F(Deletion, UntickedRowsStayAndTheirFolderIsOnlyEmptied) {
     EXPECT_EQ(report.remaining_count(), 0u);
 }
 
+TEST_F(Deletion, NamesEndingInADotOrABlankGoAndWhatStaysIsNamed) {
+    // Written as the \\?\ form writes them; Win32 would cut the dot and the blank.
+    for (const auto* name : {u"trail.", u"space ", u"stuck. "})
+        sim::add_file(std::u16string(u"\\\\?\\C:\\Apps\\Tool\\data\\") + name);
+    sim::lock_file(u"\\\\?\\C:\\Apps\\Tool\\data\\stuck. ");
+    analyse_tool();
+
+    const auto report = session.delete_leftovers({});
+
+    EXPECT_FALSE(exists(u"\\\\?\\C:\\Apps\\Tool\\data\\trail."));
+    EXPECT_FALSE(exists(u"\\\\?\\C:\\Apps\\Tool\\data\\space "));
+    EXPECT_FALSE(exists(u"C:\\Apps\\Tool\\tool.exe"));
+    // The file that stays is named, not only the folders that hold it.
+    EXPECT_EQ(report.remaining_files_folders,
+              (StringList{u"C:\\Apps\\Tool\\", u"C:\\Apps\\Tool\\data", u"C:\\Apps\\Tool\\data\\stuck. "}));
+}
+
 TEST_F(Deletion, ReadOnlyAndLockedFilesStayAndAreReported) {
     sim::add_file(u"C:\\Apps\\Tool\\data\\locked.db");
     sim::add_file(u"C:\\Apps\\Tool\\readonly.ini", {}, os::file_attribute_readonly);

@@ -70,6 +70,21 @@ void build_environment(Machine& m) {
 
 }  // namespace vorlix::sim::detail
 
+namespace vorlix::sim {
+
+void set_environment_variable(const std::u16string& name, const std::u16string& value) {
+    auto lock = detail::lock_machine();
+    auto& m = detail::machine();
+    for (auto& [key, current] : m.environment)
+        if (detail::same_name(key, name)) {
+            current = value;
+            return;
+        }
+    m.environment.emplace_back(name, value);
+}
+
+}  // namespace vorlix::sim
+
 namespace vorlix::os {
 
 using namespace sim::detail;
