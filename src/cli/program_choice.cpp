@@ -34,7 +34,9 @@ void choose_entry(FoundProgram& found, const EntrySource& source) {
     chosen->mpu_str_InstallRegPath = source.reg_path;
     chosen->mpu_int_Is64Bit = source.is64bit;
     chosen->mpu_bool_InstallLocation_Scan = source.scan_location;
-    chosen->sources = {source};
+    // The chosen entry first; the others stay known, so their folders remain theirs.
+    std::stable_partition(chosen->sources.begin(), chosen->sources.end(),
+                          [&source](const EntrySource& entry) { return entry.reg_path == source.reg_path; });
     auto& list = *found.scan.list;
     list.mpu_SDLMap_InstalledSoftware[chosen->mpu_str_Name_low] = chosen;
     std::replace(list.mpu_SDLarry_InstalledSoftware.begin(), list.mpu_SDLarry_InstalledSoftware.end(), found.record,

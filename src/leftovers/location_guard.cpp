@@ -93,9 +93,20 @@ bool is_final_path(const std::u16string& path) {
 
 StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const ZRB_InstalledSoftware* record) {
     StringList locations;
-    for (const auto& other : list.mpu_SDLarry_InstalledSoftware)
-        if (other && other.get() != record && !Str_Trim(other->mpu_str_InstallLocation).empty())
-            locations.push_back(other->mpu_str_InstallLocation);
+    const auto add = [&locations](const std::u16string& location) {
+        if (!Str_Trim(location).empty()) locations.push_back(location);
+    };
+    const auto own = record ? Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(record->mpu_str_InstallLocation)))
+                            : std::u16string();
+    for (const auto& other : list.mpu_SDLarry_InstalledSoftware) {
+        if (!other) continue;
+        if (other.get() != record) add(other->mpu_str_InstallLocation);
+        // Entries merged under one name may be different programs: each keeps its own folder.
+        for (const auto& source : other->sources)
+            if (other.get() != record ||
+                Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(source.install_location))) != own)
+                add(source.install_location);
+    }
     return locations;
 }
 

@@ -366,6 +366,22 @@ TEST_F(CliUninstall, EntriesMergedUnderOneNameButNamingDifferentProgramsMustBeCh
     EXPECT_EQ(cli::run({u"analyze", u"HKLM|SOFTWARE\\Nothing\\Here"}).exit_code, 1);
 }
 
+TEST_F(CliUninstall, TheEntryNotChosenKeepsItsFolderInsideTheChosenOnes) {
+    const std::u16string other_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolPlugin";
+    sim::set_string(os::hkey_local_machine, other_key, u"DisplayName", u"TOOL");
+    sim::set_string(os::hkey_local_machine, other_key, u"InstallLocation", u"C:\\Apps\\Tool\\Plugin\\");
+    sim::set_string(os::hkey_local_machine, other_key, u"UninstallString", u"C:\\Apps\\Tool\\Plugin\\remove.exe");
+    sim::add_file(u"C:\\Apps\\Tool\\Plugin\\remove.exe");
+    sim::add_file(u"C:\\Apps\\Tool\\Plugin\\plugin.dll");
+
+    script_uninstaller();
+    const auto output = uninstall({u"HKLM|" + uninstall_key, u"--yes", u"--json"});
+    EXPECT_EQ(nlohmann::json::parse(output.out)["install_location"], "C:\\Apps\\Tool\\") << output.err;
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\Plugin\\plugin.dll"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\Plugin\\remove.exe"));
+}
+
 TEST_F(CliUninstall, EntriesMergedUnderOneNameThatAgreeNeedNoChoice) {
     // The same program registered in both views, as 32-bit installers on 64-bit Windows do.
     const std::u16string copy_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolAgain";
