@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -134,6 +135,8 @@ private:
     std::unordered_set<std::u16string> uninstalled_names;
 
     void show_card(Card card);
+    // tasks.after, dropped when the window has closed meanwhile.
+    void later(std::uint32_t milliseconds, std::function<void()> task);
     void mpr_pro_StartGetSoftwareList();
     void mpu_prosyncb_InstallerSoftwarelist_Ex();
     void mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,

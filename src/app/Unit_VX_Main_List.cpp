@@ -1,0 +1,145 @@
+// The program list of the first card: rows, icons, search and refresh.
+#include <utility>
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "app/Unit_VX_Main.h"
+
+namespace vorlix {
+
+namespace {
+
+constexpr std::uint16_t vk_return = 13;
+
+}  // namespace
+
+bool TForm_Main::mpr_fun_IsUninstalled(const std::u16string& name) const { return uninstalled_names.contains(name); }
+
+void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
+    if (mpr_fun_IsUninstalled(mpr_str_SoftwareName)) return;
+    // The scan reports each name once; a repeated report keeps the first row.
+    if (mpr_dic_InstalledSWInfo_Panels.contains(mpr_str_SoftwareName)) return;
+    const PixelSize logo = view.logo_size();
+    mpu_prosyncb_InstallerSoftwarelist_GetIcon(mpr_str_SoftwareName, mpr_str_SoftwareIcon, logo.height, logo.width);
+
+    ZRB_InstalledSWInfo_Panel row;
+    if (const auto icon = mpr_Dic_SoftwareList_Icon.find(mpr_str_SoftwareName); icon != mpr_Dic_SoftwareList_Icon.end())
+        row.mpu_Logo_Image = icon->second;
+    row.mpu_Name_Label = mpr_str_SoftwareName;
+    row.mpu_Publisher_Label = mpr_str_SoftwarePublisher;
+    row.mpu_Version_Label = mpr_str_SoftwareVersion;
+    row.mpu_Size_Label = mpr_str_SoftwareEstimatedSize;
+    row.mpu_Location_Label = mpr_str_SoftwareInstallLocation;
+    mpr_dic_InstalledSWInfo_Panels.emplace(mpr_str_SoftwareName, rows_.size());
+    visible_rows_.push_back(rows_.size());
+    rows_.push_back(std::move(row));
+
+    // The newest row stays in view while the scan runs.
+    view.list_rows_changed();
+    view.scroll_list(ListPosition::last_row);
+    mpr_pro_ShowClassifiedForPublisher(mpr_str_SoftwarePublisher);
+}
+
+void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
+                                                            const std::u16string& str_param_SoftwareIcon,
+                                                            int int_param_Default_H, int int_param_Default_W) {
+    if (mpr_Dic_SoftwareList_Icon.contains(str_param_SoftwareName)) return;
+    const IconSource source = choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID);
+    std::optional<ProgramIcon> icon = ProgramIcon{};
+    // A cached installer file that is gone has no icon; nothing else is asked.
+    const bool missing_installer_file = source.rule == 'a' && !Sys_FileExists(source.path);
+    if (source.read != IconRead::none && !missing_installer_file) icon = view.read_icon(source);
+    if (!icon) return;
+    if (icon_needs_scaling(*icon, int_param_Default_W, int_param_Default_H))
+        icon = view.resize_icon(*icon, int_param_Default_W, int_param_Default_H);
+    mpr_Dic_SoftwareList_Icon.emplace(str_param_SoftwareName, std::move(*icon));
+}
+
+void TForm_Main::mpr_pro_EndListUpdate() {
+    view.list_rows_changed();
+    view.scroll_list(ListPosition::top);
+}
+
+void TForm_Main::hide_row(const std::u16string& name) {
+    const auto found = mpr_dic_InstalledSWInfo_Panels.find(name);
+    if (found == mpr_dic_InstalledSWInfo_Panels.end()) return;
+    ZRB_InstalledSWInfo_Panel& row = rows_[found->second];
+    if (!row.visible) return;
+    row.visible = false;
+    std::erase(visible_rows_, found->second);
+    view.list_rows_changed();
+}
+
+void TForm_Main::remove_all_rows() {
+    rows_.clear();
+    visible_rows_.clear();
+    mpr_dic_InstalledSWInfo_Panels.clear();
+    mpr_pro_EndListUpdate();
+}
+
+void TForm_Main::ed_Step1_SearchEnter() {
+    if (view.search_text() == search_placeholder) view.set_search_text(u"", search_text_colour);
+}
+
+void TForm_Main::ed_Step1_SearchKeyDown(std::uint16_t key) {
+    if (key == vk_return) Bn_SearchClick();
+}
+
+void TForm_Main::Bn_SearchClick() {
+    if (rows_.empty()) return;
+    const std::u16string text = Str_Trim(view.search_text());
+    if (text.empty() || text == search_placeholder) {
+        view.message_box(u"Please enter the program keywords, such as Adobe Photoshop, Office 2010...",
+                         MessageKind::information);
+        return;
+    }
+    mpr_list_Search_InstalledSWName.clear();
+    for (const auto& row : rows_) {
+        if (mpr_fun_IsUninstalled(row.mpu_Name_Label)) continue;
+        if (Str_ContainsText(row.mpu_Name_Label, text)) mpr_list_Search_InstalledSWName.push_back(row.mpu_Name_Label);
+    }
+    if (mpr_list_Search_InstalledSWName.empty()) {
+        view.message_box(u"Sorry, no software found.", MessageKind::information);
+        return;
+    }
+    // The pause lets the loading window come up before the rows change.
+    later(500, [this] {
+        view.set_search_enabled(false);
+        mpr_pro_SelectClassified(u"");
+        mpr_pro_ShowSearchResult();
+        mpr_pro_CloseLoading();
+        view.set_search_enabled(true);
+    });
+    mpr_pro_ShowLoading();
+}
+
+void TForm_Main::mpr_pro_ShowSearchResult() {
+    const std::unordered_set<std::u16string> found(mpr_list_Search_InstalledSWName.begin(),
+                                                   mpr_list_Search_InstalledSWName.end());
+    visible_rows_.clear();
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+        ZRB_InstalledSWInfo_Panel& row = rows_[index];
+        row.visible = found.contains(row.mpu_Name_Label);
+        if (row.visible) visible_rows_.push_back(index);
+        view.process_pending_messages();
+    }
+    mpr_pro_EndListUpdate();
+}
+
+void TForm_Main::Bn_RefreshClick() {
+    // The pause lets the loading window come up first; it stays up through
+    // the removal and the whole new scan, whose end closes it.
+    later(1000, [this] {
+        remove_all_rows();
+        mpr_pro_SelectClassified(u"All");
+        if (!installed_) return;
+        installed_->mpu_Clean();
+        mpr_pro_StartGetSoftwareList();
+    });
+    view.process_pending_messages();
+    mpr_pro_ShowLoading();
+}
+
+void TForm_Main::SB_SWList_MainMouseWheel() { view.set_list_scroll_step(list_scroll_step); }
+
+}  // namespace vorlix
