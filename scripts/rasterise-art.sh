@@ -5,9 +5,9 @@
 #
 # Sources: art/src/<name with \ as __>.svg, or a template named in art/src/pictures.txt
 # (`name|template.svg|KEY=value|...`; every @KEY@ in the template is replaced).
-# Animated GIFs come from art/src/anim/<template>.svg, whose @T@ (0 <= T < 1) is the
-# frame's phase; rsvg renders every frame at the GIF's own size, since each scale has its
-# own resource name.
+# Animated GIFs come from the template of their row, in which @T@ is the frame's phase
+# (0 <= T < 1) and @A@ the same as an angle in degrees; every frame is rendered at the
+# GIF's own size, since each scale has its own resource name.
 #
 # Usage: rasterise-art.sh [REGEX]   with a regex, only the matching names are redrawn.
 # Either way a contact sheet of the 100 % pictures is left in build/art/contact-sheet.png.
@@ -31,16 +31,15 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 # Prints the SVG text of a picture: its template row from pictures.txt, else its own file.
+# @MARK@ and @BAND@ stand for the shared product mark and brand band (*.svgpart).
 picture_svg() {
-  local name=$1 safe=$2 row template text pair
+  local name=$1 safe=$2 row text pair
+  local fields=("" "$safe.svg")
   row=$(n="$name" awk -F'|' '$1 == ENVIRON["n"] { print; exit }' "$src/pictures.txt")
-  if [[ -z $row ]]; then
-    cat "$src/$safe.svg"
-    return
-  fi
-  IFS='|' read -r -a fields <<<"$row"
-  template=${fields[1]}
-  text=$(<"$src/$template")
+  [[ -n $row ]] && IFS='|' read -r -a fields <<<"$row"
+  text=$(<"$src/${fields[1]}")
+  text=${text//@MARK@/$(<"$src/mark.svgpart")}
+  text=${text//@BAND@/$(<"$src/band.svgpart")}
   for pair in "${fields[@]:2}"; do
     text=${text//@${pair%%=*}@/${pair#*=}}
   done
@@ -62,24 +61,27 @@ render_png() {
 }
 
 render_gif() {
-  local name=$1 safe=$2 w=$3 h=$4 template frame phase
-  template=$(n="$name" awk -F'|' '$1 == ENVIRON["n"] { print $2; exit }' "$src/pictures.txt")
+  local name=$1 safe=$2 w=$3 h=$4 frame phase angle
+  picture_svg "$name" "$safe" >"$tmp/$safe.svg"
   local frames=()
   for ((frame = 0; frame < gif_frames; frame++)); do
     phase=$(awk -v f="$frame" -v n="$gif_frames" 'BEGIN { printf "%.4f", f / n }')
-    sed "s/@T@/$phase/g" "$src/anim/$template" >"$tmp/frame.svg"
+    angle=$(awk -v f="$frame" -v n="$gif_frames" 'BEGIN { printf "%.2f", 360 * f / n }')
+    sed -e "s/@T@/$phase/g" -e "s/@A@/$angle/g" "$tmp/$safe.svg" >"$tmp/frame.svg"
     rsvg-convert -w "$w" -h "$h" -b '#F1F1F1' -o "$tmp/$safe-$frame.png" "$tmp/frame.svg"
     frames+=("$tmp/$safe-$frame.png")
   done
-  convert -delay "$gif_delay" -loop 0 "${frames[@]}" -strip -layers OptimizeTransparency "$out/$safe.gif"
+  convert -delay "$gif_delay" -loop 0 "${frames[@]}" -strip "$out/$safe.gif"
 }
 
 render_ico() {
   local safe=$1 size pngs=()
+  picture_svg "$safe" "$safe" >"$tmp/$safe.svg"
+  picture_svg "${safe}_small" "${safe}_small" >"$tmp/${safe}_small.svg"
   for size in "${ico_sizes[@]}"; do
-    # Small sizes have their own, simpler drawing so the glyph stays crisp.
-    local svg=$src/$safe.svg
-    [[ $size -le 24 && -f $src/${safe}_small.svg ]] && svg=$src/${safe}_small.svg
+    # Small sizes have their own drawing on the pixel grid so the glyph stays crisp.
+    local svg=$tmp/$safe.svg
+    [[ $size -le 24 ]] && svg=$tmp/${safe}_small.svg
     rsvg-convert -w "$size" -h "$size" -o "$tmp/$safe-$size.png" "$svg"
     pngs+=("$tmp/$safe-$size.png")
   done
@@ -93,8 +95,8 @@ contact_sheet() {
     [[ $file == *.gif ]] && file="$file[0]"
     tiles+=("$file")
   done
-  montage -background '#9A9A9A' -fill white -pointsize 10 -label '%t' "${tiles[@]}" \
-    -tile 6x -geometry '+8+8' "$sheet"
+  montage -background '#9A9A9A' -fill white -pointsize 11 -label '%t' "${tiles[@]}" \
+    -tile 6x -geometry '250x130>+8+8' "$sheet"
   echo "rasterise-art: contact sheet $sheet"
 }
 
