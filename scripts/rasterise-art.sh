@@ -91,8 +91,11 @@ render_ico() {
 contact_sheet() {
   local sheet=$root/build/art/contact-sheet.png tiles=() file
   mkdir -p "$(dirname "$sheet")"
-  for file in "$out"/*@100.png "$out"/*.gif; do
-    [[ $file == *.gif ]] && file="$file[0]"
+  for file in "$out"/*@100.png "$out"/*.gif "$out"/*.ico; do
+    case $file in
+      *.gif) file="$file[0]" ;;
+      *.ico) file="$file[$((${#ico_sizes[@]} - 1))]" ;;
+    esac
     tiles+=("$file")
   done
   montage -background '#9A9A9A' -fill white -pointsize 11 -label '%t' "${tiles[@]}" \
