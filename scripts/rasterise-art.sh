@@ -22,7 +22,7 @@ ico_sizes=(16 24 32 48 64 128 256)
 gif_frames=24
 gif_delay=5 # hundredths of a second per frame
 
-for tool in rsvg-convert convert; do
+for tool in rsvg-convert convert montage; do
   command -v "$tool" >/dev/null || { echo "rasterise-art: $tool is missing" >&2; exit 1; }
 done
 fc-list | grep -q "Open Sans" || echo "rasterise-art: Open Sans is not installed; text falls back to DejaVu Sans" >&2
@@ -93,8 +93,8 @@ contact_sheet() {
   mkdir -p "$(dirname "$sheet")"
   for file in "$out"/*@100.png "$out"/*.gif "$out"/*.ico; do
     case $file in
-      *.gif) file="$file[0]" ;;
-      *.ico) file="$file[$((${#ico_sizes[@]} - 1))]" ;;
+      *.gif) file="${file}[0]" ;;
+      *.ico) file="${file}[$((${#ico_sizes[@]} - 1))]" ;;
     esac
     tiles+=("$file")
   done
