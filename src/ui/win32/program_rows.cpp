@@ -48,9 +48,16 @@ void ProgramRows::place(const RECT& r, UINT dpi) {
     }
     SetWindowPos(hwnd_, nullptr, px(r.left), px(r.top), px(r.right - r.left), px(r.bottom - r.top),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    fit_column();
+}
+
+// One column as wide as the client area, which narrows when the scroll bar appears.
+void ProgramRows::fit_column() const {
     RECT client;
     GetClientRect(hwnd_, &client);
-    ListView_SetColumnWidth(hwnd_, 0, client.right);
+    if (ListView_GetColumnWidth(hwnd_, 0) != client.right) {
+        ListView_SetColumnWidth(hwnd_, 0, client.right);
+    }
 }
 
 const ZRB_InstalledSWInfo_Panel* ProgramRows::row(int index) const {
@@ -64,6 +71,7 @@ const ZRB_InstalledSWInfo_Panel* ProgramRows::row(int index) const {
 void ProgramRows::rows_changed() {
     hot_row_ = -1;
     ListView_SetItemCountEx(hwnd_, static_cast<int>(logic_->visible_rows().size()), LVSICF_NOSCROLL);
+    fit_column();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

@@ -48,6 +48,7 @@ private:
     std::wstring text_buffer_;
 
     const ZRB_InstalledSWInfo_Panel* row(int index) const;
+    void fit_column() const;
     int px(int design_units) const { return MulDiv(design_units, static_cast<int>(dpi_), 96); }
     RECT button_rect(const RECT& row_rect) const;
     void draw_row(HDC dc, int index, const RECT& row_rect) const;

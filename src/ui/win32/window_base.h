@@ -52,7 +52,7 @@ protected:
         dpi_ = parent != nullptr ? dpi_for_window(parent) : system_dpi();
         CreateWindowExW(ex_style, class_name, L"", style, px(design_rect.left), px(design_rect.top),
                         px(design_rect.right - design_rect.left), px(design_rect.bottom - design_rect.top), parent,
-                        nullptr, instance, this);
+                        nullptr, instance, static_cast<Derived*>(this));
         return hwnd_;
     }
 
