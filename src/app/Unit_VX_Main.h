@@ -16,6 +16,7 @@
 #include "app/Unit_ZRB_Controls.h"
 #include "app/background_tasks.h"
 #include "app/main_view.h"
+#include "app/name_index.h"
 #include "inventory/Pacing.h"
 #include "inventory/UiDispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
@@ -126,6 +127,17 @@ private:
 
     std::vector<ZRB_InstalledSWInfo_Panel> rows_;
     std::vector<std::size_t> visible_rows_;
+    // Per row, in rows_ order, what the filters ask: kept apart from the row
+    // records so that filtering reads a few bytes per row.
+    struct RowFilter {
+        // Bit i: the publisher falls in categories_[i].
+        std::uint8_t categories = 0;
+        bool uninstalled = false;
+    };
+    std::vector<RowFilter> row_filters;
+    NameIndex row_names;
+    // The rows of mpr_list_Search_InstalledSWName.
+    std::vector<std::size_t> search_rows;
     // Display name (exact) -> index in rows_.
     std::unordered_map<std::u16string, std::size_t> mpr_dic_InstalledSWInfo_Panels;
     std::vector<ZRB_InstalledSWCInfo_Panel> categories_;
@@ -144,7 +156,10 @@ private:
                                                     int int_param_Default_H, int int_param_Default_W);
     bool mpr_fun_IsUninstalled(const std::u16string& name) const;
     void mpr_pro_CreateClassifiedPanels();
-    void mpr_pro_ShowClassifiedForPublisher(const std::u16string& publisher);
+    // Bit i: the publisher contains the key of categories_[i], ignoring case.
+    std::uint8_t publisher_categories(const std::u16string& publisher) const;
+    // Reveals the hidden categories among a publisher's.
+    void mpr_pro_ShowClassifiedForPublisher(std::uint8_t publisher_categories);
     void mpr_pro_SelectClassified(const std::u16string& text);
     void mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_param_SWPublisher);
     void mpr_pro_ShowSearchResult();

@@ -1,6 +1,7 @@
 // The category column of the first card: which categories show, which one
 // is selected, and the publisher filter behind a category button.
 #include <array>
+#include <cstdint>
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "app/Unit_VX_Main.h"
@@ -45,10 +46,20 @@ void TForm_Main::mpr_pro_CreateClassifiedPanels() {
     view.categories_changed();
 }
 
-void TForm_Main::mpr_pro_ShowClassifiedForPublisher(const std::u16string& publisher) {
+std::uint8_t TForm_Main::publisher_categories(const std::u16string& publisher) const {
+    std::uint8_t bits = 0;
+    for (std::size_t index = 0; index < categories_.size(); ++index)
+        if (Str_ContainsText(publisher, categories_[index].mpu_Background_Panel_Caption)) bits |= 1u << index;
+    return bits;
+}
+
+// A category shows from the first listed program whose publisher contains its
+// key anywhere, and stays for the run.
+void TForm_Main::mpr_pro_ShowClassifiedForPublisher(std::uint8_t publisher_categories) {
     bool changed = false;
-    for (auto& panel : categories_) {
-        if (panel.visible || !Str_ContainsText(publisher, panel.mpu_Background_Panel_Caption)) continue;
+    for (std::size_t index = 0; index < categories_.size(); ++index) {
+        auto& panel = categories_[index];
+        if (panel.visible || !(publisher_categories & (1u << index))) continue;
         panel.visible = true;
         changed = true;
     }
@@ -72,13 +83,15 @@ void TForm_Main::mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_pa
     // The filter runs while the loading window is up and closes it.
     later(0, [this, key = str_param_SWPublisher] {
         const bool all = Str_UpperAscii(key) == all_key;
+        const auto category = mpr_dic_InstalledSWCInfo_Panels.find(key);
         visible_rows_.clear();
         for (std::size_t index = 0; index < rows_.size(); ++index) {
-            ZRB_InstalledSWInfo_Panel& row = rows_[index];
-            const bool match = all || Str_ContainsText(row.mpu_Publisher_Label, key);
-            row.visible = match && !mpr_fun_IsUninstalled(row.mpu_Name_Label);
-            if (row.visible) visible_rows_.push_back(index);
-            view.process_pending_messages();
+            const RowFilter& filter = row_filters[index];
+            // Keys come from the category buttons; any other text is matched as it stands.
+            const bool match = all || (category != mpr_dic_InstalledSWCInfo_Panels.end()
+                                           ? (filter.categories & (1u << category->second)) != 0
+                                           : Str_ContainsText(rows_[index].mpu_Publisher_Label, key));
+            if (match && !filter.uninstalled) visible_rows_.push_back(index);
         }
         mpr_pro_EndListUpdate();
         mpr_pro_CloseLoading();

@@ -30,14 +30,17 @@ void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     row.mpu_Version_Label = mpr_str_SoftwareVersion;
     row.mpu_Size_Label = mpr_str_SoftwareEstimatedSize;
     row.mpu_Location_Label = mpr_str_SoftwareInstallLocation;
+    const std::uint8_t categories = publisher_categories(mpr_str_SoftwarePublisher);
     mpr_dic_InstalledSWInfo_Panels.emplace(mpr_str_SoftwareName, rows_.size());
     visible_rows_.push_back(rows_.size());
+    row_filters.push_back({categories, false});
+    row_names.append(mpr_str_SoftwareName);
     rows_.push_back(std::move(row));
 
     // The newest row stays in view while the scan runs.
     view.list_rows_changed();
     view.scroll_list(ListPosition::last_row);
-    mpr_pro_ShowClassifiedForPublisher(mpr_str_SoftwarePublisher);
+    mpr_pro_ShowClassifiedForPublisher(categories);
 }
 
 void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
@@ -63,9 +66,7 @@ void TForm_Main::mpr_pro_EndListUpdate() {
 void TForm_Main::hide_row(const std::u16string& name) {
     const auto found = mpr_dic_InstalledSWInfo_Panels.find(name);
     if (found == mpr_dic_InstalledSWInfo_Panels.end()) return;
-    ZRB_InstalledSWInfo_Panel& row = rows_[found->second];
-    if (!row.visible) return;
-    row.visible = false;
+    row_filters[found->second].uninstalled = true;
     std::erase(visible_rows_, found->second);
     view.list_rows_changed();
 }
@@ -73,6 +74,9 @@ void TForm_Main::hide_row(const std::u16string& name) {
 void TForm_Main::remove_all_rows() {
     rows_.clear();
     visible_rows_.clear();
+    row_filters.clear();
+    row_names.clear();
+    search_rows.clear();
     mpr_dic_InstalledSWInfo_Panels.clear();
     mpr_pro_EndListUpdate();
 }
@@ -94,9 +98,11 @@ void TForm_Main::Bn_SearchClick() {
         return;
     }
     mpr_list_Search_InstalledSWName.clear();
-    for (const auto& row : rows_) {
-        if (mpr_fun_IsUninstalled(row.mpu_Name_Label)) continue;
-        if (Str_ContainsText(row.mpu_Name_Label, text)) mpr_list_Search_InstalledSWName.push_back(row.mpu_Name_Label);
+    search_rows.clear();
+    for (const auto index : row_names.containing(text)) {
+        if (row_filters[index].uninstalled) continue;
+        search_rows.push_back(index);
+        mpr_list_Search_InstalledSWName.push_back(rows_[index].mpu_Name_Label);
     }
     if (mpr_list_Search_InstalledSWName.empty()) {
         view.message_box(u"Sorry, no software found.", MessageKind::information);
@@ -113,16 +119,10 @@ void TForm_Main::Bn_SearchClick() {
     mpr_pro_ShowLoading();
 }
 
+// The rows of the last search with a match, in list order. Rows are records,
+// so the change is one assignment and needs no message pumping in between.
 void TForm_Main::mpr_pro_ShowSearchResult() {
-    const std::unordered_set<std::u16string> found(mpr_list_Search_InstalledSWName.begin(),
-                                                   mpr_list_Search_InstalledSWName.end());
-    visible_rows_.clear();
-    for (std::size_t index = 0; index < rows_.size(); ++index) {
-        ZRB_InstalledSWInfo_Panel& row = rows_[index];
-        row.visible = found.contains(row.mpu_Name_Label);
-        if (row.visible) visible_rows_.push_back(index);
-        view.process_pending_messages();
-    }
+    visible_rows_ = search_rows;
     mpr_pro_EndListUpdate();
 }
 

@@ -1,5 +1,6 @@
 // One program row and one category of the program list, as records: the
-// list control paints only the visible rows, so a row owns no window.
+// list control paints only the visible rows, so a row owns no window. Which
+// rows are visible is TForm_Main::visible_rows().
 #pragma once
 
 #include <string>
@@ -17,7 +18,6 @@ struct ZRB_InstalledSWInfo_Panel {
     std::u16string mpu_Version_Label;
     std::u16string mpu_Size_Label;
     std::u16string mpu_Location_Label;
-    bool visible = true;
 };
 
 struct ZRB_InstalledSWCInfo_Panel {
