@@ -4,8 +4,8 @@
 //
 //   vorlix_gui_probe state          key=value lines: window rectangle, rows, loading, categories
 //   vorlix_gui_probe rows           one line per visible row: its name
-//   vorlix_gui_probe point WHAT     screen point to click: search-edit, search-button, refresh,
-//                                   category:KEY, row-button:INDEX, top-band
+//   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
+//                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE)
 //   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
 //   vorlix_gui_probe windows        number of window objects the program owns
 #include <windows.h>
@@ -161,12 +161,8 @@ int point(HWND main, const std::wstring& what) {
         print_point(centre(visible_child(card, L"Edit", L"", true)));
         return 0;
     }
-    if (what == L"search-button" || what == L"refresh") {
-        print_point(centre(visible_child(card, L"Button", what == L"refresh" ? L"Refresh" : L"Search", false)));
-        return 0;
-    }
-    if (what.rfind(L"category:", 0) == 0) {
-        HWND button = visible_child(card, L"Button", what.substr(9), false);
+    if (what.rfind(L"button:", 0) == 0) {
+        HWND button = visible_child(main, L"Button", what.substr(7), false);
         if (button == nullptr) {
             return 1;
         }
