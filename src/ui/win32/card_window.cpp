@@ -10,18 +10,10 @@ void CardWindow::create(HWND parent, const RECT& design_rect, Painter painter) {
 }
 
 std::optional<LRESULT> CardWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_PAINT:
-        paint_buffered(hwnd(), painter_);
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(hwnd(), &client);
-        painter_(reinterpret_cast<HDC>(wparam), client);
-        return 0;
+    if (handle_paint_message(hwnd(), message, wparam, painter_)) {
+        return message == WM_ERASEBKGND ? 1 : 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
+    switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLOREDIT:

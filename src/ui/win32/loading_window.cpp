@@ -106,18 +106,18 @@ void LoadingWindow::paint(HDC dc, const RECT& client) {
                  label, fonts_.bold(), rgb(dark_text_colour), DT_WORDBREAK);
 }
 
-std::optional<LRESULT> LoadingWindow::handle(UINT message, WPARAM, LPARAM) {
+std::optional<LRESULT> LoadingWindow::handle(UINT message, WPARAM wparam, LPARAM) {
+    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint(dc, client); })) {
+        return message == WM_ERASEBKGND ? 1 : 0;
+    }
     switch (message) {
-    case WM_PAINT:
-        paint_buffered(hwnd(), [this](HDC dc, const RECT& client) { paint(dc, client); });
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_TIMER:
         next_frame();
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_CLOSE:
+        return 0;  // only close() ends it: the modal loop waits for that
     default:
         return std::nullopt;
     }

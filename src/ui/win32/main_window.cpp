@@ -260,18 +260,10 @@ bool MainWindow::refuses_size(const WINDOWPOS& position) const {
 }
 
 std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_PAINT:
-        paint_buffered(hwnd(), [this](HDC dc, const RECT& client) { paint_top(dc, client); });
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(hwnd(), &client);
-        paint_top(reinterpret_cast<HDC>(wparam), client);
-        return 0;
+    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint_top(dc, client); })) {
+        return message == WM_ERASEBKGND ? 1 : 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
+    switch (message) {
     case WM_LBUTTONDOWN:
         // The top image is the drag handle of the frameless window.
         if (GET_Y_LPARAM(lparam) < px(top_band_height)) {

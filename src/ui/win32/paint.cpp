@@ -43,6 +43,25 @@ void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& pain
     EndPaint(hwnd, &ps);
 }
 
+bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
+                          const std::function<void(HDC, const RECT&)>& paint) {
+    switch (message) {
+    case WM_PAINT:
+        paint_buffered(hwnd, paint);
+        return true;
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        paint(reinterpret_cast<HDC>(wparam), client);
+        return true;
+    }
+    case WM_ERASEBKGND:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void paint_parent_background(HWND child, HDC dc) {
     HWND parent = GetParent(child);
     POINT origin{0, 0};

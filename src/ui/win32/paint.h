@@ -29,6 +29,12 @@ void draw_text_in(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLOR
 // bitmap that is then copied to the screen in one go.
 void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);
 
+// Handles WM_PAINT (buffered), WM_PRINTCLIENT (children asking for what lies
+// behind them) and WM_ERASEBKGND (nothing: painting covers everything);
+// false for any other message.
+bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
+                          const std::function<void(HDC, const RECT&)>& paint);
+
 // Lets the parent paint what lies behind a child (for pictures with alpha).
 void paint_parent_background(HWND child, HDC dc);
 

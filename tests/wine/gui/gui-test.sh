@@ -85,6 +85,16 @@ wait_idle
 expect_rows "$total" "All restores the list"
 expect_category ALL selected
 
+# One wheel notch scrolls two rows (160 design units), either way.
+read -r x y <<<"$(probe point row-button:0)"
+xdotool mousemove $((x - 300)) "$y" sleep 0.2 click 5
+sleep 0.5
+[ "$(state_value top)" = 2 ] || gui_fail "a wheel notch down shows row $(state_value top) first, expected 2"
+xdotool click 4
+sleep 0.5
+[ "$(state_value top)" = 0 ] || gui_fail "a wheel notch up shows row $(state_value top) first, expected 0"
+echo "gui: ok: the wheel scrolls two rows a notch"
+
 click button:ADOBE
 wait_idle
 expect_rows "$adobe_publishers" "the Adobe category filters by publisher"
@@ -132,6 +142,21 @@ read -r new_left new_top _ <<<"$(state_value rect)"
   gui_fail "dragging the top band moved the window from $left,$top to $new_left,$new_top"
 echo "gui: ok: dragging the top band moves the window"
 
+# The keyboard: a click on a row's text gives the list the focus, Down moves
+# the focus row, Enter acts as that row's Uninstall button; No changes nothing.
+second=$(probe rows | sed -n 2p)
+read -r x y <<<"$(probe point row-button:0)"
+xdotool mousemove $((x - 400)) "$y" sleep 0.2 click 1 sleep 0.3 key Down sleep 0.3 key Return
+wait_for_message_box
+probe msgbox | grep -qxF "text=Are you sure you want to uninstall $second ?" ||
+  gui_fail "Enter on the second row asked: $(probe msgbox | grep text=)"
+no=$(probe msgbox | sed -n 's/^button=&\?No //p')
+[ -n "$no" ] || gui_fail "the question has no No button"
+# shellcheck disable=SC2086
+xdotool mousemove $no sleep 0.2 click 1
+wait_idle
+expect_rows $((total + 1)) "answering No to the uninstall question keeps every row"
+
 click button:Close
 for _ in $(seq 40); do
   probe state | grep -q '^rect=' || break
@@ -139,6 +164,25 @@ for _ in $(seq 40); do
 done
 probe state | grep -q '^rect=' && gui_fail "the close button did not end the program"
 echo "gui: ok: the close button ends the program"
+
+# Closing while the scan runs (as Task Manager's End task does: the loading
+# window is modal) ends the program at once and cleanly.
+start_vorlix "$vorlix"
+for _ in $(seq 60); do
+  [ "$(state_value loading)" = 1 ] && break
+  sleep 0.2
+done
+[ "$(state_value loading)" = 1 ] || gui_fail "no loading window during the scan"
+probe close
+for _ in $(seq 20); do
+  kill -0 "$vorlix_pid" 2>/dev/null || break
+  sleep 0.5
+done
+kill -0 "$vorlix_pid" 2>/dev/null && gui_fail "closing during the scan did not end the program"
+wait "$vorlix_pid"
+code=$?
+[ $code -eq 0 ] || gui_fail "closing during the scan ended the program with exit code $code"
+echo "gui: ok: closing during the scan ends the program cleanly"
 
 # --- 144 DPI: the same screens, scaled ---
 capture_screens "$vorlix" "$screens" 144 check_pixels

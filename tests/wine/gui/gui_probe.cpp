@@ -1,13 +1,16 @@
 // Reads what a user (or a screen reader) can see of the running vorlix.exe:
 // its windows, their places and texts, the program list's rows and any
-// message box. It sends no input; the GUI tier clicks and types with xdotool.
+// message box. Besides Task Manager's close request it sends no input: the GUI
+// tier clicks and types with xdotool.
 //
-//   vorlix_gui_probe state          key=value lines: window rectangle, rows, loading, categories
+//   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
+//                                   loading window, message box, categories
 //   vorlix_gui_probe rows           one line per visible row: its name
 //   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
 //                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE)
 //   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
 //   vorlix_gui_probe windows        number of window objects the program owns
+//   vorlix_gui_probe close          what Task Manager's "End task" does: posts WM_CLOSE
 #include <windows.h>
 
 #include <commctrl.h>
@@ -127,6 +130,7 @@ int state(HWND main) {
     std::printf("rect=%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     HWND list = list_view(main);
     std::printf("rows=%d\n", list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : -1);
+    std::printf("top=%d\n", list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)) : -1);
     HWND loading = FindWindowW(L"VorlixLoading", nullptr);
     std::printf("loading=%d\n", loading != nullptr && IsWindowVisible(loading) ? 1 : 0);
     std::printf("msgbox=%d\n", message_box() != nullptr ? 1 : 0);
@@ -248,6 +252,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"windows") {
         return window_count(main);
+    }
+    if (command == L"close") {
+        return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (command == L"rows") {
         HWND list = list_view(main);
