@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "access/ZRB_Types.h"
@@ -17,6 +20,7 @@
 #include "app/background_tasks.h"
 #include "app/main_view.h"
 #include "app/name_index.h"
+#include "app/name_table.h"
 #include "inventory/Pacing.h"
 #include "inventory/UiDispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
@@ -79,7 +83,7 @@ public:
     // What the view paints.
     Card active_card() const { return active_card_; }
     // Every row in report order; the visible ones by index, in that order.
-    const std::vector<ZRB_InstalledSWInfo_Panel>& rows() const { return rows_; }
+    std::span<const ZRB_InstalledSWInfo_Panel> rows() const { return {rows_.data(), row_count}; }
     const std::vector<std::size_t>& visible_rows() const { return visible_rows_; }
     // The categories in their fixed order.
     const std::vector<ZRB_InstalledSWCInfo_Panel>& categories() const { return categories_; }
@@ -125,7 +129,11 @@ private:
     // A show request was posted and neither served nor overtaken by a close.
     bool loading_request_pending = false;
 
+    // The first row_count records are the rows. A refresh keeps the records
+    // of the old rows to fill them again: their texts keep their buffers, so
+    // a new scan of the same machine allocates nothing per row.
     std::vector<ZRB_InstalledSWInfo_Panel> rows_;
+    std::size_t row_count = 0;
     std::vector<std::size_t> visible_rows_;
     // Per row, in rows_ order, what the filters ask: kept apart from the row
     // records so that filtering reads a few bytes per row.
@@ -139,11 +147,16 @@ private:
     // The rows of mpr_list_Search_InstalledSWName.
     std::vector<std::size_t> search_rows;
     // Display name (exact) -> index in rows_.
-    std::unordered_map<std::u16string, std::size_t> mpr_dic_InstalledSWInfo_Panels;
+    NameTable mpr_dic_InstalledSWInfo_Panels{
+        [this](std::size_t row) -> std::u16string_view { return rows_[row].mpu_Name_Label; }};
     std::vector<ZRB_InstalledSWCInfo_Panel> categories_;
     // Category key -> index in categories_.
     std::unordered_map<std::u16string, std::size_t> mpr_dic_InstalledSWCInfo_Panels;
-    std::unordered_map<std::u16string, ProgramIcon> mpr_Dic_SoftwareList_Icon;
+    // The icon cache: display name and icon, found through icon_names.
+    std::vector<std::pair<std::u16string, ProgramIcon>> mpr_Dic_SoftwareList_Icon;
+    NameTable icon_names{[this](std::size_t entry) -> std::u16string_view {
+        return mpr_Dic_SoftwareList_Icon[entry].first;
+    }};
     std::unordered_set<std::u16string> uninstalled_names;
 
     void show_card(Card card);
@@ -151,9 +164,11 @@ private:
     void later(std::uint32_t milliseconds, std::function<void()> task);
     void mpr_pro_StartGetSoftwareList();
     void mpu_prosyncb_InstallerSoftwarelist_Ex();
-    void mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
-                                                    const std::u16string& str_param_SoftwareIcon,
-                                                    int int_param_Default_H, int int_param_Default_W);
+    // The cached icon of the name, read first when the cache has none; null
+    // when reading failed.
+    const ProgramIcon* mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
+                                                                  const std::u16string& str_param_SoftwareIcon,
+                                                                  int int_param_Default_H, int int_param_Default_W);
     bool mpr_fun_IsUninstalled(const std::u16string& name) const;
     void mpr_pro_CreateClassifiedPanels();
     // Bit i: the publisher contains the key of categories_[i], ignoring case.

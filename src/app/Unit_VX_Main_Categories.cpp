@@ -85,7 +85,7 @@ void TForm_Main::mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_pa
         const bool all = Str_UpperAscii(key) == all_key;
         const auto category = mpr_dic_InstalledSWCInfo_Panels.find(key);
         visible_rows_.clear();
-        for (std::size_t index = 0; index < rows_.size(); ++index) {
+        for (std::size_t index = 0; index < row_count; ++index) {
             const RowFilter& filter = row_filters[index];
             // Keys come from the category buttons; any other text is matched as it stands.
             const bool match = all || (category != mpr_dic_InstalledSWCInfo_Panels.end()

@@ -17,25 +17,24 @@ bool TForm_Main::mpr_fun_IsUninstalled(const std::u16string& name) const { retur
 
 void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     if (mpr_fun_IsUninstalled(mpr_str_SoftwareName)) return;
-    // The scan reports each name once; a repeated report keeps the first row.
-    if (mpr_dic_InstalledSWInfo_Panels.contains(mpr_str_SoftwareName)) return;
-    const PixelSize logo = view.logo_size();
-    mpu_prosyncb_InstallerSoftwarelist_GetIcon(mpr_str_SoftwareName, mpr_str_SoftwareIcon, logo.height, logo.width);
-
-    ZRB_InstalledSWInfo_Panel row;
-    if (const auto icon = mpr_Dic_SoftwareList_Icon.find(mpr_str_SoftwareName); icon != mpr_Dic_SoftwareList_Icon.end())
-        row.mpu_Logo_Image = icon->second;
+    if (row_count == rows_.size()) rows_.emplace_back();
+    ZRB_InstalledSWInfo_Panel& row = rows_[row_count];
     row.mpu_Name_Label = mpr_str_SoftwareName;
+    // The scan reports each name once; a repeated report keeps the first row.
+    if (!mpr_dic_InstalledSWInfo_Panels.insert(row_count)) return;
+    const std::size_t index = row_count++;
+    const PixelSize logo = view.logo_size();
+    const ProgramIcon* icon =
+        mpu_prosyncb_InstallerSoftwarelist_GetIcon(mpr_str_SoftwareName, mpr_str_SoftwareIcon, logo.height, logo.width);
+    row.mpu_Logo_Image = icon ? *icon : ProgramIcon{};
     row.mpu_Publisher_Label = mpr_str_SoftwarePublisher;
     row.mpu_Version_Label = mpr_str_SoftwareVersion;
     row.mpu_Size_Label = mpr_str_SoftwareEstimatedSize;
     row.mpu_Location_Label = mpr_str_SoftwareInstallLocation;
     const std::uint8_t categories = publisher_categories(mpr_str_SoftwarePublisher);
-    mpr_dic_InstalledSWInfo_Panels.emplace(mpr_str_SoftwareName, rows_.size());
-    visible_rows_.push_back(rows_.size());
+    visible_rows_.push_back(index);
     row_filters.push_back({categories, false});
     row_names.append(mpr_str_SoftwareName);
-    rows_.push_back(std::move(row));
 
     // The newest row stays in view while the scan runs.
     view.list_rows_changed();
@@ -43,19 +42,22 @@ void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     mpr_pro_ShowClassifiedForPublisher(categories);
 }
 
-void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
-                                                            const std::u16string& str_param_SoftwareIcon,
-                                                            int int_param_Default_H, int int_param_Default_W) {
-    if (mpr_Dic_SoftwareList_Icon.contains(str_param_SoftwareName)) return;
+const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
+                                                                          const std::u16string& str_param_SoftwareIcon,
+                                                                          int int_param_Default_H,
+                                                                          int int_param_Default_W) {
+    if (const auto cached = icon_names.find(str_param_SoftwareName)) return &mpr_Dic_SoftwareList_Icon[*cached].second;
     const IconSource source = choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID);
     std::optional<ProgramIcon> icon = ProgramIcon{};
     // A cached installer file that is gone has no icon; nothing else is asked.
     const bool missing_installer_file = source.rule == 'a' && !Sys_FileExists(source.path);
     if (source.read != IconRead::none && !missing_installer_file) icon = view.read_icon(source);
-    if (!icon) return;
+    if (!icon) return nullptr;
     if (icon_needs_scaling(*icon, int_param_Default_W, int_param_Default_H))
         icon = view.resize_icon(*icon, int_param_Default_W, int_param_Default_H);
-    mpr_Dic_SoftwareList_Icon.emplace(str_param_SoftwareName, std::move(*icon));
+    mpr_Dic_SoftwareList_Icon.emplace_back(str_param_SoftwareName, std::move(*icon));
+    icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
+    return &mpr_Dic_SoftwareList_Icon.back().second;
 }
 
 void TForm_Main::mpr_pro_EndListUpdate() {
@@ -65,19 +67,19 @@ void TForm_Main::mpr_pro_EndListUpdate() {
 
 void TForm_Main::hide_row(const std::u16string& name) {
     const auto found = mpr_dic_InstalledSWInfo_Panels.find(name);
-    if (found == mpr_dic_InstalledSWInfo_Panels.end()) return;
-    row_filters[found->second].uninstalled = true;
-    std::erase(visible_rows_, found->second);
+    if (!found) return;
+    row_filters[*found].uninstalled = true;
+    std::erase(visible_rows_, *found);
     view.list_rows_changed();
 }
 
 void TForm_Main::remove_all_rows() {
-    rows_.clear();
+    mpr_dic_InstalledSWInfo_Panels.clear();
+    row_count = 0;
     visible_rows_.clear();
     row_filters.clear();
     row_names.clear();
     search_rows.clear();
-    mpr_dic_InstalledSWInfo_Panels.clear();
     mpr_pro_EndListUpdate();
 }
 
@@ -90,7 +92,7 @@ void TForm_Main::ed_Step1_SearchKeyDown(std::uint16_t key) {
 }
 
 void TForm_Main::Bn_SearchClick() {
-    if (rows_.empty()) return;
+    if (row_count == 0) return;
     const std::u16string text = Str_Trim(view.search_text());
     if (text.empty() || text == search_placeholder) {
         view.message_box(u"Please enter the program keywords, such as Adobe Photoshop, Office 2010...",

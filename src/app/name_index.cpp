@@ -1,11 +1,16 @@
 #include "app/name_index.h"
 
+#include <algorithm>
+
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/upper_case_map.h"
 
 namespace vorlix {
 
 void NameIndex::append(const std::u16string& name) {
-    names += Str_UpperFull(name);
+    const std::size_t start = names.size();
+    names.resize(start + name.size());
+    std::transform(name.begin(), name.end(), names.begin() + static_cast<std::ptrdiff_t>(start), upper_case_unit);
     ends.push_back(names.size());
     names += u'\0';
 }

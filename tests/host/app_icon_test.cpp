@@ -111,5 +111,12 @@ TEST_F(WindowIcons, IconsAreReadOncePerNameAndAFailedReadIsTriedAgain) {
     EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
 }
 
+TEST_F(WindowIcons, ARowAfterARefreshShowsItsOwnIconOnly) {
+    report(u"Tool", u"C:\\Tool\\tool.exe");
+    window->Bn_RefreshClick();
+    report(u"Notes", u"C:\\Notes\\notes.txt");
+    EXPECT_TRUE(row(u"Notes").mpu_Logo_Image.empty());
+}
+
 }  // namespace
 }  // namespace vorlix::test

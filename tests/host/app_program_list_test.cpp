@@ -185,6 +185,10 @@ TEST_F(ProgramList, RefreshRebuildsFromANewScanKeepsCategoriesAndSelectsAll) {
     // One loading window for the whole refresh, closed by the scan's end.
     EXPECT_EQ(view.loading_shows, shows + 1);
     EXPECT_FALSE(view.loading);
+    // Nothing of the old rows is left to find.
+    EXPECT_EQ(window->rows().size(), 5u);
+    search(u"beta");
+    EXPECT_EQ(view.messages.back().text, u"Sorry, no software found.");
 }
 
 }  // namespace
