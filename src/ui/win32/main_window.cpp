@@ -121,10 +121,6 @@ void MainWindow::layout() {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void MainWindow::on_dpi_changed() {
-    // The new size comes with WM_DPICHANGED itself (handled below).
-}
-
 void MainWindow::show_centred() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;

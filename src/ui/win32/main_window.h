@@ -31,7 +31,6 @@ public:
     bool pre_translate(MSG& message);
 
     std::optional<LRESULT> handle(UINT message, WPARAM wparam, LPARAM lparam);
-    void on_dpi_changed();
 
     // View
     os::Handle window_handle() const override { return reinterpret_cast<os::Handle>(hwnd()); }

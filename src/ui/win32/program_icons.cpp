@@ -67,9 +67,7 @@ std::optional<ProgramIcon> read_program_icon(const IconSource& source) {
     case IconRead::embedded_in_place: {
         // Read from the file where it lies: nothing is copied or written beside it.
         HICON large = nullptr;
-        if (ExtractIconExW(wide(source.path), 0, &large, nullptr, 1) == UINT_MAX) {
-            return std::nullopt;
-        }
+        ExtractIconExW(wide(source.path), 0, &large, nullptr, 1);
         return wrap(large);
     }
     case IconRead::shell_or_associated: {

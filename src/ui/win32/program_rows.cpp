@@ -228,9 +228,14 @@ LRESULT CALLBACK ProgramRows::subclass(HWND hwnd, UINT message, WPARAM wparam, L
         self->set_hot(index, on_button);
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
         TrackMouseEvent(&track);
-        SetCursor(LoadCursorW(nullptr, on_button ? IDC_HAND : IDC_ARROW));
         break;
     }
+    case WM_SETCURSOR:
+        if (self->hot_button_) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
     case WM_MOUSELEAVE:
         self->set_hot(-1, false);
         break;
