@@ -1,15 +1,12 @@
-# The GUI tier: the 64-bit vorlix.exe under Xvfb, operated with xdotool, read
-# through vorlix_gui_probe.exe and screenshots. Screenshots land in
-# gui-screens/ of this build tree. Included by CMakeLists.txt after the Wine checks.
+# The GUI tier: vorlix.exe under Xvfb, operated with xdotool, read through
+# vorlix_gui_probe.exe and screenshots (in gui-screens/<build> of this build
+# tree). The 32-bit program is skipped where 32-bit Wine cannot run (the
+# runner's probe). Included by CMakeLists.txt after the Wine checks.
 
 set(gui_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui)
 foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
   get_filename_component(label ${build_dir} NAME)
   set(bin ${build_dir}/bin)
-  # 32-bit Wine cannot run on these machines; the 64-bit program carries the tier.
-  if(NOT label STREQUAL "win64")
-    continue()
-  endif()
   add_test(NAME wine.${label}.gui
            COMMAND bash ${runner} run-script ${prefix_root} ${gui_dir}/gui-test.sh ${bin}/vorlix.exe
                    ${bin}/vorlix-cli.exe ${bin}/vorlix_gui_probe.exe ${CMAKE_BINARY_DIR}/gui-screens/${label}
