@@ -1,6 +1,7 @@
 // The main window's own rules: what showing it sets up, the version and
 // folder texts, resizing, the wheel, the loading-window protocol, and closing
 // while a scan still runs.
+#include "app/window_placement.h"
 #include "app_window_support.h"
 
 namespace vorlix::test {
@@ -40,6 +41,16 @@ TEST_F(MainWindow, TheExecutableFolderEndsInExactlyOneBackslash) {
     EXPECT_EQ(executable_folder(u"C:\\Apps\\Vorlix\\\\vorlix.exe"), u"C:\\Apps\\Vorlix\\");
     EXPECT_EQ(executable_folder(u"C:\\vorlix.exe"), u"C:\\");
     EXPECT_EQ(executable_folder(u"\\\\server\\share\\vorlix.exe"), u"\\\\server\\share\\");
+}
+
+TEST(WindowPlacement, SecondaryWindowsAreCentredWithHalvesRoundedToEven) {
+    EXPECT_EQ(centred_on_main({100, 50}, {1000, 730}, {300, 200}), (ScreenPoint{450, 315}));
+    // 500.5 -> 500, 150.5 -> 150, 365.5 -> 366, 100.5 -> 100.
+    EXPECT_EQ(centred_on_main({0, 0}, {1001, 731}, {301, 201}), (ScreenPoint{350, 266}));
+    // 501.5 -> 502, 151.5 -> 152, 366.5 -> 366, 101.5 -> 102.
+    EXPECT_EQ(centred_on_main({0, 0}, {1003, 733}, {303, 203}), (ScreenPoint{350, 264}));
+    // A window larger than the main one, on a monitor left of the primary.
+    EXPECT_EQ(centred_on_main({-1920, 10}, {500, 400}, {601, 600}), (ScreenPoint{-1920 + 250 - 300, 10 + 200 - 300}));
 }
 
 TEST_F(MainWindow, ResizingIsRefusedFromTheFirstShowOn) {
