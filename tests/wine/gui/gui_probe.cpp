@@ -36,15 +36,14 @@ std::wstring class_of(HWND hwnd) {
     return buffer;
 }
 
+BOOL CALLBACK collect_child(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> descendants(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, &collect_child, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -210,24 +209,25 @@ int msgbox() {
     return 0;
 }
 
+struct WindowCount {
+    DWORD pid;
+    int windows;
+};
+
+BOOL CALLBACK count_windows_of_process(HWND top, LPARAM data) {
+    auto& count = *reinterpret_cast<WindowCount*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(top, &owner);
+    if (owner == count.pid) {
+        count.windows += 1 + static_cast<int>(descendants(top).size());
+    }
+    return TRUE;
+}
+
 int window_count(HWND main) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(main, &pid);
-    struct Count {
-        DWORD pid;
-        int windows;
-    } count{pid, 0};
-    EnumWindows(
-        [](HWND top, LPARAM data) {
-            auto& c = *reinterpret_cast<Count*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(top, &owner);
-            if (owner == c.pid) {
-                c.windows += 1 + static_cast<int>(descendants(top).size());
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    WindowCount count{0, 0};
+    GetWindowThreadProcessId(main, &count.pid);
+    EnumWindows(&count_windows_of_process, reinterpret_cast<LPARAM>(&count));
     std::printf("windows=%d\n", count.windows);
     return 0;
 }
