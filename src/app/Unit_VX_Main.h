@@ -184,8 +184,9 @@ private:
 
     // Wizard steps of the Uninstall button.
     void Bn_RunAnalysisClick();
-    // Hook of the analysis screens: switches to Card_Analyzing; the analysis
-    // worker is started here.
+    // Hook of the analysis screens. For now it only makes Card_Analyzing
+    // active; the analysis worker, its counters and animation start here once
+    // those screens exist.
     void mpr_pro_StartAnalysis();
     void mpr_pro_CallUninstall();
 };
