@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vorlix::ui {
@@ -60,7 +62,9 @@ HICON indexed_icon(const std::u16string& path, std::int32_t index) {
 
 }  // namespace
 
-std::optional<ProgramIcon> read_program_icon(const IconSource& source) {
+namespace {
+
+std::optional<ProgramIcon> read_icon_uncached(const IconSource& source) {
     switch (source.read) {
     case IconRead::none:
         return ProgramIcon{};
@@ -87,6 +91,20 @@ std::optional<ProgramIcon> read_program_icon(const IconSource& source) {
     }
     }
     return ProgramIcon{};
+}
+
+}  // namespace
+
+// Many programs name the same icon file (msiexec.exe above all): each source
+// is read once per run and its picture shared, which spares the shell calls
+// and one icon handle per program.
+std::optional<ProgramIcon> read_program_icon(const IconSource& source) {
+    static std::map<std::tuple<IconRead, std::u16string, std::int32_t>, std::optional<ProgramIcon>> read;
+    auto [it, inserted] = read.try_emplace({source.read, source.path, source.index});
+    if (inserted) {
+        it->second = read_icon_uncached(source);
+    }
+    return it->second;
 }
 
 ProgramIcon resized_program_icon(const ProgramIcon& icon, int width, int height) {

@@ -68,22 +68,51 @@ const ZRB_InstalledSWInfo_Panel* ProgramRows::row(int index) const {
     return &logic_->rows()[visible[static_cast<std::size_t>(index)]];
 }
 
+// A scan reports rows one by one, thousands of them: the control takes the
+// new count (and follows the newest row) at most once a frame, and a timer
+// brings in whatever arrived after the last frame.
 void ProgramRows::rows_changed() {
-    hot_row_ = -1;
-    ListView_SetItemCountEx(hwnd_, static_cast<int>(logic_->visible_rows().size()), LVSICF_NOSCROLL);
-    fit_column();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    count_pending_ = true;
+    schedule_update();
 }
 
 void ProgramRows::scroll_to(ListPosition where) {
-    const int count = ListView_GetItemCount(hwnd_);
-    if (count == 0) {
+    if (where == ListPosition::last_row) {
+        follow_pending_ = true;
+        schedule_update();
         return;
     }
-    if (where == ListPosition::top) {
+    follow_pending_ = false;
+    apply_update();
+    const int count = ListView_GetItemCount(hwnd_);
+    if (count > 0) {
         ListView_Scroll(hwnd_, 0, -px(row_design_height) * count);
+    }
+}
+
+void ProgramRows::schedule_update() {
+    if (GetTickCount() - last_update_ms_ >= frame_ms) {
+        apply_update();
     } else {
-        ListView_EnsureVisible(hwnd_, count - 1, FALSE);
+        SetTimer(hwnd_, update_timer, frame_ms, nullptr);
+    }
+}
+
+void ProgramRows::apply_update() {
+    KillTimer(hwnd_, update_timer);
+    last_update_ms_ = GetTickCount();
+    if (count_pending_) {
+        count_pending_ = false;
+        hot_row_ = -1;
+        ListView_SetItemCountEx(hwnd_, static_cast<int>(logic_->visible_rows().size()), LVSICF_NOSCROLL);
+        fit_column();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+    if (follow_pending_) {
+        follow_pending_ = false;
+        if (const int count = ListView_GetItemCount(hwnd_); count > 0) {
+            ListView_EnsureVisible(hwnd_, count - 1, FALSE);
+        }
     }
 }
 
@@ -214,6 +243,11 @@ bool ProgramRows::notify(const NMHDR& header, LRESULT& result) {
 LRESULT CALLBACK ProgramRows::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                        DWORD_PTR data) {
     auto* self = reinterpret_cast<ProgramRows*>(data);
+    // Input always meets the rows as they are now, never a frame-old count.
+    if ((message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_KEYDOWN) &&
+        (self->count_pending_ || self->follow_pending_)) {
+        self->apply_update();
+    }
     switch (message) {
     case WM_MOUSEMOVE: {
         LVHITTESTINFO hit{};
@@ -238,6 +272,12 @@ LRESULT CALLBACK ProgramRows::subclass(HWND hwnd, UINT message, WPARAM wparam, L
         break;
     case WM_MOUSELEAVE:
         self->set_hot(-1, false);
+        break;
+    case WM_TIMER:
+        if (wparam == update_timer) {
+            self->apply_update();
+            return 0;
+        }
         break;
     case WM_LBUTTONDOWN:
         self->keyboard_mode_ = false;

@@ -45,10 +45,17 @@ private:
     bool keyboard_mode_ = false;
     // Rows the mouse has left take the button-face colour.
     std::unordered_set<std::u16string> left_rows_;
-    std::wstring text_buffer_;
+    // Count and follow requests not yet given to the control (see rows_changed).
+    static constexpr UINT_PTR update_timer = 1;
+    static constexpr DWORD frame_ms = 40;
+    bool count_pending_ = false;
+    bool follow_pending_ = false;
+    DWORD last_update_ms_ = 0;
 
     const ZRB_InstalledSWInfo_Panel* row(int index) const;
     void fit_column() const;
+    void schedule_update();
+    void apply_update();
     int px(int design_units) const { return MulDiv(design_units, static_cast<int>(dpi_), 96); }
     RECT button_rect(const RECT& row_rect) const;
     void draw_row(HDC dc, int index, const RECT& row_rect) const;

@@ -11,6 +11,8 @@
 //   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
 //   vorlix_gui_probe windows        number of window objects the program owns
 //   vorlix_gui_probe close          what Task Manager's "End task" does: posts WM_CLOSE
+//   vorlix_gui_probe wait-loaded N  returns once the window shows N rows and no loading window
+//                                   (polls in-process, so that timing it costs the program nothing)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -241,6 +243,19 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argv[1];
     if (command == L"msgbox") {
         return msgbox();
+    }
+    if (command == L"wait-loaded" && argc >= 3) {
+        const LRESULT expected = _wtoi(argv[2]);
+        for (;;) {
+            HWND main = main_window();
+            HWND list = main != nullptr ? list_view(main) : nullptr;
+            HWND loading = FindWindowW(L"VorlixLoading", nullptr);
+            if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == expected &&
+                (loading == nullptr || !IsWindowVisible(loading))) {
+                return 0;
+            }
+            Sleep(20);
+        }
     }
     HWND main = main_window();
     if (main == nullptr) {
