@@ -1,6 +1,6 @@
 #include "ui/win32/loading_window.h"
 
-#include <cmath>
+#include "app/window_placement.h"
 
 namespace vorlix::ui {
 
@@ -11,9 +11,6 @@ constexpr int width = 568;
 constexpr int height = 103;
 constexpr int animation_size = 55;
 constexpr RECT label_rect{105, 36, 105 + 401, 36 + 30};
-
-// Round half to even, as the window centring does.
-int round_even(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 }  // namespace
 
@@ -51,11 +48,10 @@ void LoadingWindow::show_modal() {
     GetWindowRect(owner_, &owner_rect);
     POINT origin{0, 0};
     ClientToScreen(owner_, &origin);
-    const int w = px(width);
-    const int h = px(height);
-    const int left = origin.x + round_even((owner_rect.right - owner_rect.left) / 2.0) - round_even(w / 2.0);
-    const int top = origin.y + round_even((owner_rect.bottom - owner_rect.top) / 2.0) - round_even(h / 2.0);
-    SetWindowPos(hwnd(), HWND_TOP, left, top, w, h, SWP_NOACTIVATE);
+    const PixelSize size{px(width), px(height)};
+    const ScreenPoint at = centred_on_main(
+        {origin.x, origin.y}, {owner_rect.right - owner_rect.left, owner_rect.bottom - owner_rect.top}, size);
+    SetWindowPos(hwnd(), HWND_TOP, at.x, at.y, size.width, size.height, SWP_NOACTIVATE);
     load_animation();
     if (!frames_.empty()) {
         SetTimer(hwnd(), animation_timer, frames_.front().delay_ms, nullptr);
