@@ -1,5 +1,6 @@
 #include "ui/win32/program_icons.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <map>
@@ -11,15 +12,25 @@ namespace vorlix::ui {
 
 namespace {
 
-struct OwnedIcon {
-    HICON icon;
-    explicit OwnedIcon(HICON handle) : icon(handle) {}
-    ~OwnedIcon() { DestroyIcon(icon); }
-    OwnedIcon(const OwnedIcon&) = delete;
-    OwnedIcon& operator=(const OwnedIcon&) = delete;
+// Pictures live in one image list per pixel size, not as an icon handle per
+// program: the process's GDI objects stay few however many programs there are.
+// A picture keeps its slot for the whole run (the icon cache does too).
+struct StoredIcon {
+    HIMAGELIST list;
+    int index;
 };
 
-ProgramIcon wrap(HICON icon) {
+HIMAGELIST list_for(int width, int height) {
+    static std::map<std::pair<int, int>, HIMAGELIST> lists;
+    HIMAGELIST& list = lists[{width, height}];
+    if (list == nullptr) {
+        list = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 16, 64);
+    }
+    return list;
+}
+
+// Takes ownership of `icon`.
+ProgramIcon store(HICON icon) {
     ProgramIcon result;
     if (icon == nullptr) {
         return result;
@@ -35,9 +46,17 @@ ProgramIcon wrap(HICON icon) {
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
     }
-    result.image = std::make_shared<const OwnedIcon>(icon);
+    HIMAGELIST list = result.width > 0 && result.height > 0 ? list_for(result.width, result.height) : nullptr;
+    const int index = list != nullptr ? ImageList_AddIcon(list, icon) : -1;
+    DestroyIcon(icon);
+    if (index < 0) {
+        return ProgramIcon{};
+    }
+    result.image = std::make_shared<const StoredIcon>(StoredIcon{list, index});
     return result;
 }
+
+const StoredIcon* stored(const ProgramIcon& icon) { return static_cast<const StoredIcon*>(icon.image.get()); }
 
 const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
@@ -72,22 +91,22 @@ std::optional<ProgramIcon> read_icon_uncached(const IconSource& source) {
         // Read from the file where it lies: nothing is copied or written beside it.
         HICON large = nullptr;
         ExtractIconExW(wide(source.path), 0, &large, nullptr, 1);
-        return wrap(large);
+        return store(large);
     }
     case IconRead::shell_or_associated: {
         HICON icon = shell_icon(source.path);
-        return wrap(icon != nullptr ? icon : associated_icon(source.path));
+        return store(icon != nullptr ? icon : associated_icon(source.path));
     }
     case IconRead::shell:
-        return wrap(shell_icon(source.path));
+        return store(shell_icon(source.path));
     case IconRead::indexed:
-        return wrap(indexed_icon(source.path, source.index));
+        return store(indexed_icon(source.path, source.index));
     case IconRead::icon_file: {
         HANDLE icon = LoadImageW(nullptr, wide(source.path), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
         if (icon == nullptr) {
             return std::nullopt;
         }
-        return wrap(static_cast<HICON>(icon));
+        return store(static_cast<HICON>(icon));
     }
     }
     return ProgramIcon{};
@@ -111,11 +130,23 @@ ProgramIcon resized_program_icon(const ProgramIcon& icon, int width, int height)
     if (icon.empty()) {
         return icon;
     }
-    return wrap(static_cast<HICON>(CopyImage(icon_handle(icon), IMAGE_ICON, width, height, 0)));
+    HICON original = ImageList_GetIcon(stored(icon)->list, stored(icon)->index, ILD_NORMAL);
+    HICON resized = static_cast<HICON>(CopyImage(original, IMAGE_ICON, width, height, 0));
+    DestroyIcon(original);
+    return store(resized);
 }
 
-HICON icon_handle(const ProgramIcon& icon) {
-    return icon.empty() ? nullptr : static_cast<const OwnedIcon*>(icon.image.get())->icon;
+void draw_program_icon(HDC dc, const ProgramIcon& icon, int x, int y, int width, int height) {
+    if (icon.empty()) {
+        return;
+    }
+    if (icon.width == width && icon.height == height) {
+        ImageList_Draw(stored(icon)->list, stored(icon)->index, dc, x, y, ILD_TRANSPARENT);
+        return;
+    }
+    HICON picture = ImageList_GetIcon(stored(icon)->list, stored(icon)->index, ILD_NORMAL);
+    DrawIconEx(dc, x, y, picture, width, height, 0, nullptr, DI_NORMAL);
+    DestroyIcon(picture);
 }
 
 }  // namespace vorlix::ui

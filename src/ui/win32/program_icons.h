@@ -1,5 +1,5 @@
 // Reading the icons of the program rows: the platform half of the icon rules
-// (the logic chose the source). Pictures are HICONs owned by ProgramIcon.
+// (the logic chose the source).
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@ namespace vorlix::ui {
 
 std::optional<ProgramIcon> read_program_icon(const IconSource& source);
 ProgramIcon resized_program_icon(const ProgramIcon& icon, int width, int height);
-// The HICON of a picture; null for an empty one.
-HICON icon_handle(const ProgramIcon& icon);
+// Draws the picture stretched to width by height (nothing for an empty one).
+void draw_program_icon(HDC dc, const ProgramIcon& icon, int x, int y, int width, int height);
 
 }  // namespace vorlix::ui

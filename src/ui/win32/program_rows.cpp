@@ -138,10 +138,8 @@ void ProgramRows::draw_row(HDC dc, int index, const RECT& r) const {
     RECT line{r.left, r.bottom - 1, r.right, r.bottom};
     fill(dc, line, GetSysColor(COLOR_BTNSHADOW));
 
-    if (HICON icon = icon_handle(entry->mpu_Logo_Image); icon != nullptr) {
-        DrawIconEx(dc, r.left + px(logo.left), r.top + px(logo.top), icon, px(logo.right - logo.left),
-                   px(logo.bottom - logo.top), 0, nullptr, DI_NORMAL);
-    }
+    draw_program_icon(dc, entry->mpu_Logo_Image, r.left + px(logo.left), r.top + px(logo.top),
+                      px(logo.right - logo.left), px(logo.bottom - logo.top));
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     auto label = [&](const std::u16string& value, int left, int top, int right, HFONT font) {
         RECT area{r.left + px(left), r.top + px(top), r.left + px(right), r.top + px(top + 20)};
