@@ -186,8 +186,9 @@ void MainWindow::categories_changed() {
         auto button = std::make_unique<ImageButton>();
         button->create(card, id_first_category + static_cast<int>(category_buttons_.size()),
                        wide(category.mpu_Background_Panel_Caption), {skin, skin + L"_H", skin + L"_A"});
-        // Category buttons precede the list in the tab order.
-        SetWindowPos(button->hwnd(), rows_.hwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // Tab order: the categories in their order, then the list.
+        HWND before = category_buttons_.empty() ? HWND_TOP : category_buttons_.back()->hwnd();
+        SetWindowPos(button->hwnd(), before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         category_buttons_.push_back(std::move(button));
     }
     // Visible categories stack from the top of the column in their fixed order.

@@ -157,6 +157,20 @@ xdotool mousemove $no sleep 0.2 click 1
 wait_idle
 expect_rows $((total + 1)) "answering No to the uninstall question keeps every row"
 
+# Tab reaches every control (the list, the search box, each button; the
+# selected category is disabled, as a selected category cannot be chosen again).
+focused=""
+for _ in $(seq 14); do
+  xdotool key Tab
+  sleep 0.2
+  focused+="$(state_value focus | cut -d' ' -f1-2);"
+done
+for control in "SysListView32 Programs" "Edit" "Button Refresh" "Button Search" "Button ADOBE" "Button AUTODESK" \
+  "Button About" "Button Minimize" "Button Close"; do
+  grep -q "$control" <<<"$focused" || gui_fail "Tab never reached $control (reached: $focused)"
+done
+echo "gui: ok: Tab reaches every control"
+
 click button:Close
 for _ in $(seq 40); do
   probe state | grep -q '^rect=' || break

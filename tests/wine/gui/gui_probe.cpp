@@ -4,7 +4,7 @@
 // tier clicks and types with xdotool.
 //
 //   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
-//                                   loading window, message box, categories
+//                                   loading window, message box, keyboard focus, categories
 //   vorlix_gui_probe rows           one line per visible row: its name
 //   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
 //                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE)
@@ -136,6 +136,11 @@ int state(HWND main) {
     std::printf("loading=%d\n", loading != nullptr && IsWindowVisible(loading) ? 1 : 0);
     std::printf("msgbox=%d\n", message_box() != nullptr ? 1 : 0);
     std::printf("enabled=%d\n", IsWindowEnabled(main) ? 1 : 0);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) && thread.hwndFocus != nullptr) {
+        std::printf("focus=%ls %ls\n", class_of(thread.hwndFocus).c_str(), text_of(thread.hwndFocus).c_str());
+    }
     std::string categories;
     for (HWND child : descendants(main)) {
         if (IsWindowVisible(child) && class_of(child) == L"Button") {
