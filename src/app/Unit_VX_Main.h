@@ -15,14 +15,14 @@
 #include <utility>
 #include <vector>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "app/Unit_ZRB_Controls.h"
 #include "app/background_tasks.h"
 #include "app/main_view.h"
 #include "app/name_index.h"
 #include "app/name_table.h"
-#include "inventory/Pacing.h"
-#include "inventory/UiDispatcher.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
 
 namespace vorlix {

@@ -4,7 +4,7 @@
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "access/registry_key.h"
-#include "app/RegistryEntry.h"
+#include "app/registry_entry.h"
 
 namespace vorlix {
 

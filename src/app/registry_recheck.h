@@ -3,7 +3,7 @@
 // took whole, is not deleted.
 #pragma once
 
-#include "app/TextSet.h"
+#include "app/text_set.h"
 
 namespace vorlix {
 

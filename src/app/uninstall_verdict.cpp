@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdio>
 
-#include "app/DecimalText.h"
-#include "app/RegistryEntry.h"
+#include "app/decimal_text.h"
+#include "app/registry_entry.h"
 
 namespace vorlix {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/SynchronousCycle.h"
+#include "app/synchronous_cycle.h"
 #include "cli/terminal_text.h"
 #include "platform/portable/utf.h"
 

@@ -6,10 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "cli/cli_commands.h"
 #include "cli/program_choice.h"
-#include "inventory/SynchronousScan.h"
+#include "inventory/synchronous_scan.h"
 
 namespace vorlix::cli {
 

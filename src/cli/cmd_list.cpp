@@ -5,9 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/Wow64.h"
+#include "access/wow64.h"
 #include "cli/terminal_text.h"
-#include "inventory/SynchronousScan.h"
+#include "inventory/synchronous_scan.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/portable/utf.h"
 

@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "access/Unit_ZRB_func_Str.h"
-#include "app/DecimalText.h"
-#include "app/LeftoverSession.h"
-#include "app/SynchronousCycle.h"
+#include "app/decimal_text.h"
+#include "app/leftover_session.h"
+#include "app/synchronous_cycle.h"
 #include "app/uninstall_verdict.h"
 #include "cli/cmd_analyze.h"
 #include "cli/terminal_text.h"

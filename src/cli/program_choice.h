@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
-#include "inventory/SynchronousScan.h"
+#include "inventory/synchronous_scan.h"
 
 namespace vorlix::cli {
 

@@ -8,8 +8,8 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/Wow64.h"
-#include "inventory/EntryValues.h"
+#include "access/wow64.h"
+#include "inventory/entry_values.h"
 
 namespace vorlix {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "inventory/Pacing.h"
-#include "inventory/UiDispatcher.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
-#include "leftovers/ProcessTreeWatch.h"
+#include "leftovers/process_tree_watch.h"
 
 namespace vorlix {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/Wow64.h"
+#include "access/wow64.h"
 #include "leftovers/leftover_scans.h"
 #include "leftovers/program_matcher.h"
 #include "platform/os.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <thread>
 
-#include "inventory/Pacing.h"
-#include "inventory/UiDispatcher.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/location_guard.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/program_matcher.h"
 #include "platform/os.h"

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "access/ZRB_Types.h"
-#include "inventory/KnownFolders.h"
+#include "access/string_types.h"
+#include "inventory/known_folders.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/folder_automaton.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/folder_automaton.h"
 #include "leftovers/location_guard.h"

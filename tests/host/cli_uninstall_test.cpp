@@ -12,10 +12,10 @@
 
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "app/ResultFiles.h"
+#include "app/result_files.h"
 #include "cli/cli_commands.h"
 #include "cli/cmd_uninstall.h"
-#include "inventory/Pacing.h"
+#include "inventory/pacing.h"
 #include "platform/portable/utf.h"
 #include "platform/sim/sim.h"
 #include "support/sim_test.h"

@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "access/Unit_ZRB_func_Registry.h"
-#include "app/LeftoverSession.h"
-#include "app/SynchronousCycle.h"
+#include "app/leftover_session.h"
+#include "app/synchronous_cycle.h"
 #include "hostile_support.h"
 #include "inventory_test_support.h"
 

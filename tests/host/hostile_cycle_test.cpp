@@ -7,9 +7,9 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/LeftoverSession.h"
-#include "app/ResultFiles.h"
-#include "app/SynchronousCycle.h"
+#include "app/leftover_session.h"
+#include "app/result_files.h"
+#include "app/synchronous_cycle.h"
 #include "hostile_support.h"
 #include "inventory_test_support.h"
 

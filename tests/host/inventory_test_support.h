@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "access/Unit_ZRB_func_Str.h"
-#include "inventory/EntryValues.h"
+#include "inventory/entry_values.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/portable/utf.h"

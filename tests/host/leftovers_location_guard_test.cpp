@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/RegistryEntry.h"
-#include "app/ResultFiles.h"
+#include "app/registry_entry.h"
+#include "app/result_files.h"
 #include "leftovers/leftover_scans.h"
 #include "leftovers/location_guard.h"
 #include "platform/portable/utf.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "inventory/Pacing.h"
-#include "leftovers/ProcessTreeWatch.h"
+#include "inventory/pacing.h"
+#include "leftovers/process_tree_watch.h"
 #include "leftovers/Unit_ZRB_Thread_ShellCallUninstall.h"
 #include "leftovers/Unit_ZRB_Thread_ShellExeUninstaller.h"
 #include "platform/sim/sim.h"

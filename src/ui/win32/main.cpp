@@ -6,7 +6,7 @@
 #include <objbase.h>
 
 #include "app/Unit_VX_Main.h"
-#include "inventory/Pacing.h"
+#include "inventory/pacing.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/ui_thread.h"
 

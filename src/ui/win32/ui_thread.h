@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/background_tasks.h"
-#include "inventory/UiDispatcher.h"
+#include "inventory/ui_dispatcher.h"
 
 namespace vorlix::ui {
 

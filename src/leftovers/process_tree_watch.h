@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "access/Unit_ZRB_func_Uninstall.h"
-#include "inventory/Pacing.h"
+#include "inventory/pacing.h"
 #include "leftovers/uninstaller_scope.h"
 #include "platform/os.h"
 

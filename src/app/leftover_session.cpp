@@ -1,13 +1,13 @@
-#include "app/LeftoverSession.h"
+#include "app/leftover_session.h"
 
 #include <algorithm>
 #include <unordered_set>
 #include <utility>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
-#include "app/FsRedirection.h"
-#include "app/RegistryEntry.h"
-#include "app/ResultFiles.h"
+#include "app/fs_redirection.h"
+#include "app/registry_entry.h"
+#include "app/result_files.h"
 #include "app/registry_recheck.h"
 #include "platform/os.h"
 

@@ -4,8 +4,8 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "inventory/EntryValues.h"
-#include "inventory/SubkeyLines.h"
+#include "inventory/entry_values.h"
+#include "inventory/subkey_lines.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 
 namespace vorlix {

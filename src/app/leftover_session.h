@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "access/ZRB_Types.h"
-#include "app/TextSet.h"
+#include "access/string_types.h"
+#include "app/text_set.h"
 #include "inventory/Unit_ZRB_Struct.h"
 
 namespace vorlix {

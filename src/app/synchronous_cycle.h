@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "app/LeftoverSession.h"
+#include "app/leftover_session.h"
 #include "app/uninstall_verdict.h"
-#include "inventory/Pacing.h"
+#include "inventory/pacing.h"
 #include "inventory/Unit_ZRB_Struct.h"
 
 namespace vorlix {

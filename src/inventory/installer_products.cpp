@@ -3,7 +3,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "inventory/SubkeyLines.h"
+#include "inventory/subkey_lines.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 
 namespace vorlix {

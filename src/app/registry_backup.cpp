@@ -1,11 +1,11 @@
-#include "app/RegistryBackup.h"
+#include "app/registry_backup.h"
 
 #include <string_view>
 #include <vector>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "app/DecimalText.h"
+#include "app/decimal_text.h"
 
 namespace vorlix {
 

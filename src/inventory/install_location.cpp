@@ -5,7 +5,7 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "inventory/EntryValues.h"
+#include "inventory/entry_values.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 
 namespace vorlix {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/RegistryEntry.h"
+#include "app/registry_entry.h"
 #include "platform/os.h"
 #include "platform/portable/reg_file.h"
 

@@ -1,4 +1,4 @@
-#include "access/Wow64.h"
+#include "access/wow64.h"
 
 #include <stdexcept>
 

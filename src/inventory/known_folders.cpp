@@ -1,4 +1,4 @@
-#include "inventory/KnownFolders.h"
+#include "inventory/known_folders.h"
 
 #include <algorithm>
 

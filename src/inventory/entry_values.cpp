@@ -1,4 +1,4 @@
-#include "inventory/EntryValues.h"
+#include "inventory/entry_values.h"
 
 #include <vector>
 

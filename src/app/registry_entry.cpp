@@ -1,4 +1,4 @@
-#include "app/RegistryEntry.h"
+#include "app/registry_entry.h"
 
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"

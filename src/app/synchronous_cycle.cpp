@@ -1,8 +1,8 @@
-#include "app/SynchronousCycle.h"
+#include "app/synchronous_cycle.h"
 
 #include <string>
 
-#include "app/DecimalText.h"
+#include "app/decimal_text.h"
 #include "leftovers/Unit_ZRB_Thread_ShellCallUninstall.h"
 #include "leftovers/Unit_ZRB_Thread_ShellExeUninstaller.h"
 #include "leftovers/Unit_ZRB_Thread_Uninstaller.h"

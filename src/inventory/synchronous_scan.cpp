@@ -1,4 +1,4 @@
-#include "inventory/SynchronousScan.h"
+#include "inventory/synchronous_scan.h"
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"

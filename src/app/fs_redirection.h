@@ -2,7 +2,7 @@
 // object lives, on the calling thread only.
 #pragma once
 
-#include "access/Wow64.h"
+#include "access/wow64.h"
 
 namespace vorlix {
 

@@ -1,4 +1,4 @@
-#include "leftovers/ProcessTreeWatch.h"
+#include "leftovers/process_tree_watch.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/ResultFiles.h"
+#include "app/result_files.h"
 
 #include <string_view>
 
