@@ -35,6 +35,18 @@ struct MachineConfig {
 void reset(const MachineConfig& config = {});
 const MachineConfig& config();
 
+// ---- call counts
+
+// Registry and file-system calls of the seam made since the last
+// reset_call_counts(): on Windows each is a kernel transition (under Wine a
+// server round trip), so benchmarks report them per scanned item.
+struct CallCounts {
+    std::uint64_t registry = 0;
+    std::uint64_t files = 0;
+};
+CallCounts call_counts();
+void reset_call_counts();
+
 // ---- registry
 
 // Imports a .reg text (UTF-8 or UTF-16LE with BOM). Key paths are taken
