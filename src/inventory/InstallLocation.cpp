@@ -27,17 +27,17 @@ std::u16string folder_of(const std::u16string& path) {
 
 }  // namespace
 
-std::u16string ZRB_Thread_GetInstalledSoftwareList::location_fallback_chain(os::Hkey entry_key) const {
+std::u16string ZRB_Thread_GetInstalledSoftwareList::location_fallback_chain(const EntryValues& values) const {
     std::u16string location;
-    read_entry_text(entry_key, u"InstallLocation", location);
+    values.read_text(u"InstallLocation", location);
     std::u16string source;
-    if (Str_Trim(location).empty() && read_entry_text(entry_key, u"InstallSource", source)) {
+    if (Str_Trim(location).empty() && values.read_text(u"InstallSource", source)) {
         location = Str_Trim(source);
         if (!contains_upper(location, u"PROGRAM FILES")) location.clear();
     }
     if (Str_Trim(location).empty()) {
         location.clear();
-        read_entry_text(entry_key, u"Inno Setup: App Path", location);
+        values.read_text(u"Inno Setup: App Path", location);
     }
     return location;
 }
@@ -95,7 +95,7 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
     if (location.size() <= 3 || equals_folder(folders.system_dir) || equals_folder(folders.desktop_dir) ||
         equals_folder(folders.windows_dir) || upper.find(u":\\WINDOWS\\") != std::u16string::npos ||
         equals_folder(folders.program_files) || equals_folder(folders.program_files64) || in_windows ||
-        folders.is_shared_or_above(location))
+        folders.is_any_shared_or_above(forms))
         location.clear();
 }
 

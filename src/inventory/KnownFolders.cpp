@@ -117,7 +117,10 @@ StringList KnownFolders::comparable_forms(const std::u16string& folder) {
 }
 
 bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
-    const auto forms = comparable_forms(folder);
+    return is_any_shared_or_above(comparable_forms(folder));
+}
+
+bool KnownFolders::is_any_shared_or_above(const StringList& forms) const {
     return std::any_of(forms.begin(), forms.end(), [this](const std::u16string& form) {
         return is_root(form) || std::any_of(shared_upper.begin(), shared_upper.end(),
                                             [&](const std::u16string& shared) { return shared.starts_with(form); });

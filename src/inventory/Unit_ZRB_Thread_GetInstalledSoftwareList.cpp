@@ -161,43 +161,44 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Scan_UninstallKey(os::Hkey roo
 
 void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key, bool view64,
                                                              const EntryOrigin& origin) {
+    const EntryValues values(entry_key);
     std::u16string display_name, publisher, version;
-    read_entry_text(entry_key, u"DisplayName", display_name);
-    read_entry_text(entry_key, u"Publisher", publisher);
-    read_entry_text(entry_key, u"DisplayVersion", version);
+    values.read_text(u"DisplayName", display_name);
+    values.read_text(u"Publisher", publisher);
+    values.read_text(u"DisplayVersion", version);
 
-    auto location = location_fallback_chain(entry_key);
+    auto location = location_fallback_chain(values);
     if (origin.uninstall_entry) mpr_pro_InstallLocation_For_SoftwareLib(location, display_name, view64);
     if (!Str_Trim(location).empty()) mpr_pro_Normalize_InstallLocation(location);
 
     std::u16string command;
-    if (const auto size = entry_value_size(entry_key, u"UninstallString")) {
+    if (const auto size = values.size(u"UninstallString")) {
         const auto characters = *size / 2;
         if (characters >= command_limit) return;
         if (characters < short_command_limit) {
-            read_entry_text(entry_key, u"UninstallString", command);
+            values.read_text(u"UninstallString", command);
             if (Str_Trim(location).empty()) location = mpr_pro_InstallLocation_From_UninstallString(command);
         } else {
-            read_entry_text(entry_key, u"UninstallString", command, command_limit);
+            values.read_text(u"UninstallString", command, command_limit);
         }
     }
     if (!location.empty()) check_install_location(location);
 
     for (const auto* fallback : {u"UninstallPath", u"ModifyPath"})
-        if (Str_Trim(command).empty()) read_entry_text(entry_key, fallback, command);
-    if (Str_Trim(command).empty() && read_entry_text(entry_key, u"LocalPackage", command) &&
+        if (Str_Trim(command).empty()) values.read_text(fallback, command);
+    if (Str_Trim(command).empty() && values.read_text(u"LocalPackage", command) &&
         Str_LowerAscii(command).find(u":\\windows\\installer\\") == std::u16string::npos)
         command.clear();
     if (!Str_Trim(command).empty()) mpr_pro_Normalize_UninstallString(command);
 
-    auto icon = icon_fallback_chain(entry_key, display_name, location);
+    auto icon = icon_fallback_chain(values, display_name, location);
     std::int32_t icon_index = no_icon_index;
     mpr_pro_Resolve_DisplayIcon(icon, icon_index);
     icon_index = std::max(icon_index, 0);
 
     std::uint32_t size_kb = 0;
     std::u16string size_text;
-    if (const auto kilobytes = read_entry_dword(entry_key, u"EstimatedSize")) {
+    if (const auto kilobytes = values.read_dword(u"EstimatedSize")) {
         size_kb = *kilobytes;
         size_text = FormatByteSize(std::uint64_t{size_kb} * 1024, decimal_separator);
     }
