@@ -76,6 +76,9 @@ void deny_open(os::Hkey root, const std::u16string& path);
 // Runs `hook` once, just before the enumeration call with the given index on
 // an open handle to `path` answers; lets tests delete keys mid-enumeration.
 void on_enum_key(os::Hkey root, const std::u16string& path, std::uint32_t index, std::function<void()> hook);
+// The same before the value enumeration call with that index: lets tests
+// change or delete values between the count and the reads.
+void on_enum_value(os::Hkey root, const std::u16string& path, std::uint32_t index, std::function<void()> hook);
 
 // ---- files
 

@@ -96,8 +96,9 @@ std::uint32_t give_data(const RegValue& value, std::uint8_t* data, std::uint32_t
     return error_success;
 }
 
-// Runs the test hooks due before enumerating `index` of `key`, outside the lock.
-void run_enum_hooks(Hkey key, std::uint32_t index) {
+// Runs the test hooks due before enumerating subkey or value `index` of
+// `key`, outside the lock.
+void run_enum_hooks(Hkey key, std::uint32_t index, bool values) {
     std::vector<std::function<void()>> due;
     {
         auto lock = lock_machine();
@@ -108,7 +109,8 @@ void run_enum_hooks(Hkey key, std::uint32_t index) {
         if (!base) return;
         const KeyPath path = folded(base->path);
         for (auto hook = m.enum_hooks.begin(); hook != m.enum_hooks.end();) {
-            if (hook->index == index && hook->folded_path.hive == path.hive && hook->folded_path.names == path.names) {
+            if (hook->index == index && hook->values == values && hook->folded_path.hive == path.hive &&
+                hook->folded_path.names == path.names) {
                 due.push_back(std::move(hook->hook));
                 hook = m.enum_hooks.erase(hook);
             } else {
@@ -165,7 +167,7 @@ std::uint32_t reg_query_info_key(Hkey key, std::uint32_t* sub_keys, std::uint32_
 
 std::uint32_t reg_enum_key_ex(Hkey key, std::uint32_t index, char16_t* name, std::uint32_t& name_len) {
     count_registry_call();
-    run_enum_hooks(key, index);
+    run_enum_hooks(key, index, false);
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_enumerate_sub_keys, error);
@@ -180,6 +182,7 @@ std::uint32_t reg_enum_key_ex(Hkey key, std::uint32_t index, char16_t* name, std
 std::uint32_t reg_enum_value(Hkey key, std::uint32_t index, char16_t* name, std::uint32_t& name_len,
                              std::uint32_t* type, std::uint8_t* data, std::uint32_t* data_len) {
     count_registry_call();
+    run_enum_hooks(key, index, true);
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_query_value, error);

@@ -121,6 +121,7 @@ struct DenyRule {
 struct EnumHook {
     KeyPath folded_path;
     std::uint32_t index = 0;
+    bool values = false;  // before a value enumeration, not a subkey enumeration
     std::function<void()> hook;
 };
 
