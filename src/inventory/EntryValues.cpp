@@ -61,15 +61,18 @@ EntryValues::EntryValues(os::Hkey key) : key_(key) {
     }
 }
 
-std::optional<std::vector<std::uint8_t>> EntryValues::data_of(const std::u16string& name) const {
+const std::vector<std::uint8_t>* EntryValues::data_of(const std::u16string& name) const {
     // The registry never holds two names that are equal ignoring case, so
     // the first match is the value.
     const auto found =
         std::find_if(values_.begin(), values_.end(), [&](const Value& value) { return same_ascii_name(value.name, name); });
-    if (found != values_.end()) return found->data;
+    if (found != values_.end()) return &found->data;
     // Beyond ASCII, which names are equal is the registry's to decide.
-    if (answers_absence_) return std::nullopt;
-    return query_data(key_, name);
+    if (answers_absence_) return nullptr;
+    auto data = query_data(key_, name);
+    if (!data) return nullptr;
+    queried_ = std::move(*data);
+    return &queried_;
 }
 
 std::optional<std::uint32_t> EntryValues::size(const std::u16string& name) const {

@@ -36,13 +36,16 @@ private:
         std::vector<std::uint8_t> data;
     };
 
-    std::optional<std::vector<std::uint8_t>> data_of(const std::u16string& name) const;
+    // The value's data, or null when it is absent; valid until the next call.
+    const std::vector<std::uint8_t>* data_of(const std::u16string& name) const;
 
     os::Hkey key_;
     std::vector<Value> values_;
     // Every value was read, and every name compares as plain ASCII: a name
     // that is not among them is absent without asking the key again.
     bool answers_absence_ = true;
+    // Data of a value asked for by name.
+    mutable std::vector<std::uint8_t> queried_;
 };
 
 }  // namespace vorlix

@@ -88,8 +88,9 @@ struct FolderTableRow {
 };
 constexpr std::array<FolderTableRow, 0> folder_table{};
 
-bool trusts(const RoutingRow& row, const std::u16string& location) {
-    return !Str_Trim(location).empty() && !row.guard.empty() && Str_ContainsText(location, row.guard);
+// `has_location`: the location is not blank.
+bool trusts(const RoutingRow& row, const std::u16string& location, bool has_location) {
+    return has_location && !row.guard.empty() && Str_ContainsText(location, row.guard);
 }
 
 bool names_product(const RoutingRow& row, const std::u16string& name) {
@@ -123,9 +124,12 @@ const StringList* ZRB_Software_Lib::folder_names_for(const std::u16string& name_
 
 void ZRB_Software_Lib::route_install_location(std::u16string& location, const std::u16string& name,
                                               bool is64) const {
+    // Checked once per entry, and again only after a rule changed the location.
+    bool has_location = !Str_Trim(location).empty();
     for (const RoutingRow& row : routing_table) {
-        if (trusts(row, location) || !names_product(row, name)) continue;
+        if (trusts(row, location, has_location) || !names_product(row, name)) continue;
         location = (this->*row.rule)(name, is64);
+        has_location = !Str_Trim(location).empty();
     }
 }
 
