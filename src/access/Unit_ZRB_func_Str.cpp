@@ -124,6 +124,11 @@ bool RegEx_GetNamedGroups(const StringList& strlist_param_Texts, const std::u16s
     return !dic_param_Values.empty();
 }
 
+bool contains_upper_ascii(std::u16string_view text, std::u16string_view upper_part) {
+    const auto equal = [](char16_t unit, char16_t upper) { return upper_ascii_unit(unit) == upper; };
+    return std::search(text.begin(), text.end(), upper_part.begin(), upper_part.end(), equal) != text.end();
+}
+
 std::u16string Str_UpperAscii(const std::u16string& str_param_Text) {
     return map_units(str_param_Text, upper_ascii_unit);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "access/ZRB_Types.h"
 
@@ -33,6 +34,9 @@ bool RegEx_GetNamedGroups(const StringList& strlist_param_Texts, const std::u16s
 
 // Upper-cases the letters a to z only (the registry layer's and the name keys' rule).
 std::u16string Str_UpperAscii(const std::u16string& str_param_Text);
+// Str_UpperAscii(text).find(upper_part) != npos without building the
+// upper-cased copy; `upper_part` is given upper-cased.
+bool contains_upper_ascii(std::u16string_view text, std::u16string_view upper_part);
 std::u16string Str_LowerAscii(const std::u16string& str_param_Text);
 // Full Unicode upper-case mapping, code unit by code unit (as the containment test uses it).
 std::u16string Str_UpperFull(const std::u16string& str_param_Text);

@@ -8,12 +8,15 @@ namespace {
 
 char16_t upper_ascii(char16_t unit) { return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit; }
 
-bool same_ascii_name(const std::u16string& a, const std::u16string& b) {
+// Buffer room reserved for an entry's data at once; larger data grows it.
+constexpr std::size_t max_reserved_data = 64 * 1024;
+
+bool same_ascii_name(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return upper_ascii(x) == upper_ascii(y); });
 }
 
-bool plain_ascii(const std::u16string& name) {
+bool plain_ascii(std::u16string_view name) {
     return std::all_of(name.begin(), name.end(), [](char16_t unit) { return unit < 0x80; });
 }
 
@@ -37,16 +40,25 @@ EntryValues::EntryValues(os::Hkey key) : key_(key) {
         answers_absence_ = false;
         return;
     }
-    std::u16string name(longest_name + 1, u'\0');
-    // Never empty: a null buffer would ask for sizes only.
-    std::vector<std::uint8_t> data(std::max<std::uint32_t>(longest_data, 1));
+    // Each call reads into the free end of the two buffers. Never a null data
+    // buffer: that would ask for sizes only.
+    const std::size_t name_room = std::size_t{longest_name} + 1;
+    const std::size_t data_room = std::max<std::size_t>(longest_data, 1);
     values_.reserve(count);
+    names_.reserve(name_room * count);
+    data_.reserve(std::min<std::size_t>(data_room * count, max_reserved_data));
     for (std::uint32_t index = 0; index < count; ++index) {
-        auto name_length = static_cast<std::uint32_t>(name.size());
-        auto data_length = static_cast<std::uint32_t>(data.size());
-        auto status = os::reg_enum_value(key, index, name.data(), name_length, nullptr, data.data(), &data_length);
-        if (status == os::error_success && (name_length >= name.size() || data_length > data.size()))
+        const Value at{names_.size(), 0, data_.size(), 0};
+        names_.resize(at.name_at + name_room);
+        data_.resize(at.data_at + data_room);
+        auto name_length = static_cast<std::uint32_t>(name_room);
+        auto data_length = static_cast<std::uint32_t>(data_room);
+        auto status = os::reg_enum_value(key, index, names_.data() + at.name_at, name_length, nullptr,
+                                         data_.data() + at.data_at, &data_length);
+        if (status == os::error_success && (name_length >= name_room || data_length > data_room))
             status = os::error_more_data;
+        names_.resize(at.name_at + (status == os::error_success ? name_length : 0));
+        data_.resize(at.data_at + (status == os::error_success ? data_length : 0));
         // A value that changed since the count was taken, or values removed
         // meanwhile (the indices after them have moved): names not seen are
         // then asked for one by one.
@@ -55,24 +67,24 @@ EntryValues::EntryValues(os::Hkey key) : key_(key) {
             if (status == os::error_no_more_items) break;
             continue;
         }
-        Value value{name.substr(0, name_length), std::vector<std::uint8_t>(data.begin(), data.begin() + data_length)};
-        if (!plain_ascii(value.name)) answers_absence_ = false;
-        values_.push_back(std::move(value));
+        const std::u16string_view name(names_.data() + at.name_at, name_length);
+        if (!plain_ascii(name)) answers_absence_ = false;
+        values_.push_back({at.name_at, name_length, at.data_at, data_length});
     }
 }
 
-const std::vector<std::uint8_t>* EntryValues::data_of(const std::u16string& name) const {
+std::optional<std::span<const std::uint8_t>> EntryValues::data_of(const std::u16string& name) const {
     // The registry never holds two names that are equal ignoring case, so
     // the first match is the value.
-    const auto found =
-        std::find_if(values_.begin(), values_.end(), [&](const Value& value) { return same_ascii_name(value.name, name); });
-    if (found != values_.end()) return &found->data;
+    for (const auto& value : values_)
+        if (same_ascii_name(std::u16string_view(names_.data() + value.name_at, value.name_length), name))
+            return std::span<const std::uint8_t>(data_.data() + value.data_at, value.data_length);
     // Beyond ASCII, which names are equal is the registry's to decide.
-    if (answers_absence_) return nullptr;
+    if (answers_absence_) return std::nullopt;
     auto data = query_data(key_, name);
-    if (!data) return nullptr;
+    if (!data) return std::nullopt;
     queried_ = std::move(*data);
-    return &queried_;
+    return std::span<const std::uint8_t>(queried_);
 }
 
 std::optional<std::uint32_t> EntryValues::size(const std::u16string& name) const {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,16 +32,20 @@ public:
     std::optional<std::uint32_t> read_dword(const std::u16string& name) const;
 
 private:
+    // Where one value's name (in characters) and data (in bytes) lie in the
+    // two buffers that hold every name and all data of the entry.
     struct Value {
-        std::u16string name;
-        std::vector<std::uint8_t> data;
+        std::size_t name_at = 0, name_length = 0;
+        std::size_t data_at = 0, data_length = 0;
     };
 
-    // The value's data, or null when it is absent; valid until the next call.
-    const std::vector<std::uint8_t>* data_of(const std::u16string& name) const;
+    // The value's data, or nothing when it is absent; valid until the next call.
+    std::optional<std::span<const std::uint8_t>> data_of(const std::u16string& name) const;
 
     os::Hkey key_;
     std::vector<Value> values_;
+    std::u16string names_;
+    std::vector<std::uint8_t> data_;
     // Every value was read, and every name compares as plain ASCII: a name
     // that is not among them is absent without asking the key again.
     bool answers_absence_ = true;

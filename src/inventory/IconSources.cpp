@@ -13,10 +13,6 @@ namespace vorlix {
 
 namespace {
 
-bool contains_upper(const std::u16string& text, const std::u16string& upper_part) {
-    return Str_UpperAscii(text).find(upper_part) != std::u16string::npos;
-}
-
 // Only called for texts that IsIntegerText accepts.
 std::int32_t parse_integer(const std::u16string& text) {
     const auto trimmed = Str_Trim(text);
@@ -86,8 +82,8 @@ void ZRB_Thread_GetInstalledSoftwareList::add_exe_name(const std::u16string& nam
 
 void ZRB_Thread_GetInstalledSoftwareList::add_default_icon(const std::u16string& text) {
     // Icons of Windows itself say nothing about a program's folder.
-    if (text.empty() || contains_upper(text, u"%SYSTEMROOT%") || text.find(u'\\') == std::u16string::npos ||
-        contains_upper(text, u"\\WINDOWS"))
+    if (text.empty() || contains_upper_ascii(text, u"%SYSTEMROOT%") || text.find(u'\\') == std::u16string::npos ||
+        contains_upper_ascii(text, u"\\WINDOWS"))
         return;
     auto upper = Str_UpperAscii(text);
     if (!def_icon_keys.insert(upper).second) return;
@@ -150,7 +146,7 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::icon_fallback_chain(const En
 void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Resolve_DisplayIcon(std::u16string& icon,
                                                                       std::int32_t& index) const {
     StringList pieces;
-    if (!expand_app_data(icon) && contains_upper(icon, u"%PROGRAMFILES%\\")) {
+    if (!expand_app_data(icon) && contains_upper_ascii(icon, u"%PROGRAMFILES%\\")) {
         for (const auto* folder : {&folders.program_files, &folders.program_files64}) {
             if (folder->empty()) continue;
             auto candidate = Str_ReplaceText(icon, u"%PROGRAMFILES%\\", *folder, false);

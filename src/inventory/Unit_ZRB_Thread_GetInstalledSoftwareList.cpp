@@ -249,9 +249,9 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
 }
 
 bool ZRB_Thread_GetInstalledSoftwareList::mpr_fun_IsHiddenSoftware(const std::u16string& display_name) const {
-    for (const auto* pattern : {u"^PDF-Tools$", u"^NikCollection$", u"^Acronis Drivers$"})
-        if (RegEx_IsMatchText(display_name, pattern)) return true;
-    return false;
+    static const std::u16string patterns[] = {u"^PDF-Tools$", u"^NikCollection$", u"^Acronis Drivers$"};
+    return std::any_of(std::begin(patterns), std::end(patterns),
+                       [&](const std::u16string& pattern) { return RegEx_IsMatchText(display_name, pattern); });
 }
 
 }  // namespace vorlix
