@@ -51,6 +51,8 @@ std::u16string Str_Trim(const std::u16string& str_param_Text) {
     return std::u16string(first, last.base());
 }
 
+bool is_blank(std::u16string_view text) { return std::all_of(text.begin(), text.end(), is_trimmed_unit); }
+
 bool Str_ContainsText(const std::u16string& str_param_Text, const std::u16string& str_param_Part) {
     return !str_param_Text.empty() && !str_param_Part.empty() &&
            find_ignoring_case(str_param_Text, str_param_Part, 0) != npos;

@@ -26,11 +26,11 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::location_fallback_chain(cons
     std::u16string location;
     values.read_text(u"InstallLocation", location);
     std::u16string source;
-    if (Str_Trim(location).empty() && values.read_text(u"InstallSource", source)) {
+    if (is_blank(location) && values.read_text(u"InstallSource", source)) {
         location = Str_Trim(source);
         if (!contains_upper_ascii(location, u"PROGRAM FILES")) location.clear();
     }
-    if (Str_Trim(location).empty()) {
+    if (is_blank(location)) {
         location.clear();
         values.read_text(u"Inno Setup: App Path", location);
     }

@@ -169,7 +169,7 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
 
     auto location = location_fallback_chain(values);
     if (origin.uninstall_entry) mpr_pro_InstallLocation_For_SoftwareLib(location, display_name, view64);
-    if (!Str_Trim(location).empty()) mpr_pro_Normalize_InstallLocation(location);
+    if (!is_blank(location)) mpr_pro_Normalize_InstallLocation(location);
 
     std::u16string command;
     if (const auto size = values.size(u"UninstallString")) {
@@ -177,7 +177,7 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
         if (characters >= command_limit) return;
         if (characters < short_command_limit) {
             values.read_text(u"UninstallString", command);
-            if (Str_Trim(location).empty()) location = mpr_pro_InstallLocation_From_UninstallString(command);
+            if (is_blank(location)) location = mpr_pro_InstallLocation_From_UninstallString(command);
         } else {
             values.read_text(u"UninstallString", command, command_limit);
         }
@@ -185,11 +185,11 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     if (!location.empty()) check_install_location(location);
 
     for (const auto* fallback : {u"UninstallPath", u"ModifyPath"})
-        if (Str_Trim(command).empty()) values.read_text(fallback, command);
-    if (Str_Trim(command).empty() && values.read_text(u"LocalPackage", command) &&
+        if (is_blank(command)) values.read_text(fallback, command);
+    if (is_blank(command) && values.read_text(u"LocalPackage", command) &&
         Str_LowerAscii(command).find(u":\\windows\\installer\\") == std::u16string::npos)
         command.clear();
-    if (!Str_Trim(command).empty()) mpr_pro_Normalize_UninstallString(command);
+    if (!is_blank(command)) mpr_pro_Normalize_UninstallString(command);
 
     auto icon = icon_fallback_chain(values, display_name, location);
     std::int32_t icon_index = no_icon_index;
@@ -208,7 +208,7 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     // A blank name or command is treated as none: every listed program must be
     // one the user can recognise and uninstall, and blank names (a REG_DWORD
     // read as text, say) would all merge into one record under the empty key.
-    if (mpr_fun_IsHiddenSoftware(display_name) || Str_Trim(display_name).empty() || Str_Trim(command).empty())
+    if (mpr_fun_IsHiddenSoftware(display_name) || is_blank(display_name) || is_blank(command))
         return;
 
     auto record = std::make_shared<ZRB_InstalledSoftware>();

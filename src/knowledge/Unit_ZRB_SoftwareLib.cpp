@@ -150,7 +150,7 @@ void ZRB_Software_Lib::route_install_location(std::u16string& location, const st
     // Worked out once per entry, and again only after a rule changed the location.
     const auto name_upper = Str_UpperFull(name);
     auto location_upper = Str_UpperFull(location);
-    bool has_location = !Str_Trim(location).empty();
+    bool has_location = !is_blank(location);
     const auto& uppers = upper_rows();
     for (std::size_t at = 0; at < std::size(routing_table); ++at) {
         const RoutingRow& row = routing_table[at];
@@ -158,7 +158,7 @@ void ZRB_Software_Lib::route_install_location(std::u16string& location, const st
             continue;
         location = (this->*row.rule)(name, is64);
         location_upper = Str_UpperFull(location);
-        has_location = !Str_Trim(location).empty();
+        has_location = !is_blank(location);
     }
 }
 
