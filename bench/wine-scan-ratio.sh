@@ -15,13 +15,15 @@
 # drift hits all of them alike. Wall-clock times, medians of the runs:
 #   scan work  = vorlix-cli list --json  - vorlix-cli env   (start-up, folders)
 #   floor work = vorlix-scan-floor       - vorlix-scan-floor --startup
-#   ratio      = scan work / floor work
+#   ratio      = scan work / floor work, run by run; the median is printed
+# (a busy machine slows neighbouring runs alike, so run-by-run ratios drift
+# less than ratios of medians).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=$(cd "${1:-$root/build/win64}" && pwd)
-runs=${2:-5}
+runs=${2:-11}
 entries=3000
 wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
 wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
@@ -95,9 +97,7 @@ time_ms() {
   echo $(((end - start) / 1000000))
 }
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
-
-declare -a startup floor_runs env_runs list_runs
+declare -a startup floor_runs env_runs list_runs ratios
 for ((run = 0; run <= runs; run++)); do
   s=$(time_ms "$floor" --startup)
   f=$(time_ms "$floor")
@@ -105,15 +105,11 @@ for ((run = 0; run <= runs; run++)); do
   l=$(time_ms "$cli" list --json)
   [ $run -eq 0 ] && continue  # warm-up
   startup+=("$s") floor_runs+=("$f") env_runs+=("$e") list_runs+=("$l")
-  echo "run $run: floor start $s ms, floor $f ms, env $e ms, list $l ms"
+  ratios+=("$(awk -v a=$((l - e)) -v b=$((f - s)) 'BEGIN { if (b <= 0) b = 1; printf "%.3f", a / b }')")
+  echo "run $run: floor start $s ms, floor $f ms, env $e ms, list $l ms, ratio ${ratios[-1]}"
 done
 
-m_start=$(printf '%s\n' "${startup[@]}" | median)
-m_floor=$(printf '%s\n' "${floor_runs[@]}" | median)
-m_env=$(printf '%s\n' "${env_runs[@]}" | median)
-m_list=$(printf '%s\n' "${list_runs[@]}" | median)
-scan=$((m_list - m_env))
-floor_work=$((m_floor - m_start))
-echo "medians: floor start $m_start ms, floor $m_floor ms, env $m_env ms, list $m_list ms"
-echo "scan work $scan ms, floor work $floor_work ms"
-awk -v a="$scan" -v b="$floor_work" 'BEGIN { if (b <= 0) b = 1; printf "ratio %.2f\n", a / b }'
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+echo "medians: floor start $(printf '%s\n' "${startup[@]}" | median) ms, floor $(printf '%s\n' "${floor_runs[@]}" | median) ms," \
+  "env $(printf '%s\n' "${env_runs[@]}" | median) ms, list $(printf '%s\n' "${list_runs[@]}" | median) ms"
+echo "ratio $(printf '%s\n' "${ratios[@]}" | median)"
