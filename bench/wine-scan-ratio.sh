@@ -6,13 +6,13 @@
 #
 # BUILD_DIR is a Windows build folder (default build/win64) holding
 # vorlix-cli.exe and vorlix-scan-floor.exe; RUNS the counted runs of each
-# program (default 5, after one warm-up). The prefix (3,000 Uninstall entries
+# program (default 11, after one warm-up). The prefix (3,000 Uninstall entries
 # of seven values, their folders and program files, and the prefix's own
 # classes) is made once below build/scan-ratio and kept for later runs.
 #
 # Method: all programs run in one prefix against one wineserver kept alive for
 # the whole measurement, in turn (floor start, floor, env, list), so machine
-# drift hits all of them alike. Wall-clock times, medians of the runs:
+# drift hits all of them alike. Wall-clock times of each run:
 #   scan work  = vorlix-cli list --json  - vorlix-cli env   (start-up, folders)
 #   floor work = vorlix-scan-floor       - vorlix-scan-floor --startup
 #   ratio      = scan work / floor work, run by run; the median is printed
