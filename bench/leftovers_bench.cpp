@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_names.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "host/leftovers_literal_matcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
@@ -22,15 +23,8 @@ constexpr std::u16string_view location = u"C:\\Apps\\Tool";
 // One registry entry in this many names a file of the program.
 constexpr int own_share = 100;
 
-std::u16string number(long value) {
-    const auto digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string guid(long value) {
-    auto text = number(100000000 + value);
-    return u"{" + text + u"-ABCD-4EF0-9123-4567" + text.substr(1, 8) + u"}";
-}
+using bench::guid;
+using bench::number;
 
 // The program's folders: the location, then modules of up to 50 parts each.
 std::u16string folder(long index) {

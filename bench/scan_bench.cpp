@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_names.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/sim/sim.h"
@@ -19,15 +20,8 @@ constexpr int class_count = 20000;
 constexpr int app_path_count = 200;
 constexpr int product_icon_count = 300;
 
-std::u16string number(int value) {
-    const auto digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string guid(int value) {
-    auto text = number(100000000 + value);
-    return u"{" + text + u"-ABCD-4EF0-9123-4567" + text.substr(1, 8) + u"}";
-}
+using bench::guid;
+using bench::number;
 
 // One machine per size, built once: the scan only reads it.
 void build_machine(int entries) {

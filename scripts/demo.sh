@@ -2,7 +2,9 @@
 # The main job on a built-in demo: builds the Windows executables, prepares a
 # Wine prefix with a realistic set of installed programs (real NSIS and MSI
 # installers built from tests/fixtures, and registry-only entries) once, and
-# runs vorlix-cli in it.
+# runs vorlix-cli in it, then the desktop program vorlix.exe: screenshots at
+# 96 and 144 DPI under build/demo/screens/ (taken on an own Xvfb), and, when a
+# display is available, the program in a window there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -27,3 +29,21 @@ run list
 run list --json
 run plan '"C:\Program Files\Demo App\uninst.exe" /S'
 /usr/lib/wine/wineserver -k || true
+
+echo; echo "== vorlix.exe, the desktop program"
+screens=$PWD/build/demo/screens
+mkdir -p "$screens"
+user_display=${DISPLAY:-}
+export PROBE=$PWD/build/win64/bin/vorlix_gui_probe.exe
+. tests/wine/gui/lib.sh
+start_xvfb
+capture_screens "$PWD/build/win64/bin/vorlix.exe" "$screens" 144
+capture_screens "$PWD/build/win64/bin/vorlix.exe" "$screens" 96
+stop_xvfb
+echo "screenshots:"
+ls -1 "$screens"/*.png
+if [ -n "$user_display" ]; then
+  echo "vorlix.exe is open on $user_display; close its window to end the demo"
+  (cd build/win64/bin && DISPLAY=$user_display /usr/lib/wine/wine64 vorlix.exe) || true
+  /usr/lib/wine/wineserver -k || true
+fi

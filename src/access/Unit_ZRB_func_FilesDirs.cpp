@@ -80,22 +80,37 @@ bool IsDirectory(const std::u16string& str_param_Path) {
     return attributes != os::invalid_file_attributes && has(attributes, os::file_attribute_directory);
 }
 
-void DeleteFileOrFolder(const std::u16string& str_param_Path) {
-    if (IsDirectory(str_param_Path))
-        DeleteFolderTree(str_param_Path);
-    else
-        os::delete_file(str_param_Path);
+namespace {
+
+// The \\?\ form takes every name literally, so it only suits a path without
+// "." or ".." parts, forward slashes or empty names.
+bool is_canonical(const std::u16string& path, std::size_t from) {
+    if (path.find(u'/') != std::u16string::npos || path.find(u"\\\\", from) != std::u16string::npos) return false;
+    auto text = path + u"\\";
+    return text.find(u"\\.\\") == std::u16string::npos && text.find(u"\\..\\") == std::u16string::npos;
 }
 
-void DeleteFolderTree(const std::u16string& str_param_Path) {
+}  // namespace
+
+std::u16string ExtendedLengthPath(const std::u16string& path) {
+    if (path.starts_with(u"\\\\?\\") || path.starts_with(u"\\\\.\\")) return path;
+    if (!is_canonical(path, 2)) return path;
+    if (path.starts_with(u"\\\\")) return u"\\\\?\\UNC\\" + path.substr(2);
+    const bool drive_path = path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
+    return drive_path ? u"\\\\?\\" + path : path;
+}
+
+namespace {
+
+void delete_tree(const std::u16string& path) {
     // A junction or symbolic link is removed as a link: emptying it would
     // delete the contents of its target, which belong to someone else.
-    const auto own = os::get_file_attributes(str_param_Path);
+    const auto own = os::get_file_attributes(path);
     if (own != os::invalid_file_attributes && has(own, os::file_attribute_reparse_point)) {
-        os::remove_directory(str_param_Path);
+        os::remove_directory(path);
         return;
     }
-    const auto base = Str_EnsureTrailingBackslash(str_param_Path);
+    const auto base = Str_EnsureTrailingBackslash(path);
     os::FindData data;
     const auto find = os::find_first_file(base + u"*.*", data);
     if (find == os::invalid_handle_value) return;
@@ -103,12 +118,45 @@ void DeleteFolderTree(const std::u16string& str_param_Path) {
         if (!has(data.attributes, os::file_attribute_directory)) {
             os::delete_file(base + data.name);
         } else if (data.name != u"." && data.name != u"..") {
-            if (!has(data.attributes, os::file_attribute_reparse_point)) DeleteFolderTree(base + data.name);
+            if (!has(data.attributes, os::file_attribute_reparse_point)) delete_tree(base + data.name);
             os::remove_directory(base + data.name);
         }
     } while (os::find_next_file(find, data));
     os::find_close(find);
-    os::remove_directory(str_param_Path);
+    os::remove_directory(path);
+}
+
+void list_tree(const std::u16string& shown, const std::u16string& reached, StringList& entries) {
+    os::FindData data;
+    const auto find = os::find_first_file(Str_EnsureTrailingBackslash(reached) + u"*.*", data);
+    if (find == os::invalid_handle_value) return;
+    do {
+        if (data.name == u"." || data.name == u"..") continue;
+        entries.push_back(Str_EnsureTrailingBackslash(shown) + data.name);
+        if (has(data.attributes, os::file_attribute_directory) && !has(data.attributes, os::file_attribute_reparse_point))
+            list_tree(entries.back(), Str_EnsureTrailingBackslash(reached) + data.name, entries);
+    } while (os::find_next_file(find, data));
+    os::find_close(find);
+}
+
+}  // namespace
+
+// Names are used as found, through the \\?\ form, so that a name Win32
+// would alter (a trailing dot or blank) is deleted too.
+void DeleteFileOrFolder(const std::u16string& str_param_Path) {
+    const auto path = ExtendedLengthPath(str_param_Path);
+    if (IsDirectory(path))
+        delete_tree(path);
+    else
+        os::delete_file(path);
+}
+
+void DeleteFolderTree(const std::u16string& str_param_Path) { delete_tree(ExtendedLengthPath(str_param_Path)); }
+
+StringList ListFolderTree(const std::u16string& folder) {
+    StringList entries;
+    list_tree(folder, ExtendedLengthPath(folder), entries);
+    return entries;
 }
 
 std::u16string GetLongPath(const std::u16string& str_param_Path) {

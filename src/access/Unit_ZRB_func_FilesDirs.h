@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "access/string_types.h"
+
 namespace vorlix {
 
 bool Sys_FileExists(const std::u16string& str_param_Path);
@@ -17,6 +19,14 @@ std::u16string Sys_GetLocalAppDataDir();
 void Sys_GetProgramFilesDirs(std::u16string& str_param_ProgramFiles, std::u16string& str_param_ProgramFiles64);
 
 bool IsDirectory(const std::u16string& str_param_Path);
+// The \\?\ form of a full drive-letter or network path, which Windows takes
+// name for name: without it a name ending in a dot or a blank cannot be
+// reached. Other paths come back unchanged.
+std::u16string ExtendedLengthPath(const std::u16string& path);
+// Every file and folder below `folder`, as full paths in the form given,
+// folders before their contents; junctions and symbolic links are listed but
+// not entered.
+StringList ListFolderTree(const std::u16string& folder);
 void DeleteFileOrFolder(const std::u16string& str_param_Path);
 // Never descends into a junction or symbolic link: the link itself is removed.
 void DeleteFolderTree(const std::u16string& str_param_Path);

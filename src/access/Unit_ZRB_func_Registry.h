@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "platform/os.h"
 
 namespace vorlix {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "platform/os.h"
 
 namespace vorlix {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 
 namespace vorlix {
 

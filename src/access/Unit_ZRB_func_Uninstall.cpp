@@ -148,6 +148,9 @@ UninstallStart RunUninstallCommand(os::Handle handle_param_Owner, const std::u16
     if (plan.form == 0) {
         return start;
     }
+    // Whatever the uninstaller prints must not mix with our own output, and
+    // it must not read the answers meant for us.
+    const auto saved = os::redirect_standard_handles_to_null();
     // An empty file would leave the choice of what to open to the shell; it
     // counts as a refusal.
     const std::intptr_t result =
@@ -156,11 +159,13 @@ UninstallStart RunUninstallCommand(os::Handle handle_param_Owner, const std::u16
                                               os::sw_shownormal, &start.process);
     if (result > 32) {
         start.started = true;
-        return start;
+    } else {
+        // The command as received, as Unicode: an ANSI start could not carry
+        // characters outside the code page.
+        start.started = os::create_process(plan.fallback, os::sw_shownormal, &start.process);
+        if (!start.started) start.error = os::get_last_error();
     }
-    // The command as received, as Unicode: an ANSI start could not carry
-    // characters outside the code page.
-    start.started = os::create_process(plan.fallback, os::sw_shownormal, &start.process);
+    os::restore_standard_handles(saved);
     return start;
 }
 

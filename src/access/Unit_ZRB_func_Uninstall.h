@@ -3,6 +3,7 @@
 // be shown and tested without starting anything.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,11 +24,13 @@ UninstallPlan PlanUninstallCommand(const std::u16string& str_param_Command);
 struct UninstallStart {
     bool started = false;        // the shell or the fallback started something
     os::Handle process = 0;      // the started process, when the start gave one (caller closes it)
+    std::uint32_t error = 0;     // the system's error code when nothing was started
 };
 
 // Shows the plan's message (modal, caption "Vorlix"), asks the shell to open
 // the file and, when it refuses, starts the command as received with
-// CreateProcessW. Never waits for the started process.
+// CreateProcessW. Never waits for the started process. The started program
+// gets standard handles of its own (the null device), never the caller's.
 UninstallStart RunUninstallCommand(os::Handle handle_param_Owner, const std::u16string& str_param_Command);
 
 }  // namespace vorlix

@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-#include "access/Unit_ZRB_func_Str.h"
-#include "app/SynchronousCycle.h"
-#include "knowledge/Unit_ZRB_SoftwareLib.h"
+#include "app/synchronous_cycle.h"
+#include "cli/terminal_text.h"
 #include "platform/portable/utf.h"
 
 namespace vorlix::cli {
@@ -13,29 +12,14 @@ namespace {
 
 std::string text_section(const std::string& title, const StringList& texts) {
     std::string section = title + " (" + std::to_string(texts.size()) + "):\n";
-    for (const auto& text : texts) section += "  " + to_utf8(text) + "\n";
+    for (const auto& text : texts) section += "  " + terminal_text(text) + "\n";
     return section;
 }
 
 }  // namespace
 
-std::optional<FoundProgram> find_program(const std::u16string& name) {
-    auto knowledge_base = std::make_shared<ZRB_Software_Lib>();
-    knowledge_base->mpu_InitLib();
-    FoundProgram found{scan_installed_software(knowledge_base), nullptr};
-    const auto& map = found.scan.list->mpu_SDLMap_InstalledSoftware;
-    const auto record = map.find(Str_LowerAscii(name));
-    if (record == map.end()) return std::nullopt;
-    found.record = record->second;
-    return found;
-}
-
-Output unknown_program(const std::u16string& name) {
-    return {1, {}, "vorlix-cli: no installed program is named '" + to_utf8(name) + "' (see 'vorlix-cli list')\n"};
-}
-
 void print_progress(const std::u16string& line) {
-    const auto text = to_utf8(line) + "\n";
+    const auto text = terminal_text(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
 }
@@ -49,8 +33,9 @@ nlohmann::ordered_json json_texts(const StringList& texts) {
 Output cmd_analyze(Arguments arguments) {
     const bool json = take_flag(arguments, u"--json");
     if (arguments.size() != 1) return usage_error("analyze takes exactly one program name (quote it)");
-    const auto found = find_program(arguments.front());
-    if (!found) return unknown_program(arguments.front());
+    Output refusal;
+    const auto found = find_program(arguments.front(), refusal);
+    if (!found) return refusal;
 
     const auto& record = *found->record;
     const auto counts = run_analysis(found->scan.list, record.mpu_str_Name_low, nullptr, print_progress);
@@ -67,8 +52,8 @@ Output cmd_analyze(Arguments arguments) {
         document["registry_count"] = counts.registry;
         output.out = document.dump() + "\n";
     } else {
-        output.out = "Name: " + to_utf8(record.mpu_str_Name) + "\nInstall location: " +
-                     to_utf8(record.mpu_str_InstallLocation) + "\n" +
+        output.out = "Name: " + terminal_text(record.mpu_str_Name) + "\nInstall location: " +
+                     terminal_text(record.mpu_str_InstallLocation) + "\n" +
                      text_section("Folders", record.mpu_SDLarry_Folders) +
                      text_section("Files", record.mpu_SDLarry_Files) +
                      text_section("Binaries", record.mpu_SDLarry_AXCFiles) +

@@ -6,9 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "cli/cli_commands.h"
-#include "inventory/SynchronousScan.h"
+#include "cli/program_choice.h"
+#include "inventory/synchronous_scan.h"
 
 namespace vorlix::cli {
 
@@ -17,14 +18,6 @@ namespace vorlix::cli {
 Output cmd_analyze(Arguments arguments);
 
 // Shared with the uninstall command.
-
-// The inventory and the program in it whose key is the lower-cased name.
-struct FoundProgram {
-    ScanResult scan;
-    InstalledSoftwarePtr record;
-};
-std::optional<FoundProgram> find_program(const std::u16string& name);
-Output unknown_program(const std::u16string& name);
 
 // One line on stderr at once, so that a long run shows where it is.
 void print_progress(const std::u16string& line);

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
-#include "access/Wow64.h"
+#include "access/wow64.h"
 #include "platform/portable/utf.h"
 
 namespace vorlix::cli {

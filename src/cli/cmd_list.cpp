@@ -5,8 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "access/Wow64.h"
-#include "inventory/SynchronousScan.h"
+#include "access/wow64.h"
+#include "cli/terminal_text.h"
+#include "inventory/synchronous_scan.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/portable/utf.h"
 
@@ -66,9 +67,9 @@ std::string table(const std::vector<InstalledSoftwarePtr>& programs) {
     rows.reserve(programs.size() + 1);
     for (std::size_t column = 0; column < columns.size(); ++column) rows[0][column].assign(columns[column].title);
     for (const auto& record : programs)
-        rows.push_back({to_utf8(record->mpu_str_Name), to_utf8(record->mpu_str_DisplayVersion),
-                        to_utf8(record->mpu_str_Publisher), to_utf8(record->mpu_str_EstimatedSize),
-                        to_utf8(record->mpu_str_InstallLocation)});
+        rows.push_back({terminal_text(record->mpu_str_Name), terminal_text(record->mpu_str_DisplayVersion),
+                        terminal_text(record->mpu_str_Publisher), terminal_text(record->mpu_str_EstimatedSize),
+                        terminal_text(record->mpu_str_InstallLocation)});
     std::array<std::size_t, columns.size()> widths{};
     for (auto& row : rows)
         for (std::size_t column = 0; column < columns.size(); ++column) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
-#include "inventory/Pacing.h"
+#include "inventory/pacing.h"
 
 namespace vorlix::cli {
 

@@ -8,9 +8,20 @@
 #include <unordered_map>
 #include <vector>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 
 namespace vorlix {
+
+// One registry entry that went into a record. Entries whose names differ
+// only in letter case merge into one record, which may then hide that they
+// name different programs.
+struct EntrySource {
+    std::u16string reg_path;  // "HKLM|...\\Uninstall\\key"; empty for Installer products
+    std::int32_t is64bit = 0;
+    std::u16string install_location;
+    std::u16string uninstall_string;
+    bool scan_location = false;
+};
 
 class ZRB_InstalledSoftware {
 public:
@@ -33,6 +44,8 @@ public:
     StringList mpu_SDLarry_Registry;
     // Borrowed from the knowledge base, which outlives every use of it; null when no entry matched.
     const StringList* mpu_SDLarry_Lib_FolderName = nullptr;
+    // Every entry merged into this record, in scan order, the first included.
+    std::vector<EntrySource> sources;
 };
 
 using InstalledSoftwarePtr = std::shared_ptr<ZRB_InstalledSoftware>;

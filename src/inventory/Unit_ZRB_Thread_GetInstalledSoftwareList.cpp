@@ -8,8 +8,8 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/Wow64.h"
-#include "inventory/EntryValues.h"
+#include "access/wow64.h"
+#include "inventory/entry_values.h"
 
 namespace vorlix {
 
@@ -226,6 +226,8 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     record->mpu_int_Is64Bit = view64 ? 1 : 0;
     record->mpu_bool_InstallLocation_Scan = scan_flag;
     record->mpu_SDLarry_Lib_FolderName = lib_folder_names(record->mpu_str_Name_low);
+    record->sources.push_back({origin.reg_path, record->mpu_int_Is64Bit, record->mpu_str_InstallLocation,
+                               record->mpu_str_UninstallString, scan_flag});
     merge_or_add(std::move(record));
 }
 
@@ -236,8 +238,15 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
         list.add(std::move(record));
         return;
     }
-    if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty())
+    existing->sources.push_back(record->sources.front());
+    if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty()) {
         existing->mpu_str_InstallLocation = record->mpu_str_InstallLocation;
+        // The flag was decided without a location; a vendor's family folder must not come back scannable.
+        existing->mpu_bool_InstallLocation_Scan =
+            existing->mpu_bool_InstallLocation_Scan &&
+            mpr_fun_InstallLocation_ScanFlag(existing->mpu_str_Name, existing->mpu_str_Publisher,
+                                             existing->mpu_str_InstallLocation);
+    }
     if (Str_ContainsText(existing->mpu_str_UninstallString, u"MsiExec.exe") &&
         !Str_ContainsText(record->mpu_str_UninstallString, u"MsiExec.exe") &&
         Str_ContainsText(record->mpu_str_UninstallString, u".exe"))

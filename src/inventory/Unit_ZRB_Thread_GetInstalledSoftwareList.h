@@ -13,10 +13,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "access/ZRB_Types.h"
-#include "inventory/KnownFolders.h"
-#include "inventory/Pacing.h"
-#include "inventory/UiDispatcher.h"
+#include "access/string_types.h"
+#include "inventory/known_folders.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "platform/os.h"
 

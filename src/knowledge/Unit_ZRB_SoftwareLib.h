@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 
 namespace vorlix {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "platform/os.h"
 
 namespace vorlix::knowledge {

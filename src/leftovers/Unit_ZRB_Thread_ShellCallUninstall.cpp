@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "access/Unit_ZRB_func_Uninstall.h"
-#include "access/Wow64.h"
+#include "access/wow64.h"
 
 namespace vorlix {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "leftovers/ProcessTreeWatch.h"
+#include "leftovers/process_tree_watch.h"
 #include "platform/os.h"
 
 namespace vorlix {

@@ -51,6 +51,8 @@ void ZRB_Thread_ShellExeUninstaller::watch_start(std::shared_ptr<StartedUninstal
     started = std::move(started_param);
 }
 
+void ZRB_Thread_ShellExeUninstaller::set_wait_limit(std::uint64_t milliseconds) { budget = WaitBudget(milliseconds); }
+
 std::thread ZRB_Thread_ShellExeUninstaller::start() {
     return std::thread([self = shared_from_this()] { self->Execute(); });
 }
@@ -108,22 +110,32 @@ void ZRB_Thread_ShellExeUninstaller::wait_while_running(const std::u16string& na
     for (int attempt = 0; attempt < bounded_polls && IsProcessRunning(name); ++attempt) poll_pause();
 }
 
+void ZRB_Thread_ShellExeUninstaller::watch_tree(os::Handle process) {
+    if (tree || process == 0) return;
+    // The program's own folder, the temporary folders and Windows Installer
+    // keep the supervision once the started process has ended; anything else
+    // it opened (a browser with a farewell page) is the user's.
+    tree.emplace(process, UninstallerScope::for_program(
+                              mpr_class_UninstallSoftware ? mpr_class_UninstallSoftware->mpu_str_InstallLocation
+                                                          : std::u16string()));
+}
+
 void ZRB_Thread_ShellExeUninstaller::look_at_started_tree() {
     os::Handle process = 0;
-    if (!tree && started && started->peek(process) && process != 0) tree.emplace(process);
+    if (started && started->peek(process)) watch_tree(process);
     if (tree) tree->look();
 }
 
 void ZRB_Thread_ShellExeUninstaller::poll_pause() {
     look_at_started_tree();
-    polling->pause(poll_ms);
+    // Past the limit the bounded looks go on without pauses; they end soon.
+    if (budget.spend(poll_ms)) polling->pause(poll_ms);
 }
 
 void ZRB_Thread_ShellExeUninstaller::wait_for_started_tree() {
     if (!started) return;
-    const auto process = started->wait_for_start();
-    if (!tree && process != 0) tree.emplace(process);
-    if (tree) tree->wait(*polling);
+    watch_tree(started->wait_for_start());
+    if (tree) limit_passed = !tree->wait(*polling, budget);
     tree.reset();
 }
 

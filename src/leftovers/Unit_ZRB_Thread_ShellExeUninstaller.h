@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "inventory/Pacing.h"
-#include "inventory/UiDispatcher.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
-#include "leftovers/ProcessTreeWatch.h"
+#include "leftovers/process_tree_watch.h"
 
 namespace vorlix {
 
@@ -49,6 +49,13 @@ public:
     // The start to wait for, from the launching thread. Without it only the
     // look-up by executable names applies.
     void watch_start(std::shared_ptr<StartedUninstaller> started);
+    // Bounds the whole wait, in the time of the pauses between looks. Without
+    // it the supervision waits for as long as the uninstaller runs (the
+    // window's way: the uninstaller may be asking the user something).
+    void set_wait_limit(std::uint64_t milliseconds);
+    // After Execute: true when the wait limit passed while the uninstaller,
+    // or a process of it that holds the supervision, still ran.
+    bool still_running() const { return limit_passed; }
 
     std::thread start();
     void Execute();
@@ -64,6 +71,8 @@ private:
     std::shared_ptr<UiDispatcher> dispatcher;
     std::shared_ptr<Pacing> pacing;
     std::shared_ptr<Pacing> polling;
+    WaitBudget budget;
+    bool limit_passed = false;
 
     // Five passes over the known names; true when any pass found one. `name`
     // is where the fifth pass stopped.
@@ -71,6 +80,8 @@ private:
     bool detect_own_uninstaller(std::u16string& name);
     void wait_while_running(const std::u16string& name);
     void wait_for_started_tree();
+    // Starts following the started process (not 0), once.
+    void watch_tree(os::Handle process);
     // One look at the started process tree, when the start is known by now.
     void look_at_started_tree();
     // The wait between two looks at the process list by name.

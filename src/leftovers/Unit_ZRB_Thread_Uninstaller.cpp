@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/Wow64.h"
+#include "access/wow64.h"
 #include "leftovers/leftover_scans.h"
 #include "leftovers/program_matcher.h"
 #include "platform/os.h"
@@ -70,14 +70,20 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
     // folders under the names the deletion then removes from the 64-bit ones.
     void* saved_redirection = nullptr;
     if (view64) Sys_DisableFsRedirection(saved_redirection);
-    mpr_pro_Scan_InstallLocation(record);
+    const auto others = other_program_locations(*mpr_pclass_SWL, &record);
+    mpr_pro_Scan_InstallLocation(record, LocationGuard(others));
     std::sort(record.mpu_SDLarry_Folders.begin(), record.mpu_SDLarry_Folders.end());
     std::sort(record.mpu_SDLarry_Files.begin(), record.mpu_SDLarry_Files.end());
     std::sort(record.mpu_SDLarry_AXCFiles.begin(), record.mpu_SDLarry_AXCFiles.end());
 
-    add_registry_finding(record, record.mpu_str_InstallRegPath);
+    // The program's own Uninstall key, in the form every finding takes.
+    const auto& own_key = record.mpu_str_InstallRegPath;
+    const auto root_end = own_key.find(u'|');
+    add_registry_finding(record, root_end == std::u16string::npos
+                                     ? own_key
+                                     : registry_finding(own_key.substr(0, root_end), own_key.substr(root_end + 1)));
     {
-        const ProgramMatcher matcher(record);
+        const ProgramMatcher matcher(record, others);
         run_registry_scans({record, matcher, view64,
                             [this, &record](const std::u16string& finding) { add_registry_finding(record, finding); }});
     }
@@ -92,19 +98,22 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
     for (const auto& entry : record.mpu_SDLarry_Registry) report_path(mpu_dword_cb_TU_RegList, mpr_str_RegistryEntries_Path, entry);
 }
 
-void ZRB_Thread_Uninstaller::mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record) {
+void ZRB_Thread_Uninstaller::mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record, const LocationGuard& guard) {
     record.mpu_SDLarry_Folders.clear();
     record.mpu_SDLarry_AXCFiles.clear();
     record.mpu_SDLarry_Files.clear();
     record.mpu_SDLarry_Registry.clear();
-    const auto& location = record.mpu_str_InstallLocation;
-    if (claimable_location(location).empty()) return;
-    record.mpu_SDLarry_Folders.push_back(location);
-    report_file_folder(location, count_of(record.mpu_SDLarry_Folders.size()));
-    if (!is_link(os::get_file_attributes(location))) mpr_pro_Scan_Folder(record, location);
+    // A location that is a link gives only the link; what it leads to is someone else's.
+    const auto location = guard.claimable(record.mpu_str_InstallLocation);
+    const auto link = location.empty() ? guard.claimable_link(record.mpu_str_InstallLocation) : std::u16string();
+    if (location.empty() && link.empty()) return;
+    record.mpu_SDLarry_Folders.push_back(location.empty() ? link : location);
+    report_file_folder(record.mpu_SDLarry_Folders.back(), count_of(record.mpu_SDLarry_Folders.size()));
+    if (!location.empty()) mpr_pro_Scan_Folder(record, location, guard);
 }
 
-void ZRB_Thread_Uninstaller::mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, const std::u16string& folder) {
+void ZRB_Thread_Uninstaller::mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, const std::u16string& folder,
+                                                 const LocationGuard& guard) {
     const auto base = Str_EnsureTrailingBackslash(folder);
     os::FindData data;
     const auto find = os::find_first_file(base + u"*.*", data);
@@ -113,9 +122,9 @@ void ZRB_Thread_Uninstaller::mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, 
     auto& files = record.mpu_SDLarry_Files;
     do {
         const auto path = base + data.name;
+        if (data.name == u"." || data.name == u".." || guard.refers_to_others(path)) continue;
         if (has(data.attributes, os::file_attribute_directory)) {
-            if (data.name == u"." || data.name == u"..") continue;
-            if (!is_link(data.attributes)) mpr_pro_Scan_Folder(record, path);
+            if (!is_link(data.attributes)) mpr_pro_Scan_Folder(record, path, guard);
             folders.push_back(Str_Trim(path));
             report_file_folder(path, count_of(files.size() + folders.size()));
         } else {

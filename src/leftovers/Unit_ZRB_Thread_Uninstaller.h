@@ -11,9 +11,10 @@
 #include <string>
 #include <thread>
 
-#include "inventory/Pacing.h"
-#include "inventory/UiDispatcher.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
+#include "leftovers/location_guard.h"
 
 namespace vorlix {
 
@@ -61,9 +62,9 @@ private:
 
     void analyse(ZRB_InstalledSoftware& record);
     // The file-system walk: empties the four lists, then lists the install
-    // location and everything below it.
-    void mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record);
-    void mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, const std::u16string& folder);
+    // location and everything below it that no other program owns.
+    void mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record, const LocationGuard& guard);
+    void mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, const std::u16string& folder, const LocationGuard& guard);
     void add_registry_finding(ZRB_InstalledSoftware& record, const std::u16string& finding);
 
     // Reporting, each run on the user-interface thread.

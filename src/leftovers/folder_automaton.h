@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 
 namespace vorlix {
 

@@ -7,27 +7,21 @@
 
 namespace vorlix {
 
-namespace {
-
-std::vector<KeyLine> split_lines(const StringList& lines) {
-    std::vector<KeyLine> result;
-    StringList pieces;
-    for (const auto& line : lines) {
-        if (!SplitPieces(line, u'|', pieces) || pieces.size() < 2) continue;
-        result.push_back({pieces[0], StringList(pieces.begin() + 1, pieces.end())});
-    }
-    return result;
+std::u16string registry_finding(const std::u16string& root_name, const std::u16string& key,
+                                const std::u16string* value) {
+    auto finding = root_name + u"|" + key;
+    if (value) finding += u"|" + *value;
+    const bool readable = key.find(u'|') == std::u16string::npos && (!value || value->find(u'|') == std::u16string::npos);
+    return readable ? finding : not_removable_prefix + finding;
 }
 
-}  // namespace
-
 void LeftoverScanContext::record_key(const std::u16string& root_name, const std::u16string& key) const {
-    report(root_name + u"|" + key);
+    report(registry_finding(root_name, key));
 }
 
 void LeftoverScanContext::record_value(const std::u16string& root_name, const std::u16string& key,
                                        const std::u16string& name) const {
-    report(root_name + u"|" + key + u"|" + name);
+    report(registry_finding(root_name, key, &name));
 }
 
 bool LeftoverScanContext::refers(const std::u16string& text) const { return matcher.RefersToProgram(Str_Trim(text)); }
@@ -37,9 +31,15 @@ bool LeftoverScanContext::read_default(os::Hkey root, const std::u16string& key,
 }
 
 std::vector<KeyLine> subkey_lines(os::Hkey root, const std::u16string& path, bool view64) {
-    StringList lines;
-    Reg_CollectSubKeyLines(root, path, lines, view64);
-    return split_lines(lines);
+    std::vector<KeyLine> lines;
+    StringList variants;
+    if (!Reg_PathVariants(path, true, variants)) return lines;
+    for (const auto& variant : variants) {
+        KeyLine line{variant, {}};
+        Reg_EnumSubKeys(root, variant, line.names, view64);
+        if (!line.names.empty()) lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 bool raw_value_names(os::Hkey root, const std::u16string& path, bool view64, StringList& names) {

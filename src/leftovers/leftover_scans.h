@@ -6,12 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/program_matcher.h"
 #include "platform/os.h"
 
 namespace vorlix {
+
+// Marks a finding that the "ROOT|key|value" form cannot hold.
+inline constexpr char16_t not_removable_prefix[] = u"Not removable: ";
+
+// "ROOT|key", or "ROOT|key|value" when `value` is given. A key path or value
+// name holding a "|" would be read back as another entry (the key
+// "Tool|UninstallString" as the value UninstallString of the key "Tool"), so
+// such a finding is marked as not removable: no root name begins with the
+// mark, so nothing ever reads it as an entry to back up or delete.
+std::u16string registry_finding(const std::u16string& root_name, const std::u16string& key,
+                                const std::u16string* value = nullptr);
 
 // What every scan works with. `report` appends one root-prefixed finding to
 // the record's registry list and reports it to the window.
@@ -30,7 +41,8 @@ struct LeftoverScanContext {
     bool read_default(os::Hkey root, const std::u16string& key, std::u16string& text) const;
 };
 
-// One existing Wow6432Node variant of a location and the names found in it.
+// One existing Wow6432Node variant of a location and the names found in it,
+// exactly as the registry holds them (a "|" in a name stays).
 struct KeyLine {
     std::u16string variant;
     StringList names;

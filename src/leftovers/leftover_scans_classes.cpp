@@ -59,16 +59,20 @@ UpperSet scan_type_libraries(const LeftoverScanContext& context) {
 }
 
 // The ProgID's own key below the classes root of the same variant (the
-// variant without its "CLSID\"), when it exists. A ProgID that would name the
-// classes root itself or a key deeper than one level is no key of the class.
+// variant without its "CLSID\"), when it names this class back: a ProgID
+// such as "CLSID" or "exefile" names a key of the system or of others. A
+// ProgID that would name the classes root itself or a key deeper than one
+// level is no key of the class.
 void record_prog_id(const LeftoverScanContext& context, const std::u16string& clsid_variant,
-                    const std::u16string& class_base) {
-    std::u16string prog_id;
-    if (!context.read_default(os::hkey_local_machine, class_base + u"\\ProgID\\", prog_id)) return;
+                    const std::u16string& class_id) {
+    std::u16string prog_id, named_class;
+    if (!context.read_default(os::hkey_local_machine, clsid_variant + class_id + u"\\ProgID\\", prog_id)) return;
     prog_id = Str_Trim(prog_id);
     if (prog_id.empty() || prog_id.find_first_of(u"\\|") != std::u16string::npos) return;
     const auto key = clsid_variant.substr(0, clsid_variant.size() - clsid_folder.size()) + prog_id;
-    if (Reg_KeyExists(os::hkey_local_machine, key, context.view64)) context.record_key(u"HKLM", key);
+    if (context.read_default(os::hkey_local_machine, key + u"\\CLSID\\", named_class) &&
+        upper_key(named_class) == upper_key(class_id))
+        context.record_key(u"HKLM", key);
 }
 
 UpperSet scan_class_ids(const LeftoverScanContext& context, const UpperSet& libraries) {
@@ -88,7 +92,7 @@ UpperSet scan_class_ids(const LeftoverScanContext& context, const UpperSet& libr
             if (!matched) continue;
             classes.insert(Str_UpperAscii(class_id));
             context.record_key(u"HKLM", base);
-            record_prog_id(context, line.variant, base);
+            record_prog_id(context, line.variant, class_id);
         }
     }
     return classes;

@@ -28,6 +28,16 @@ StringList installer_users(bool view64) {
     return users;
 }
 
+// A component holding the product's value alone is the product's; with other
+// products' values beside it, only that value is.
+void record_component(const LeftoverScanContext& context, const std::u16string& component_key,
+                      const std::u16string& product, const StringList& names) {
+    if (names.size() == 1)
+        context.record_key(u"HKLM", component_key);
+    else
+        context.record_value(u"HKLM", component_key, product);
+}
+
 // A product's own uninstall command is the program's only when both are given.
 bool same_uninstall_command(const std::u16string& product_command, const std::u16string& program_command) {
     const auto product = Str_UpperAscii(Str_Trim(product_command));
@@ -41,10 +51,12 @@ void record_product_parts(const LeftoverScanContext& context, const InstallerUse
     Reg_EnumSubKeys(os::hkey_local_machine, product_key + u"\\Patches\\", patches, context.view64);
     for (const auto& patch : patches) context.record_key(u"HKLM", keys.patches + patch);
     std::u16string ignored;
+    StringList names;
     for (const auto& line : component_lines)
         for (const auto& component : line.names)
-            if (Reg_ReadString(os::hkey_local_machine, line.variant + component, product, context.view64, ignored))
-                context.record_key(u"HKLM", line.variant + component);
+            if (Reg_ReadString(os::hkey_local_machine, line.variant + component, product, context.view64, ignored) &&
+                raw_value_names(os::hkey_local_machine, line.variant + component, context.view64, names))
+                record_component(context, line.variant + component, product, names);
 }
 
 }  // namespace
@@ -94,13 +106,17 @@ void scan_installer_components(const LeftoverScanContext& context) {
         for (const auto& line : subkey_lines(hklm, keys.components, context.view64)) {
             for (const auto& component : line.names) {
                 const auto component_key = line.variant + component;
-                // A component shared by several products belongs to none of them alone.
-                if (!Reg_EnumValueNames(hklm, component_key, names, context.view64) || names.size() != 1) continue;
-                const auto& product = names.front();
-                if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) || !context.refers(key_path))
-                    continue;
-                context.record_key(u"HKLM", component_key);
-                if (products.insert(Str_UpperAscii(product)).second) context.record_key(u"HKLM", keys.products + product);
+                // Exact names: a blank-padded one trimmed would name another product's value.
+                if (!raw_value_names(hklm, component_key, context.view64, names)) continue;
+                for (const auto& product : names) {
+                    if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) ||
+                        !context.refers(key_path))
+                        continue;
+                    record_component(context, component_key, product, names);
+                    // A component shared by several products names none of them as the program's.
+                    if (names.size() == 1 && products.insert(Str_UpperAscii(product)).second)
+                        context.record_key(u"HKLM", keys.products + product);
+                }
             }
         }
     }

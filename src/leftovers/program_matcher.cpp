@@ -6,7 +6,6 @@
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "inventory/KnownFolders.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -23,6 +22,14 @@ const std::array<std::u16string, 3> known_folder_ids = {
 const std::u16string drive_path_pattern = u"^[a-zA-Z]:\\\\.+$";
 
 bool has_tilde(const std::u16string& text) { return text.find(u'~') != std::u16string::npos; }
+
+// The upper-cased drive letter of a path that begins with one, otherwise 0.
+char16_t drive_of(const std::u16string& first_piece) {
+    const auto text = Str_Trim(first_piece);
+    if (text.size() != 2 || text[1] != u':') return 0;
+    const auto letter = Str_UpperAscii(text.substr(0, 1)).front();
+    return letter >= u'A' && letter <= u'Z' ? letter : 0;
+}
 
 // Characters no path may hold; a value with one of them names no folder of the program.
 bool is_path_text(const std::u16string& text) {
@@ -48,11 +55,6 @@ StringList upper_folders(const StringList& folders) {
 }
 
 }  // namespace
-
-std::u16string claimable_location(const std::u16string& location) {
-    if (Str_Trim(location).empty() || KnownFolders::capture().is_shared_or_above(location)) return {};
-    return location;
-}
 
 std::u16string NormalizeRegistryPath(const std::u16string& value) {
     auto text = value;
@@ -80,9 +82,10 @@ std::u16string short_form_tail(const StringList& pieces, std::size_t k) {
     return tail;
 }
 
-ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param)
+ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param, const StringList& other_locations)
     : record(record_param),
-      location(claimable_location(record_param.mpu_str_InstallLocation)),
+      guard(other_locations),
+      location(guard.claimable(record_param.mpu_str_InstallLocation)),
       program_files_x86(Sys_GetEnvironmentVariable(u"programfiles(x86)")),
       program_files_w6432(Sys_GetEnvironmentVariable(u"ProgramW6432")),
       folders(upper_folders(record_param.mpu_SDLarry_Folders)) {}
@@ -92,6 +95,12 @@ bool ProgramMatcher::location_claims(const std::u16string& joined) const {
 }
 
 bool ProgramMatcher::RefersToProgram(const std::u16string& value) const {
+    // What refers to another program's folder is that program's, even inside this one's folder.
+    return refers_to_own(value) && !guard.refers_to_others(value) &&
+           !guard.refers_to_others(NormalizeRegistryPath(value));
+}
+
+bool ProgramMatcher::refers_to_own(const std::u16string& value) const {
     auto text = NormalizeRegistryPath(value);
     if (text.empty()) return false;
 
@@ -106,25 +115,28 @@ bool ProgramMatcher::RefersToProgram(const std::u16string& value) const {
     StringList pieces;
     SplitPieces(text, u'\\', pieces);
     const auto short_piece = std::find_if(pieces.rbegin(), pieces.rend(), has_tilde);
-    if (short_piece == pieces.rend()) return folders_claim(text, 0);
+    if (short_piece == pieces.rend()) return folders_claim(text, 0, 0);
     const auto k = static_cast<std::size_t>(pieces.rend() - short_piece);  // one past the short piece
     // A short file name in a long folder: nothing of the path is left to compare.
     if (k > pieces.size() - 1) return false;
-    return folders_claim(short_form_tail(pieces, k), k);
+    // Tails compare only on the program's drive: a network path or another drive is never the program's.
+    const auto drive = drive_of(pieces.front());
+    return drive != 0 && folders_claim(short_form_tail(pieces, k), k, drive);
 }
 
-bool ProgramMatcher::folders_claim(const std::u16string& text, std::size_t k) const {
+bool ProgramMatcher::folders_claim(const std::u16string& text, std::size_t k, char16_t drive) const {
     const auto upper = Str_UpperAscii(text);
-    return k == 0 ? folders.claims(upper) : cut_folders(k).claims(upper);
+    return k == 0 ? folders.claims(upper) : cut_folders(k, drive).claims(upper);
 }
 
-const FolderAutomaton& ProgramMatcher::cut_folders(std::size_t k) const {
-    auto& slot = folders_from_piece[k];
+const FolderAutomaton& ProgramMatcher::cut_folders(std::size_t k, char16_t drive) const {
+    auto& slot = folders_from_piece[{k, drive}];
     if (!slot) {
         StringList cut, pieces;
         for (const auto& folder : record.mpu_SDLarry_Folders) {
             SplitPieces(folder, u'\\', pieces);
-            if (pieces.size() > k) cut.push_back(Str_UpperAscii(short_form_tail(pieces, k)));
+            if (pieces.size() > k && drive_of(pieces.front()) == drive)
+                cut.push_back(Str_UpperAscii(short_form_tail(pieces, k)));
         }
         slot = std::make_unique<FolderAutomaton>(cut);
     }

@@ -9,17 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "access/ZRB_Types.h"
+#include "access/string_types.h"
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/folder_automaton.h"
+#include "leftovers/location_guard.h"
 
 namespace vorlix {
-
-// The install location the analysis may work with: the record's, or empty
-// when it is a drive root, a shared folder such as Program Files, or a folder
-// above one. Such a location would hand everything of every other program
-// installed there to this one.
-std::u16string claimable_location(const std::u16string& location);
 
 // Quotation marks blanked and a short (8.3) path expanded; empty when the
 // short path's folder no longer exists or the text cannot be read as one.
@@ -32,8 +27,9 @@ std::u16string short_form_tail(const StringList& pieces, std::size_t k);
 
 class ProgramMatcher {
 public:
-    // The environment's Program Files folders are read here, once.
-    explicit ProgramMatcher(const ZRB_InstalledSoftware& record);
+    // The environment's Program Files folders are read here, once. Nothing
+    // at or below, or referring to, one of `other_locations` is the program's.
+    explicit ProgramMatcher(const ZRB_InstalledSoftware& record, const StringList& other_locations = {});
     virtual ~ProgramMatcher() = default;
     ProgramMatcher(const ProgramMatcher&) = delete;
     ProgramMatcher& operator=(const ProgramMatcher&) = delete;
@@ -47,25 +43,27 @@ public:
 protected:
     const ZRB_InstalledSoftware& program() const { return record; }
     // Whether a folder of the program claims `text` at a path boundary. With
-    // a short component found (`k` > 0), every folder is first cut to
-    // short_form_tail of its pieces from k, and folders with fewer pieces
-    // take no part.
-    virtual bool folders_claim(const std::u16string& text, std::size_t k) const;
+    // a short component found (`k` > 0), every folder on `drive` (upper case)
+    // is first cut to short_form_tail of its pieces from k; folders with fewer
+    // pieces, and those on another drive, take no part.
+    virtual bool folders_claim(const std::u16string& text, std::size_t k, char16_t drive) const;
 
 private:
     const ZRB_InstalledSoftware& record;
+    LocationGuard guard;
     std::u16string location;
     std::u16string program_files_x86;
     std::u16string program_files_w6432;
     // Upper-cased (a to z) folders of the program.
     FolderAutomaton folders;
-    // The same cut from k pieces on, built when a value first needs it. The
-    // matcher serves one analysis thread, so the cache needs no lock.
-    mutable std::map<std::size_t, std::unique_ptr<FolderAutomaton>> folders_from_piece;
+    // The folders of one drive cut from k pieces on, built when a value first
+    // needs it. The matcher serves one analysis thread, so the cache needs no lock.
+    mutable std::map<std::pair<std::size_t, char16_t>, std::unique_ptr<FolderAutomaton>> folders_from_piece;
 
     // Whether the install location claims a value resolved against a Program Files folder.
     bool location_claims(const std::u16string& joined) const;
-    const FolderAutomaton& cut_folders(std::size_t k) const;
+    bool refers_to_own(const std::u16string& value) const;
+    const FolderAutomaton& cut_folders(std::size_t k, char16_t drive) const;
 };
 
 }  // namespace vorlix

@@ -51,6 +51,9 @@ inline constexpr std::uint32_t error_key_deleted = 1018;
 // ---------------------------------------------------------------- registry
 
 inline constexpr std::uint32_t key_query_value = 0x0001;
+inline constexpr std::uint32_t key_set_value = 0x0002;
+inline constexpr std::uint32_t key_create_sub_key = 0x0004;
+inline constexpr std::uint32_t key_enumerate_sub_keys = 0x0008;
 inline constexpr std::uint32_t key_read = 0x20019;
 inline constexpr std::uint32_t key_all_access = 0xF003F;
 inline constexpr std::uint32_t key_wow64_64key = 0x0100;
@@ -149,6 +152,11 @@ bool get_special_folder_path(int csidl, std::u16string& path);
 // SHGetKnownFolderPath(FOLDERID_Downloads): the Downloads folder has no CSIDL.
 bool get_downloads_folder_path(std::u16string& path);
 
+// Every folder the shell knows (IKnownFolderManager::GetFolderIds, then
+// IKnownFolder::GetPath with KF_FLAG_DONT_VERIFY): its path whether or not it
+// exists yet. Virtual folders, which have no path, are left out.
+std::vector<std::u16string> get_known_folder_paths();
+
 // Full path of the running executable (GetModuleFileNameW(nullptr, ...)).
 std::u16string get_module_file_name();
 
@@ -207,6 +215,13 @@ bool move_file(const std::u16string& from, const std::u16string& to);
 std::uint32_t get_long_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size);
 std::uint32_t get_short_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size);
 
+// CreateFileW(path, 0, share all, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS) and
+// GetFinalPathNameByHandleW(FILE_NAME_NORMALIZED | VOLUME_NAME_DOS): where a file
+// or folder really is, junctions and symbolic links followed, 8.3 names long,
+// each name as the file system stores it, with the \\?\ prefix Windows gives
+// it. Returns error_success or the error of the open or the query.
+std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& final_path);
+
 // CreateFileW(path, GENERIC_READ, FILE_SHARE_READ|FILE_SHARE_WRITE, OPEN_EXISTING)
 // followed at once by CloseHandle: error_success when the file opens for reading.
 std::uint32_t probe_open_for_read(const std::u16string& path);
@@ -223,6 +238,10 @@ struct ProcessEntry {
     std::uint32_t pid = 0;
     std::uint32_t parent_pid = 0;
     std::u16string exe_file;  // szExeFile: file name without folder
+    // The process's creation time (FILETIME, 100 ns units; GetProcessTimes),
+    // 0 when the process could not be queried. Ids are reused; the time tells
+    // a child from an older process that names a reused id as its parent.
+    std::uint64_t creation_time = 0;
 };
 
 // CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0); invalid_handle_value on failure.
@@ -249,6 +268,24 @@ inline constexpr std::uint32_t wait_failed = 0xFFFFFFFFu;
 inline constexpr std::uint32_t infinite = 0xFFFFFFFFu;
 std::uint32_t wait_for_single_object(Handle handle, std::uint32_t milliseconds);
 std::uint32_t get_process_id(Handle process);
+// GetProcessTimes: the creation time as in ProcessEntry; false on failure.
+bool get_process_creation_time(Handle process, std::uint64_t& creation_time);
+// GetExitCodeProcess; still_active while the process runs.
+inline constexpr std::uint32_t still_active = 259;
+bool get_exit_code_process(Handle process, std::uint32_t& exit_code);
+// QueryFullProcessImageNameW(process, 0, ...): the full path of the
+// executable; needs only limited query access. False on failure.
+bool query_full_process_image_name(Handle process, std::u16string& path);
+
+// SetStdHandle of input, output and error to the null device, so that the
+// programs started until restore_standard_handles get handles of their own
+// rather than ours. Our own C runtime streams keep writing where they did.
+struct SavedStandardHandles {
+    Handle input = 0, output = 0, error = 0;
+    Handle null_device = 0;  // 0 when the null device could not be opened: nothing was changed
+};
+SavedStandardHandles redirect_standard_handles_to_null();
+void restore_standard_handles(const SavedStandardHandles& saved);
 
 // ---------------------------------------------------------------- shell and windows
 

@@ -147,5 +147,46 @@ TEST_F(ContractFiles, LongPathNamesFollowTheBufferProtocol) {
     EXPECT_EQ(os::get_last_error(), os::error_file_not_found);
 }
 
+TEST_F(ContractFiles, FinalPathsAreWhereTheFileSystemReallyIs) {
+    ASSERT_TRUE(os::create_directory(at(u"Final Folder")));
+    ASSERT_TRUE(os::write_file_bytes(at(u"Final Folder\\Data.txt"), "d"));
+    const std::u16string expected = u"\\\\?\\" + at(u"Final Folder");
+    std::u16string final_path;
+    // Another case, "." and ".." steps, forward slashes: one place.
+    for (const auto& spelling : {at(u"Final Folder"), at(u"final folder\\"), at(u"FINAL FOLDER\\.\\..\\Final Folder"),
+                                 at(u"Final Folder/")}) {
+        ASSERT_EQ(os::get_final_path_name(spelling, final_path), os::error_success);
+        EXPECT_TRUE(same_ignoring_case(final_path, expected));
+        EXPECT_TRUE(final_path.ends_with(u"\\Final Folder"));  // the name as stored
+    }
+    ASSERT_EQ(os::get_final_path_name(at(u"final folder\\DATA.TXT"), final_path), os::error_success);
+    EXPECT_TRUE(final_path.ends_with(u"\\Final Folder\\Data.txt"));
+
+    std::u16string short_path(1024, u'\0');
+    short_path.resize(os::get_short_path_name(at(u"Final Folder"), short_path.data(), 1024));
+    ASSERT_FALSE(short_path.empty());
+    ASSERT_EQ(os::get_final_path_name(short_path, final_path), os::error_success);
+    EXPECT_TRUE(final_path.ends_with(u"\\Final Folder"));
+
+    EXPECT_EQ(os::get_final_path_name(at(u"Missing"), final_path), os::error_file_not_found);
+    EXPECT_EQ(os::get_final_path_name(at(u"Missing\\Below"), final_path), os::error_path_not_found);
+    EXPECT_TRUE(final_path.empty());
+}
+
+TEST_F(ContractFiles, TheShellKnowsTheWindowsFolderAndTheProgramFiles) {
+    const auto known = os::get_known_folder_paths();
+    const auto knows = [&known](const std::u16string& path) {
+        return std::any_of(known.begin(), known.end(),
+                           [&path](const std::u16string& candidate) { return same_ignoring_case(candidate, path); });
+    };
+    std::u16string windows(260, u'\0');
+    windows.resize(os::get_windows_directory(windows.data(), 260));
+    EXPECT_TRUE(knows(windows));
+    std::u16string program_files(260, u'\0');
+    program_files.resize(os::get_environment_variable(u"ProgramFiles", program_files.data(), 260));
+    EXPECT_TRUE(knows(program_files));
+    EXPECT_GT(known.size(), 20u);
+}
+
 }  // namespace
 }  // namespace vorlix::contract

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/LeftoverSession.h"
-#include "app/RegistryBackup.h"
+#include "app/leftover_session.h"
+#include "app/registry_backup.h"
 #include "app_test_support.h"
 
 namespace vorlix::test {

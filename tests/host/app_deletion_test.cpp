@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/LeftoverSession.h"
-#include "app/ResultFiles.h"
+#include "app/leftover_session.h"
+#include "app/result_files.h"
 #include "app_test_support.h"
 
 namespace vorlix::test {
@@ -86,6 +86,23 @@ TEST_F(Deletion, UntickedRowsStayAndTheirFolderIsOnlyEmptied) {
     EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, class_key));
     // Kept by choice is no failure.
     EXPECT_EQ(report.remaining_count(), 0u);
+}
+
+TEST_F(Deletion, NamesEndingInADotOrABlankGoAndWhatStaysIsNamed) {
+    // Written as the \\?\ form writes them; Win32 would cut the dot and the blank.
+    for (const auto* name : {u"trail.", u"space ", u"stuck. "})
+        sim::add_file(std::u16string(u"\\\\?\\C:\\Apps\\Tool\\data\\") + name);
+    sim::lock_file(u"\\\\?\\C:\\Apps\\Tool\\data\\stuck. ");
+    analyse_tool();
+
+    const auto report = session.delete_leftovers({});
+
+    EXPECT_FALSE(exists(u"\\\\?\\C:\\Apps\\Tool\\data\\trail."));
+    EXPECT_FALSE(exists(u"\\\\?\\C:\\Apps\\Tool\\data\\space "));
+    EXPECT_FALSE(exists(u"C:\\Apps\\Tool\\tool.exe"));
+    // The file that stays is named, not only the folders that hold it.
+    EXPECT_EQ(report.remaining_files_folders,
+              (StringList{u"C:\\Apps\\Tool\\", u"C:\\Apps\\Tool\\data", u"C:\\Apps\\Tool\\data\\stuck. "}));
 }
 
 TEST_F(Deletion, ReadOnlyAndLockedFilesStayAndAreReported) {

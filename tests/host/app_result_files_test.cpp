@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/LeftoverSession.h"
-#include "app/ResultFiles.h"
+#include "app/leftover_session.h"
+#include "app/result_files.h"
 #include "app_test_support.h"
 
 namespace vorlix::test {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/LeftoverSession.h"
-#include "app/ResultFiles.h"
+#include "app/leftover_session.h"
+#include "app/result_files.h"
 #include "platform/os.h"
 #include "platform/portable/utf.h"
 #include "platform/sim/sim.h"

@@ -12,10 +12,10 @@
 
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "app/ResultFiles.h"
+#include "app/result_files.h"
 #include "cli/cli_commands.h"
 #include "cli/cmd_uninstall.h"
-#include "inventory/Pacing.h"
+#include "inventory/pacing.h"
 #include "platform/portable/utf.h"
 #include "platform/sim/sim.h"
 #include "support/sim_test.h"
@@ -213,9 +213,13 @@ TEST_F(CliUninstall, ProgramWithoutLocationOnlyGetsItsUninstallerSupervised) {
     const auto root = os::hkey_local_machine;
     sim::set_string(root, uninstall_key, u"InstallLocation", u"");
     sim::set_string(root, uninstall_key, u"UninstallString", u"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}");
+    // Windows Installer removes the product's Uninstall entry and ends.
     polling->script = [](int) {
         for (const auto& process : sim::processes())
-            if (Str_UpperAscii(process.image_path).ends_with(u"\\MSIEXEC.EXE")) sim::end_process(process.pid);
+            if (Str_UpperAscii(process.image_path).ends_with(u"\\MSIEXEC.EXE")) {
+                Reg_DeleteKeyTree(os::hkey_local_machine, uninstall_key, true);
+                sim::end_process(process.pid);
+            }
     };
     const auto output = uninstall({u"Tool", u"--yes", u"--json"});
     ASSERT_EQ(output.exit_code, 0) << output.err;
@@ -227,6 +231,164 @@ TEST_F(CliUninstall, ProgramWithoutLocationOnlyGetsItsUninstallerSupervised) {
     EXPECT_EQ(sim::shell_requests()[0].parameters, u"/X{11111111-2222-3333-4444-555555555555}  /norestart");
     EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
     EXPECT_TRUE(questions.empty());
+}
+
+// The uninstaller ends with `code` at its first look, leaving everything in place.
+void end_uninstaller_with(const std::shared_ptr<Polling>& polling, std::uint32_t code) {
+    polling->script = [code](int) {
+        if (const auto pid = running_pid(uninstaller)) sim::end_process(pid, code);
+    };
+}
+
+TEST_F(CliUninstall, FailedOrCancelledUninstallerLeadsToNoDeletionWithoutForce) {
+    for (const std::uint32_t code : {1602u, 1603u, 0xC0000005u}) {
+        SCOPED_TRACE(code);
+        end_uninstaller_with(polling, code);
+        const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+        EXPECT_EQ(output.exit_code, 5) << output.err;
+        const auto document = nlohmann::json::parse(output.out);
+        EXPECT_EQ(document["uninstaller"]["exit_code"], code);
+        EXPECT_EQ(document["uninstaller"]["verdict"], "failed");
+        EXPECT_FALSE(document["deleted"]);
+        EXPECT_NE(document["message"].get<std::string>().find("Nothing was deleted"), std::string::npos);
+        EXPECT_EQ(std::count(progress.begin(), progress.end(), "The original uninstall process is complete."), 0);
+        EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+        EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    }
+    // In text form the code shows too.
+    end_uninstaller_with(polling, 0xC0000005u);
+    const auto text = uninstall({u"Tool", u"--yes"});
+    EXPECT_EQ(text.exit_code, 5);
+    EXPECT_NE(text.out.find("exit code 0xC0000005"), std::string::npos) << text.out;
+}
+
+TEST_F(CliUninstall, UninstallerThatEndsWellButLeavesItsEntryLeavesTheProgramInstalled) {
+    end_uninstaller_with(polling, 0);
+    const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+    EXPECT_EQ(output.exit_code, 5);
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_EQ(document["uninstaller"]["exit_code"], 0);
+    EXPECT_TRUE(document["uninstaller"]["entry_remains"]);
+    EXPECT_EQ(document["uninstaller"]["verdict"], "still_installed");
+    EXPECT_TRUE(sim::path_exists(uninstaller));
+    EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, uninstall_key));
+}
+
+TEST_F(CliUninstall, ForceRemovesAStillInstalledProgramAfterItsOwnQuestion) {
+    end_uninstaller_with(polling, 1603);
+    answer = true;
+    const auto output = uninstall({u"Tool", u"--force", u"--json"});
+    EXPECT_EQ(output.exit_code, 0) << output.err;
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_TRUE(document["forced"]);
+    EXPECT_TRUE(document["deleted"]);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].find("Remove the still installed program"), 0u);
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool"));
+    EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, uninstall_key));
+    expect_neighbour_and_user_files_untouched();
+}
+
+TEST_F(CliUninstall, UninstallerThatCannotStartLeadsToNoDeletionWithoutForce) {
+    sim::set_shell_handler([](const sim::ShellRequest&, std::uint32_t&) -> std::intptr_t { return 2; });
+    const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+    EXPECT_EQ(output.exit_code, 1);
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_FALSE(document["uninstaller_started"]);
+    EXPECT_EQ(document["uninstaller"]["start_error"], 2);
+    EXPECT_EQ(document["uninstaller"]["verdict"], "not_started");
+    EXPECT_FALSE(document["deleted"]);
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+
+    const auto forced = uninstall({u"Tool", u"--yes", u"--force", u"--json"});
+    EXPECT_EQ(forced.exit_code, 0) << forced.err;
+    EXPECT_TRUE(nlohmann::json::parse(forced.out)["forced"]);
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool"));
+}
+
+TEST_F(CliUninstall, HungUninstallerIsLeftRunningPastTheWaitLimit) {
+    // Only so that a run without a limit ends at all.
+    polling->script = [](int wait) {
+        if (wait == 50000) sim::end_process(running_pid(uninstaller));
+    };
+    const auto output = uninstall({u"Tool", u"--wait-limit", u"30", u"--json"});
+    EXPECT_EQ(output.exit_code, 4);
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_TRUE(document["uninstaller"]["still_running"]);
+    EXPECT_EQ(document["uninstaller"]["exit_code"], nullptr);
+    EXPECT_FALSE(document["deleted"]);
+    EXPECT_NE(running_pid(uninstaller), 0u);
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(polling->waits, 10 + 20 * 4);
+
+    // --force does not change that; --yes alone waits an hour.
+    EXPECT_EQ(uninstall({u"Tool", u"--yes", u"--force"}).exit_code, 4);
+    EXPECT_EQ(polling->waits, (10 + 20 * 4) + (10 + 3590 * 4));
+}
+
+TEST_F(CliUninstall, WaitLimitMustBeANumberOfSeconds) {
+    for (const auto* bad : {u"", u"-5", u"ten", u"1e3"})
+        EXPECT_EQ(uninstall({u"Tool", u"--wait-limit", bad}).exit_code, 2) << to_utf8(bad);
+    EXPECT_EQ(uninstall({u"Tool", u"--wait-limit"}).exit_code, 2);
+    EXPECT_TRUE(sim::shell_requests().empty());
+}
+
+TEST_F(CliUninstall, EntriesMergedUnderOneNameButNamingDifferentProgramsMustBeChosenByRegistryPath) {
+    const std::u16string other_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolCopy";
+    sim::set_string(os::hkey_local_machine, other_key, u"DisplayName", u"TOOL");
+    sim::set_string(os::hkey_local_machine, other_key, u"InstallLocation", u"C:\\Apps\\ToolBox\\");
+    sim::set_string(os::hkey_local_machine, other_key, u"UninstallString", u"C:\\Apps\\ToolBox\\box.exe");
+
+    for (const auto* command : {u"analyze", u"uninstall"}) {
+        const auto refused = cli::run({command, u"tool"});
+        EXPECT_EQ(refused.exit_code, 2) << to_utf8(command);
+        EXPECT_NE(refused.err.find("HKLM|" + to_utf8(uninstall_key) + "\n"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("HKLM|" + to_utf8(other_key) + "\n"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("C:\\Apps\\ToolBox\\box.exe"), std::string::npos) << refused.err;
+    }
+    EXPECT_TRUE(sim::shell_requests().empty());
+
+    const auto analysis = cli::run({u"analyze", u"hklm|" + Str_LowerAscii(other_key), u"--json"});
+    ASSERT_EQ(analysis.exit_code, 0) << analysis.err;
+    EXPECT_EQ(nlohmann::json::parse(analysis.out)["install_location"], "C:\\Apps\\ToolBox\\");
+
+    script_uninstaller();
+    const auto output = uninstall({u"HKLM|" + uninstall_key, u"--yes", u"--json"});
+    ASSERT_EQ(output.exit_code, 0) << output.err;
+    EXPECT_EQ(nlohmann::json::parse(output.out)["install_location"], "C:\\Apps\\Tool\\");
+    ASSERT_EQ(sim::shell_requests().size(), 1u);
+    EXPECT_EQ(sim::shell_requests()[0].file, u"\"" + uninstaller + u"\" ");
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\ToolBox\\box.exe"));
+    EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, other_key));
+
+    EXPECT_EQ(cli::run({u"analyze", u"HKLM|SOFTWARE\\Nothing\\Here"}).exit_code, 1);
+}
+
+TEST_F(CliUninstall, TheEntryNotChosenKeepsItsFolderInsideTheChosenOnes) {
+    const std::u16string other_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolPlugin";
+    sim::set_string(os::hkey_local_machine, other_key, u"DisplayName", u"TOOL");
+    sim::set_string(os::hkey_local_machine, other_key, u"InstallLocation", u"C:\\Apps\\Tool\\Plugin\\");
+    sim::set_string(os::hkey_local_machine, other_key, u"UninstallString", u"C:\\Apps\\Tool\\Plugin\\remove.exe");
+    sim::add_file(u"C:\\Apps\\Tool\\Plugin\\remove.exe");
+    sim::add_file(u"C:\\Apps\\Tool\\Plugin\\plugin.dll");
+
+    script_uninstaller();
+    const auto output = uninstall({u"HKLM|" + uninstall_key, u"--yes", u"--json"});
+    EXPECT_EQ(nlohmann::json::parse(output.out)["install_location"], "C:\\Apps\\Tool\\") << output.err;
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\Plugin\\plugin.dll"));
+    EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\Plugin\\remove.exe"));
+}
+
+TEST_F(CliUninstall, EntriesMergedUnderOneNameThatAgreeNeedNoChoice) {
+    // The same program registered in both views, as 32-bit installers on 64-bit Windows do.
+    const std::u16string copy_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ToolAgain";
+    sim::set_string(os::hkey_local_machine, copy_key, u"DisplayName", u"tool");
+    sim::set_string(os::hkey_local_machine, copy_key, u"InstallLocation", u"c:\\apps\\tool\\");
+    sim::set_string(os::hkey_local_machine, copy_key, u"UninstallString", u"\"" + uninstaller + u"\" /S");
+    EXPECT_EQ(cli::run({u"analyze", u"Tool"}).exit_code, 0);
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/LeftoverSession.h"
-#include "app/ResultFiles.h"
-#include "app/SynchronousCycle.h"
+#include "app/leftover_session.h"
+#include "app/result_files.h"
+#include "app/synchronous_cycle.h"
 #include "hostile_support.h"
 #include "inventory_test_support.h"
 
@@ -115,10 +115,7 @@ protected:
         append(result_file_registry, {u"HKLM|SOFTWARE\\Classes\\Box.File", u"HKCU|" + run_path + u"|ToolBox"});
     }
 
-    void expect_nothing_outside_lost() const {
-        const auto lost = before_install.lost_in(MachineSnapshot::take());
-        EXPECT_TRUE(lost.empty()) << "lost " << lost.size() << " items, first: " << (lost.empty() ? "" : lost.front());
-    }
+    void expect_nothing_outside_lost() const { expect_nothing_lost_since(before_install); }
 };
 
 TEST_F(HostileCycle, TheProgramGoesAndNothingElse) {
@@ -157,18 +154,10 @@ TEST_F(HostileCycle, AProgramOfMicrosoftIsNeverTouched) {
     const auto installed = MachineSnapshot::take();
     const auto report = uninstall(u"Tool");
     EXPECT_TRUE(report.protected_publisher);
-    const auto lost = installed.lost_in(MachineSnapshot::take());
-    EXPECT_TRUE(lost.empty()) << "lost " << lost.size() << " items, first: " << (lost.empty() ? "" : lost.front());
+    expect_nothing_lost_since(installed);
 }
 
 // Install locations that lead, one way or another, to what is not the program's.
-struct HostileSpelling {
-    const char* name;
-    std::u16string location;
-};
-
-void PrintTo(const HostileSpelling& spelling, std::ostream* out) { *out << spelling.name; }
-
 class HostileLocation : public HostileCycle, public ::testing::WithParamInterface<HostileSpelling> {};
 
 TEST_P(HostileLocation, LeadsTheDeletionNowhereOutsideTheProgram) {
@@ -187,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HostileSpelling{"QuotedLinkToDocuments", u"\"C:\\Apps\\Tool\\Docs\\\""},
                       HostileSpelling{"SlashesAndDotToDocuments", u"C:/Users/user//Documents/."},
                       HostileSpelling{"ExpandedThenClimbing", u"%APPDATA%\\..\\..\\Documents\\"}),
-    [](const ::testing::TestParamInfo<HostileSpelling>& case_info) { return std::string(case_info.param.name); });
+    spelling_name);
 
 TEST_F(HostileCycle, ALocationThatIsALinkLosesOnlyTheLink) {
     install_tool();

@@ -2,7 +2,10 @@
 // other programs leave it, and snapshots of the whole simulated machine.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
@@ -69,5 +72,23 @@ public:
 private:
     std::set<std::u16string> items;
 };
+
+// Fails the test when anything the earlier snapshot held is gone now.
+inline void expect_nothing_lost_since(const MachineSnapshot& before) {
+    const auto lost = before.lost_in(MachineSnapshot::take());
+    EXPECT_TRUE(lost.empty()) << "lost " << lost.size() << " items, first: " << (lost.empty() ? "" : lost.front());
+}
+
+// An install location that leads, one way or another, to what is not the
+// program's; tests print it by its name.
+struct HostileSpelling {
+    const char* name;
+    std::u16string location;
+};
+
+inline void PrintTo(const HostileSpelling& spelling, std::ostream* out) { *out << spelling.name; }
+inline std::string spelling_name(const ::testing::TestParamInfo<HostileSpelling>& case_info) {
+    return case_info.param.name;
+}
 
 }  // namespace vorlix::test

@@ -1,6 +1,8 @@
 // vorlix-cli list: the table and the JSON document.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
@@ -67,6 +69,26 @@ TEST_F(CliList, TableShowsOneLinePerProgramWithAHeader) {
     // Columns line up: the version column starts at the same place on every line.
     EXPECT_EQ(lines[3].find("1.5 "), lines[0].find("Version"));
     EXPECT_EQ(lines.back(), "6 programs");
+}
+
+TEST_F(CliList, TableEscapesControlAndDirectionCharactersButJsonKeepsThem) {
+    entry(u"Hostile", {{u"DisplayName", u"Two\nLines\x1B[2J \u202Eexe.txt"},
+                       {u"Publisher", u"Tab\there\u0085"},
+                       {u"UninstallString", u"C:\\Apps\\Hostile\\uninst.exe"}});
+    const auto table = cli::cmd_list({});
+    ASSERT_EQ(table.exit_code, 0) << table.err;
+    EXPECT_NE(table.out.find("Two\\nLines\\x1B[2J \\u202Eexe.txt"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("Tab\\there\\x85"), std::string::npos) << table.out;
+    for (const char raw : {'\t', '\x1B', '\r'}) EXPECT_EQ(table.out.find(raw), std::string::npos);
+    EXPECT_EQ(table.out.find("\xE2\x80\xAE"), std::string::npos);  // U+202E as UTF-8
+    // Still one line per program.
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 1 + 7 + 1);
+
+    const auto document = nlohmann::json::parse(cli::cmd_list({u"--json"}).out);
+    bool found = false;
+    for (const auto& program : document["programs"])
+        found = found || program["name"] == "Two\nLines\x1B[2J \u202Eexe.txt";
+    EXPECT_TRUE(found);
 }
 
 TEST_F(CliList, RejectsUnknownArguments) {

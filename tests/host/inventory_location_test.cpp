@@ -64,37 +64,26 @@ class SharedLocations : public InventoryTest {};
 TEST_F(SharedLocations, SystemAndSharedFoldersAndTheirParentsAreRejected) {
     std::u16string program_files, program_files64;
     Sys_GetProgramFilesDirs(program_files, program_files64);
-    const std::u16string rejected[] = {
+    const auto rejected = entry_per_folder(u"Shared", {
         u"C:\\", u"D:\\", u"C:", u"C:\\Windows\\", u"c:\\windows\\Fonts\\Tool\\", u"C:\\Windows\\System32",
         program_files, program_files64, u"C:\\PROGRAM FILES", u"C:\\Program Files (x86)",
         u"C:\\Program Files\\Common Files\\", u"C:\\Program Files (x86)\\Common Files", u"C:\\ProgramData",
         u"C:\\Users\\", u"C:\\Users\\user", u"C:\\Users\\user\\AppData\\",
         Sys_GetAppDataDir(), Sys_GetLocalAppDataDir(), Sys_GetDesktopDir(), u"C:\\Users\\user\\Documents",
-        u"C:\\Users\\user\\Downloads\\", u"C:\\Users\\user\\AppData\\Local\\Temp\\"};
-    int index = 0;
-    for (const auto& folder : rejected) {
-        const auto key = u"Shared" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
-        entry(key, {{u"DisplayName", key}, {u"InstallLocation", folder}, {u"UninstallString", u"remove.exe"}});
-    }
+        u"C:\\Users\\user\\Downloads\\", u"C:\\Users\\user\\AppData\\Local\\Temp\\"});
     scan();
-    ASSERT_EQ(list->mpu_SDLarry_InstalledSoftware.size(), std::size(rejected));
-    for (const auto& record : list->mpu_SDLarry_InstalledSoftware)
-        EXPECT_EQ(record->mpu_str_InstallLocation, u"") << to_utf8(record->mpu_str_Name);
+    ASSERT_EQ(list->mpu_SDLarry_InstalledSoftware.size(), rejected.size());
+    expect_locations(rejected, false);
 }
 
 TEST_F(SharedLocations, OtherSpellingsOfThemAreRejectedToo) {
     sim::set_short_name(u"C:\\Program Files", u"PROGRA~1");
-    const std::u16string rejected[] = {u"C:/Program Files/", u"C:\\\\Program Files\\\\", u"C:\\Windows\\..\\Users\\",
-                                       u"C:\\Program Files\\Tool\\..", u"C:\\PROGRA~1\\", u"\\\\?\\C:\\ProgramData\\",
-                                       u"C:\\ProgramData.\\", u"C:\\.\\Users\\user\\ \\", u"C:\\..\\..\\"};
-    int index = 0;
-    for (const auto& folder : rejected) {
-        const auto key = u"Spelled" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
-        entry(key, {{u"DisplayName", key}, {u"InstallLocation", folder}, {u"UninstallString", u"remove.exe"}});
-    }
+    const auto rejected = entry_per_folder(
+        u"Spelled", {u"C:/Program Files/", u"C:\\\\Program Files\\\\", u"C:\\Windows\\..\\Users\\",
+                     u"C:\\Program Files\\Tool\\..", u"C:\\PROGRA~1\\", u"\\\\?\\C:\\ProgramData\\",
+                     u"C:\\ProgramData.\\", u"C:\\.\\Users\\user\\ \\", u"C:\\..\\..\\"});
     scan();
-    for (const auto& record : list->mpu_SDLarry_InstalledSoftware)
-        EXPECT_EQ(record->mpu_str_InstallLocation, u"") << to_utf8(record->mpu_str_Name);
+    expect_locations(rejected, false);
 }
 
 // Short names need no tilde: any name of eight characters (and a three
@@ -114,21 +103,12 @@ TEST_F(SharedLocations, ShortNamesWithoutATildeAreRecognised) {
 }
 
 TEST_F(SharedLocations, FoldersBelowThemStay) {
-    const std::u16string kept[] = {u"C:\\Program Files\\Tool\\", u"C:\\Program Files (x86)\\Common Files\\Tool\\",
-                                   u"C:\\ProgramData\\Tool\\", u"C:\\Users\\user\\AppData\\Local\\Programs\\Tool\\",
-                                   u"C:\\Windowsless\\Tool\\", u"D:\\Tool\\", u"C:/Program Files/Tool\\",
-                                   u"C:\\Users\\..\\Tool\\"};
-    int index = 0;
-    for (const auto& folder : kept) {
-        const auto key = u"Kept" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
-        entry(key, {{u"DisplayName", key}, {u"InstallLocation", folder}, {u"UninstallString", u"remove.exe"}});
-    }
+    const auto kept = entry_per_folder(
+        u"Kept", {u"C:\\Program Files\\Tool\\", u"C:\\Program Files (x86)\\Common Files\\Tool\\",
+                  u"C:\\ProgramData\\Tool\\", u"C:\\Users\\user\\AppData\\Local\\Programs\\Tool\\",
+                  u"C:\\Windowsless\\Tool\\", u"D:\\Tool\\", u"C:/Program Files/Tool\\", u"C:\\Users\\..\\Tool\\"});
     scan();
-    index = 0;
-    for (const auto& folder : kept) {
-        const auto key = u"Kept" + std::u16string(1, static_cast<char16_t>(u'A' + index++));
-        EXPECT_EQ(listed(key).mpu_str_InstallLocation, folder);
-    }
+    expect_locations(kept, true);
 }
 
 TEST_F(SharedLocations, AnInferredSharedFolderIsRejectedToo) {

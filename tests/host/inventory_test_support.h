@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "access/Unit_ZRB_func_Str.h"
-#include "inventory/EntryValues.h"
+#include "inventory/entry_values.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/portable/utf.h"
@@ -47,6 +47,23 @@ protected:
                       os::Hkey root = os::hkey_local_machine, const std::u16string& path = uninstall_key) {
         sim::create_key(root, path + key);
         for (const auto& [name, text] : values) sim::set_string(root, path + key, name, text);
+    }
+
+    // One Uninstall entry per folder, named PREFIX followed by A, B, C..., with that folder as its location.
+    static std::vector<std::pair<std::u16string, std::u16string>> entry_per_folder(
+        const std::u16string& prefix, const std::vector<std::u16string>& folders) {
+        std::vector<std::pair<std::u16string, std::u16string>> named;
+        for (const auto& folder : folders) {
+            const auto key = prefix + std::u16string(1, static_cast<char16_t>(u'A' + named.size()));
+            entry(key, {{u"DisplayName", key}, {u"InstallLocation", folder}, {u"UninstallString", u"remove.exe"}});
+            named.emplace_back(key, folder);
+        }
+        return named;
+    }
+    // After the scan: each entry of entry_per_folder kept its folder (kept) or lost it.
+    void expect_locations(const std::vector<std::pair<std::u16string, std::u16string>>& named, bool kept) const {
+        for (const auto& [key, folder] : named)
+            EXPECT_EQ(listed(key).mpu_str_InstallLocation, kept ? folder : u"") << to_utf8(folder);
     }
 
     void scan() {

@@ -17,14 +17,14 @@ public:
     }
 
 protected:
-    bool folders_claim(const std::u16string& text, std::size_t k) const override {
+    bool folders_claim(const std::u16string& text, std::size_t k, char16_t drive) const override {
         const auto upper = Str_UpperAscii(text);
         StringList pieces;
         for (std::size_t at = 0; at < upper_folders.size(); ++at) {
             auto folder = upper_folders[at];
             if (k > 0) {
                 SplitPieces(program().mpu_SDLarry_Folders[at], u'\\', pieces);
-                if (pieces.size() <= k) continue;
+                if (pieces.size() <= k || Str_UpperAscii(pieces.front()) != std::u16string{drive, u':'}) continue;
                 folder = Str_UpperAscii(short_form_tail(pieces, k));
             }
             if (claims_at_boundary(upper, folder)) return true;

@@ -41,11 +41,12 @@ TEST_F(LeftoverMatchingTest, AFolderClaimsATextOnlyWhereItEndsAtAPathBoundary) {
     for (const auto* claimed : {u"C:\\Apps\\Tool\\app.exe", u"c:\\apps\\tool", u"\"C:\\Apps\\Tool\"",
                                 u"rundll32.exe \"C:\\Apps\\Tool\\helper.dll\",Entry", u"D:\\Backup\\C:\\Apps\\Tool\\x",
                                 u"C:\\Apps\\ToolBox\\C:\\Apps\\Tool\\x", u"C:\\APPS\\TOOL~1\\app.exe",
-                                u"C:\\Apps\\Tool\\APP~1.EXE", u"\\\\srv\\OLD~1\\Apps\\Tool\\bin\\x.exe"})
+                                u"C:\\Apps\\Tool\\APP~1.EXE"})
         EXPECT_TRUE(matcher.RefersToProgram(claimed)) << to_utf8(claimed);
     for (const auto* foreign : {u"C:\\Apps\\ToolBox\\box.exe", u"C:\\Apps\\Tool Pro\\x.exe", u"C:\\Apps\\Tool.old",
                                 u"\"C:\\Apps\\Tool\" /x", u"C:\\APPS\\TOOLBO~1\\box.dll", u"C:\\APPS\\GONE~1\\x.dll",
                                 u"\\\\srv\\OLD~1\\Apps\\ToolBox\\x.exe", u"\\\\srv\\share\\Tool\\APP~1.EXE", u"",
+                                u"\\\\srv\\OLD~1\\Apps\\Tool\\bin\\x.exe",
                                 u"C:\\Apps"})
         EXPECT_FALSE(matcher.RefersToProgram(foreign)) << to_utf8(foreign);
 }

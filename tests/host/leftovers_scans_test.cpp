@@ -94,7 +94,9 @@ TEST_F(LeftoverScansTest, InstallerComponentsByKeyPath) {
     EXPECT_THAT(scan(scan_installer_components),
                 ElementsAre(component + u"1", u"HKLM|" + user_data + u"Products\\A1000000000000000000000000000001",
                             component + u"2", u"HKLM|" + user_data + u"Products\\A1000000000000000000000000000009",
-                            component + u"5"));
+                            // shared: each value alone, and no product through it
+                            component + u"3|A1000000000000000000000000000007",
+                            component + u"3|A1000000000000000000000000000008", component + u"5"));
 }
 
 TEST_F(LeftoverScansTest, CompatibilityLayersOfEveryUser) {

@@ -4,7 +4,7 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/Wow64.h"
+#include "access/wow64.h"
 #include "support/sim_test.h"
 
 namespace vorlix {

@@ -41,6 +41,18 @@ TEST_F(UninstallRun, ShellOpensTheChosenFileWithItsParameters) {
     EXPECT_TRUE(sim::messages().empty());
 }
 
+TEST_F(UninstallRun, StartedProgramsGetStandardHandlesOfTheirOwn) {
+    answer_every_request(2);
+    RunUninstallCommand(owner, u"C:\\Apps\\reg.exe add HKCU\\X");
+    // The shell and the fallback both start with the null device; ours come back afterwards.
+    const auto requests = sim::shell_requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_TRUE(requests[0].null_standard_handles);
+    EXPECT_TRUE(requests[1].null_standard_handles);
+    os::shell_execute(owner, u"Open", u"C:\\Apps\\other.exe", u"", u"", os::sw_shownormal, nullptr);
+    EXPECT_FALSE(sim::shell_requests().back().null_standard_handles);
+}
+
 TEST_F(UninstallRun, RefusedShellFallsBackToTheTrimmedCommandAsReceived) {
     // The dash in the folder cuts the path apart, so the shell cannot find the file.
     const std::u16string program = u"C:\\工具-箱\\卸载.exe";

@@ -5,11 +5,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "inventory/Pacing.h"
-#include "leftovers/ProcessTreeWatch.h"
+#include "inventory/pacing.h"
+#include "leftovers/process_tree_watch.h"
 #include "leftovers/Unit_ZRB_Thread_ShellCallUninstall.h"
 #include "leftovers/Unit_ZRB_Thread_ShellExeUninstaller.h"
 #include "platform/sim/sim.h"
@@ -47,11 +48,12 @@ protected:
     std::vector<std::string> events;
     bool started_anything = false;
 
-    void add_program(const std::u16string& uninstall_string) {
+    void add_program(const std::u16string& uninstall_string, const std::u16string& location = u"") {
         auto record = std::make_shared<ZRB_InstalledSoftware>();
         record->mpu_str_Name = u"Tool";
         record->mpu_str_Name_low = u"tool";
         record->mpu_str_UninstallString = uninstall_string;
+        record->mpu_str_InstallLocation = location;
         list->add(record);
     }
 
@@ -79,17 +81,23 @@ protected:
     }
 
     // The window's order: the launcher first, then the supervisor watching its start.
-    void launch_and_supervise() {
+    void launch_and_supervise(std::optional<std::uint64_t> wait_limit_ms = std::nullopt) {
         auto started = std::make_shared<StartedUninstaller>();
         const auto& record = *list->find(u"tool");
         auto launch = std::make_shared<ZRB_Thread_ShellCallUninstall>(0, false, record.mpu_str_UninstallString, started)
                           ->start();
         auto watcher = supervisor();
         watcher->watch_start(started);
+        if (wait_limit_ms) watcher->set_wait_limit(*wait_limit_ms);
         watcher->start().join();
         launch.join();
         started_anything = started->wait_for_outcome();
+        still_running = watcher->still_running();
+        exit_code = started->exit_code();
     }
+
+    bool still_running = false;
+    std::optional<std::uint32_t> exit_code;
 
     static std::vector<std::string> steps_around(std::vector<std::string> middle) {
         std::vector<std::string> all{"start", "step 2 start"};
@@ -190,6 +198,116 @@ TEST_F(Supervision, NameSeenInEarlierPassesButGoneInTheFifthGetsNoWait) {
 
     EXPECT_EQ(events, steps_around({}));
     EXPECT_EQ(polling->waits, 5);
+}
+
+TEST_F(Supervision, OlderProcessNamingTheReusedIdAsParentIsNotAdopted) {
+    // An unrelated process, started long before the uninstaller, whose parent
+    // had the id the uninstaller now has.
+    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
+    sim::add_file(uninstaller);
+    add_program(uninstaller, u"C:\\Apps\\Tool\\");
+    std::uint32_t stranger = 0;
+    polling->script = [&](int wait) {
+        const auto pid = running_pid(uninstaller);
+        if (stranger == 0 && pid != 0) {
+            stranger = sim::start_process(u"C:\\Apps\\Tool\\old.exe", pid, false, 1);
+        } else if (wait == 20) {
+            sim::end_process(pid, 0);
+        } else if (wait == 500) {
+            sim::end_process(stranger);  // only so that a failing run ends
+        }
+    };
+    launch_and_supervise();
+
+    EXPECT_EQ(polling->waits, 20);
+    EXPECT_EQ(exit_code, 0u);
+    EXPECT_NE(running_pid(u"C:\\Apps\\Tool\\old.exe"), 0u);
+}
+
+TEST_F(Supervision, OnceTheUninstallerEndsOnlyItsOwnFolderTempAndWindowsInstallerHold) {
+    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
+    const std::u16string browser = u"C:\\Program Files\\Browser\\browser.exe";
+    sim::add_file(uninstaller);
+    add_program(u"\"" + uninstaller + u"\" /S", u"C:\\Apps\\Tool\\");
+    std::uint32_t installer = 0, helper = 0, temp_copy = 0;
+    int exited_at = 0;
+    polling->script = [&](int wait) {
+        const auto pid = running_pid(uninstaller);
+        if (exited_at == 0 && pid != 0) {
+            // A farewell page in the browser, which starts a tab process of its own.
+            sim::start_process(u"C:\\Program Files\\Browser\\tab.exe", sim::start_process(browser, pid));
+            installer = sim::start_process(u"C:\\Windows\\System32\\msiexec.exe", pid);
+            helper = sim::start_process(u"C:\\Apps\\Tool\\bin\\cleanup.exe", pid);
+            temp_copy = sim::start_process(u"C:\\Users\\user\\AppData\\Local\\Temp\\~nsu2.tmp\\Au_.exe", pid);
+            // Neither in the program's folder nor the system's msiexec.
+            sim::start_process(u"C:\\Apps\\ToolBox\\msiexec.exe", pid);
+            sim::end_process(pid, 0);
+            exited_at = wait;
+        } else if (exited_at != 0 && wait == exited_at + 10) {
+            sim::end_process(installer);
+        } else if (exited_at != 0 && wait == exited_at + 20) {
+            sim::end_process(temp_copy);
+        } else if (exited_at != 0 && wait == exited_at + 30) {
+            sim::end_process(helper);
+        } else if (wait == 600) {
+            for (const auto& process : sim::processes())
+                if (process.parent_pid != 0) sim::end_process(process.pid);  // only so that a failing run ends
+        }
+    };
+    launch_and_supervise();
+
+    ASSERT_NE(exited_at, 0);
+    EXPECT_EQ(polling->waits, exited_at + 30);
+    EXPECT_NE(running_pid(browser), 0u);
+    EXPECT_FALSE(still_running);
+}
+
+TEST_F(Supervision, WaitLimitEndsTheWaitAndLeavesTheUninstallerRunning) {
+    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
+    sim::add_file(uninstaller);
+    add_program(uninstaller, u"C:\\Apps\\Tool\\");
+    polling->script = [&](int wait) {
+        if (wait == 100000) sim::end_process(running_pid(uninstaller));  // only so that a failing run ends
+    };
+    launch_and_supervise(60'000);
+
+    EXPECT_TRUE(still_running);
+    EXPECT_FALSE(exit_code.has_value());
+    EXPECT_NE(running_pid(uninstaller), 0u);
+    // Ten looks of a second, then looks of a quarter second up to the minute.
+    EXPECT_EQ(polling->waits, 10 + 50 * 4);
+    EXPECT_EQ(events, steps_around({}));
+}
+
+TEST_F(Supervision, UninstallerEndingWithinTheLimitIsNotStillRunning) {
+    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
+    sim::add_file(uninstaller);
+    add_program(uninstaller);
+    polling->script = [&](int wait) {
+        if (wait == 30) sim::end_process(running_pid(uninstaller), 1602);
+    };
+    launch_and_supervise(60'000);
+
+    EXPECT_FALSE(still_running);
+    EXPECT_EQ(exit_code, 1602u);
+}
+
+TEST_F(Supervision, ScopeHoldsTempFoldersTheProgramFolderAndTheSystemInstaller) {
+    sim::add_file(u"C:\\Users\\user\\AppData\\Local\\Temp\\x.tmp");
+    sim::set_short_name(u"C:\\Users\\user\\AppData", u"APPDAT~1");
+    sim::set_environment_variable(u"TMP", u"C:\\Users\\user\\APPDAT~1\\Local\\Temp");
+    const auto scope = UninstallerScope::for_program(u"C:\\Apps\\Tool\\");
+    EXPECT_TRUE(scope.holds(u"C:\\USERS\\USER\\AppData\\Local\\Temp\\~nsu.tmp\\Au_.exe"));
+    EXPECT_TRUE(scope.holds(u"C:\\Windows\\Temp\\setup.exe"));
+    EXPECT_TRUE(scope.holds(u"C:\\Apps\\Tool\\uninst.exe"));
+    EXPECT_TRUE(scope.holds(u"C:\\Windows\\system32\\MSIEXEC.EXE"));
+    EXPECT_TRUE(scope.holds(u""));  // unknown: waited for
+    EXPECT_FALSE(scope.holds(u"C:\\Apps\\ToolBox\\uninst.exe"));
+    EXPECT_FALSE(scope.holds(u"C:\\Windows\\System32\\cmd.exe"));
+    EXPECT_FALSE(scope.holds(u"C:\\Program Files\\Browser\\msiexec.exe"));
+    EXPECT_TRUE(UninstallerScope().holds(u"C:\\Program Files\\Browser\\browser.exe"));
+    // Without a location only the temporary folders and the installer hold.
+    EXPECT_FALSE(UninstallerScope::for_program(u"").holds(u"C:\\Apps\\Tool\\uninst.exe"));
 }
 
 TEST(UninstallerExeName, TakesTheFileNameBeforeTheFirstExe) {

@@ -84,6 +84,41 @@ TEST_F(Helpers, TerminateProcessByPathEndsOnlyTheFirstOfTwo) {
     EXPECT_TRUE(IsProcessRunning(exe_name));
 }
 
+TEST_F(Helpers, ProcessTellsItsCreationTimeImageAndExitCode) {
+    const auto process = start(exe);
+    ASSERT_TRUE(ready(process, exe));
+    std::uint64_t created = 0;
+    ASSERT_TRUE(os::get_process_creation_time(process, created));
+    EXPECT_GT(created, 0u);
+    // A handle opened by id with the least access the supervision asks for tells the same.
+    const auto by_id = os::open_process(os::process_query_limited_information, os::get_process_id(process));
+    ASSERT_NE(by_id, 0);
+    std::uint64_t again = 0;
+    EXPECT_TRUE(os::get_process_creation_time(by_id, again));
+    EXPECT_EQ(again, created);
+    os::close_handle(by_id);
+
+    bool listed = false;
+    const auto snapshot = os::create_process_snapshot();
+    os::ProcessEntry entry;
+    for (bool more = os::process32_first(snapshot, entry); more; more = os::process32_next(snapshot, entry))
+        if (entry.pid == os::get_process_id(process)) listed = entry.creation_time == created;
+    os::close_handle(snapshot);
+    EXPECT_TRUE(listed);
+
+    std::u16string image;
+    ASSERT_TRUE(os::query_full_process_image_name(process, image));
+    EXPECT_EQ(Str_UpperFull(image), Str_UpperFull(exe));
+
+    std::uint32_t code = 0;
+    ASSERT_TRUE(os::get_exit_code_process(process, code));
+    EXPECT_EQ(code, os::still_active);
+    ASSERT_TRUE(os::terminate_process(process, 1602));
+    ASSERT_TRUE(ended(process));
+    ASSERT_TRUE(os::get_exit_code_process(process, code));
+    EXPECT_EQ(code, 1602u);
+}
+
 TEST_F(Helpers, ShellExecuteReportsSuccessAboveThirtyTwoWithAProcess) {
     os::Handle process = 0;
     const auto result = os::shell_execute(0, u"open", exe, u"/ignored", u"", os::sw_hide, &process);

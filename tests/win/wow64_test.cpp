@@ -6,7 +6,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/Wow64.h"
+#include "access/wow64.h"
 #include "win/win_test_support.h"
 
 namespace vorlix {

@@ -34,6 +34,8 @@ struct MachineConfig {
 // the idle process, System and the test's own process.
 void reset(const MachineConfig& config = {});
 const MachineConfig& config();
+// Sets (or adds) an environment variable of the running process.
+void set_environment_variable(const std::u16string& name, const std::u16string& value);
 
 // ---- call counts
 
@@ -100,12 +102,17 @@ struct SimProcess {
     std::uint32_t parent_pid = 0;
     std::u16string image_path;  // full path of the executable
     bool protected_process = false;  // OpenProcess fails with access denied
+    std::uint64_t creation_time = 0;  // later starts have larger times
 };
 
-// Starts a process and returns its pid.
+// Starts a process and returns its pid. `creation_time` 0 takes the model's
+// clock, which every start advances; a test gives an earlier time to model a
+// process that was running before its recorded parent id was reused.
 std::uint32_t start_process(const std::u16string& image_path, std::uint32_t parent_pid = 0,
-                            bool protected_process = false);
-void end_process(std::uint32_t pid);
+                            bool protected_process = false, std::uint64_t creation_time = 0);
+void end_process(std::uint32_t pid, std::uint32_t exit_code = 0);
+// The creation time of a process, running or ended; 0 when there is none.
+std::uint64_t process_creation_time(std::uint32_t pid);
 std::vector<SimProcess> processes();
 
 // What the shell does when asked to open a file. The default handler starts a
@@ -115,6 +122,8 @@ struct ShellRequest {
     std::u16string verb, file, parameters, directory;
     int show = 0;
     bool create_process = false;  // true for create_process (then `file` is the command line)
+    // The standard handles were redirected to the null device when the request was made.
+    bool null_standard_handles = false;
 };
 using ShellHandler = std::function<std::intptr_t(const ShellRequest&, std::uint32_t& started_pid)>;
 void set_shell_handler(ShellHandler handler);

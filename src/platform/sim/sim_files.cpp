@@ -134,6 +134,22 @@ bool move_file(const std::u16string& from, const std::u16string& to) {
     return true;
 }
 
+std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& final_path) {
+    final_path.clear();
+    auto lock = lock_machine();
+    Machine& m = machine();
+    const Lookup found = locate(m, path);
+    // Opening a junction opens what it points at.
+    const FsNode* node = found.node ? follow(m, found.node) : nullptr;
+    if (!node) {
+        const auto error = found.node ? error_file_not_found : found.error;
+        set_last_error(error);
+        return error;
+    }
+    final_path = u"\\\\?\\" + full_path(*node);
+    return error_success;
+}
+
 std::uint32_t probe_open_for_read(const std::u16string& path) {
     count_file_call();
     auto lock = lock_machine();

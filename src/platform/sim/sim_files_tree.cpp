@@ -130,6 +130,12 @@ std::optional<ParsedPath> parse_path(const Machine& m, std::u16string_view path,
         }
         parsed.names.push_back(std::move(name));
     }
+    // Win32 drops the dots and blanks that end a path; only the \\?\ form keeps them.
+    if (redirection == Redirection::caller && parsed.prefix.empty() && !parsed.names.empty()) {
+        auto& last = parsed.names.back();
+        while (!last.empty() && (last.back() == u'.' || last.back() == u' ')) last.pop_back();
+        if (last.empty()) parsed.names.pop_back();
+    }
     for (std::size_t i = 0; i < parsed.names.size(); ++i) {
         if (!valid_name(parsed.names[i], wildcards && i + 1 == parsed.names.size())) {
             error = os::error_invalid_name;

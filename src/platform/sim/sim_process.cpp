@@ -29,15 +29,21 @@ std::shared_ptr<ProcessState> running(Machine& m, std::uint32_t pid) {
     return nullptr;
 }
 
-std::uint32_t add_process(Machine& m, std::uint32_t pid, std::u16string image, std::uint32_t parent, bool protect) {
+// One tick of the model's clock per start: a millisecond in FILETIME units.
+constexpr std::uint64_t clock_tick = 10'000;
+
+std::uint32_t add_process(Machine& m, std::uint32_t pid, std::u16string image, std::uint32_t parent, bool protect,
+                          std::uint64_t creation_time = 0) {
+    m.clock += clock_tick;
     auto process = std::make_shared<ProcessState>();
-    process->info = {pid, parent, std::move(image), protect};
+    process->info = {pid, parent, std::move(image), protect, creation_time != 0 ? creation_time : m.clock};
     m.processes.push_back(std::move(process));
     return pid;
 }
 
-void end(ProcessState& process) {
+void end(ProcessState& process, std::uint32_t exit_code) {
     process.ended = true;
+    process.exit_code = exit_code;
     process_ended().notify_all();
 }
 
@@ -61,17 +67,25 @@ os::Handle process_handle_for(Machine& m, std::uint32_t pid) {
 
 using namespace detail;
 
-std::uint32_t start_process(const std::u16string& image_path, std::uint32_t parent_pid, bool protected_process) {
+std::uint32_t start_process(const std::u16string& image_path, std::uint32_t parent_pid, bool protected_process,
+                            std::uint64_t creation_time) {
     auto lock = lock_machine();
     Machine& m = machine();
-    const std::uint32_t pid = add_process(m, m.next_pid, image_path, parent_pid, protected_process);
+    const std::uint32_t pid = add_process(m, m.next_pid, image_path, parent_pid, protected_process, creation_time);
     m.next_pid += 4;
     return pid;
 }
 
-void end_process(std::uint32_t pid) {
+void end_process(std::uint32_t pid, std::uint32_t exit_code) {
     auto lock = lock_machine();
-    if (const auto process = running(machine(), pid)) end(*process);
+    if (const auto process = running(machine(), pid)) end(*process, exit_code);
+}
+
+std::uint64_t process_creation_time(std::uint32_t pid) {
+    auto lock = lock_machine();
+    for (const auto& process : machine().processes)
+        if (process->info.pid == pid) return process->info.creation_time;
+    return 0;
 }
 
 std::vector<SimProcess> processes() {
@@ -104,7 +118,9 @@ Handle create_process_snapshot() {
     SnapshotHandle snapshot;
     for (const auto& process : m.processes)
         if (!process->ended)
-            snapshot.entries.push_back({process->info.pid, process->info.parent_pid, file_name_part(process->info.image_path)});
+            snapshot.entries.push_back({process->info.pid, process->info.parent_pid,
+                                        file_name_part(process->info.image_path),
+                                        process->info.protected_process ? 0 : process->info.creation_time});
     return add_handle(m, std::move(snapshot));
 }
 
@@ -136,12 +152,12 @@ Handle open_process(std::uint32_t access, std::uint32_t pid) {
     return add_handle(m, ProcessHandle{process, access});
 }
 
-bool terminate_process(Handle process, std::uint32_t /*exit_code*/) {
+bool terminate_process(Handle process, std::uint32_t exit_code) {
     auto lock = lock_machine();
     const ProcessHandle* handle = find_handle<ProcessHandle>(machine(), process);
     if (!handle) return fail(error_invalid_handle, false);
     if (!(handle->access & process_terminate) || handle->process->ended) return fail(error_access_denied, false);
-    end(*handle->process);
+    end(*handle->process, exit_code);
     return true;
 }
 
@@ -187,6 +203,47 @@ std::uint32_t get_process_id(Handle process) {
     auto lock = lock_machine();
     const ProcessHandle* handle = find_handle<ProcessHandle>(machine(), process);
     return handle ? handle->process->info.pid : fail(error_invalid_handle, 0u);
+}
+
+namespace {
+
+// Runs `read` on the handle's process when the handle grants a query.
+template <class Read>
+bool read_process(Handle process, Read read) {
+    auto lock = lock_machine();
+    const ProcessHandle* handle = find_handle<ProcessHandle>(machine(), process);
+    if (!handle) return fail(error_invalid_handle, false);
+    if (!(handle->access & (process_query_information | process_query_limited_information)))
+        return fail(error_access_denied, false);
+    read(*handle->process);
+    return true;
+}
+
+}  // namespace
+
+bool get_process_creation_time(Handle process, std::uint64_t& creation_time) {
+    return read_process(process, [&](const ProcessState& state) { creation_time = state.info.creation_time; });
+}
+
+bool get_exit_code_process(Handle process, std::uint32_t& exit_code) {
+    return read_process(process, [&](const ProcessState& state) { exit_code = state.exit_code; });
+}
+
+bool query_full_process_image_name(Handle process, std::u16string& path) {
+    return read_process(process, [&](const ProcessState& state) { path = state.info.image_path; });
+}
+
+SavedStandardHandles redirect_standard_handles_to_null() {
+    auto lock = lock_machine();
+    machine().null_standard_handles = true;
+    // Any non-zero value: the model has no device handles.
+    return {0, 0, 0, 1};
+}
+
+void restore_standard_handles(const SavedStandardHandles& saved) {
+    if (saved.null_device == 0) return;
+    auto lock = lock_machine();
+    machine().null_standard_handles = false;
 }
 
 }  // namespace vorlix::os

@@ -7,10 +7,6 @@
 
 namespace vorlix::sim::detail {
 
-inline constexpr std::uint32_t key_query_value = 0x0001;
-inline constexpr std::uint32_t key_set_value = 0x0002;
-inline constexpr std::uint32_t key_create_sub_key = 0x0004;
-inline constexpr std::uint32_t key_enumerate_sub_keys = 0x0008;
 inline constexpr std::size_t max_key_name = 255;
 inline constexpr std::size_t max_value_name = 16383;
 

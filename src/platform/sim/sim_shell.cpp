@@ -80,10 +80,11 @@ std::intptr_t default_handler(const ShellRequest& request, std::uint32_t& starte
 
 // Records the request and runs the handler outside the machine lock; a
 // started process comes back as a handle when the caller asked for one.
-std::intptr_t run_shell(const ShellRequest& request, os::Handle* process) {
+std::intptr_t run_shell(ShellRequest request, os::Handle* process) {
     ShellHandler handler;
     {
         auto lock = lock_machine();
+        request.null_standard_handles = machine().null_standard_handles;
         machine().shell_requests.push_back(request);
         handler = machine().shell_handler;
     }

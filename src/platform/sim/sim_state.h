@@ -88,6 +88,7 @@ struct FsNode {
 struct ProcessState {
     SimProcess info;
     bool ended = false;
+    std::uint32_t exit_code = os::still_active;
 };
 
 // ---------------------------------------------------------------- handles
@@ -138,6 +139,8 @@ struct Machine {
 
     std::vector<std::shared_ptr<ProcessState>> processes;  // every process ever started, in start order
     std::uint32_t next_pid = 1000;
+    std::uint64_t clock = 0;  // creation times: advanced by every start
+    bool null_standard_handles = false;
     std::uint32_t own_pid = 0;
     std::u16string own_image;
 

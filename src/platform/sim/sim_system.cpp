@@ -70,6 +70,21 @@ void build_environment(Machine& m) {
 
 }  // namespace vorlix::sim::detail
 
+namespace vorlix::sim {
+
+void set_environment_variable(const std::u16string& name, const std::u16string& value) {
+    auto lock = detail::lock_machine();
+    auto& m = detail::machine();
+    for (auto& [key, current] : m.environment)
+        if (detail::same_name(key, name)) {
+            current = value;
+            return;
+        }
+    m.environment.emplace_back(name, value);
+}
+
+}  // namespace vorlix::sim
+
 namespace vorlix::os {
 
 using namespace sim::detail;
@@ -210,6 +225,38 @@ bool get_special_folder_path(int csidl, std::u16string& path) {
 bool get_downloads_folder_path(std::u16string& path) {
     path = well_known_folders(sim::config()).downloads;
     return true;
+}
+
+std::vector<std::u16string> get_known_folder_paths() {
+    const sim::MachineConfig& c = sim::config();
+    const WellKnownFolders f = well_known_folders(c);
+    const std::u16string roaming_windows = f.roaming + u"\\Microsoft\\Windows";
+    const std::u16string common_windows = f.program_data + u"\\Microsoft\\Windows";
+    std::vector<std::u16string> paths = {
+        f.windows, f.system, f.windows + u"\\Fonts", f.windows + u"\\Resources", f.program_files,
+        f.program_files + u"\\Common Files", f.program_data, u"C:\\Users", f.users_public,
+        f.users_public + u"\\Desktop", f.users_public + u"\\Documents", f.users_public + u"\\Music",
+        f.users_public + u"\\Pictures", f.users_public + u"\\Videos", f.users_public + u"\\Downloads",
+        common_windows + u"\\Start Menu", common_windows + u"\\Start Menu\\Programs",
+        common_windows + u"\\Start Menu\\Programs\\Startup",
+        common_windows + u"\\Start Menu\\Programs\\Administrative Tools", common_windows + u"\\Templates",
+        f.profile, f.desktop, f.documents, f.downloads, f.profile + u"\\Music", f.profile + u"\\Pictures",
+        f.profile + u"\\Videos", f.profile + u"\\Favorites", f.profile + u"\\OneDrive", f.profile + u"\\Links",
+        f.profile + u"\\Contacts", f.profile + u"\\Saved Games", f.profile + u"\\Searches", f.roaming, f.local,
+        f.profile + u"\\AppData\\LocalLow", f.local + u"\\Programs", f.local + u"\\Programs\\Common",
+        roaming_windows + u"\\Start Menu", roaming_windows + u"\\Start Menu\\Programs",
+        roaming_windows + u"\\Start Menu\\Programs\\Startup",
+        roaming_windows + u"\\Start Menu\\Programs\\Administrative Tools", roaming_windows + u"\\SendTo",
+        roaming_windows + u"\\Recent", roaming_windows + u"\\Templates", roaming_windows + u"\\Network Shortcuts",
+        roaming_windows + u"\\Libraries", f.local + u"\\Microsoft\\Windows\\History",
+        f.local + u"\\Microsoft\\Windows\\INetCache",
+    };
+    if (c.windows64) {
+        paths.push_back(f.syswow64);
+        paths.push_back(f.program_files_x86);
+        paths.push_back(f.program_files_x86 + u"\\Common Files");
+    }
+    return paths;
 }
 
 std::u16string get_module_file_name() {

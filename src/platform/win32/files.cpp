@@ -2,6 +2,7 @@
 #include "platform/win32/win_common.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vorlix::os {
 
@@ -83,6 +84,26 @@ std::uint32_t get_long_path_name(const std::u16string& path, char16_t* buffer, s
 
 std::uint32_t get_short_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
     return GetShortPathNameW(win::wide(path), win::wide(buffer), size);
+}
+
+std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& final_path) {
+    final_path.clear();
+    // Backup semantics open folders too; no access right is needed to ask for the name.
+    const FileHandle file(CreateFileW(win::wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) return GetLastError();
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const auto size = static_cast<DWORD>(buffer.size());
+        const DWORD length =
+            GetFinalPathNameByHandleW(file.get(), buffer.data(), size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return GetLastError();
+        if (length < size) {
+            final_path = win::from_wide(buffer.data());
+            return error_success;
+        }
+        buffer.resize(length + 1);
+    }
 }
 
 std::uint32_t probe_open_for_read(const std::u16string& path) {

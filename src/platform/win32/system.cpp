@@ -3,6 +3,7 @@
 #include "platform/win32/win_common.h"
 
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <vector>
 
@@ -22,6 +23,21 @@ Function kernel32_export(const char* name) {
 
 // FOLDERID_Downloads, spelled out so that no GUID library is needed at link time.
 constexpr GUID folderid_downloads = {0x374de290, 0x123f, 0x4565, {0x91, 0x64, 0x39, 0xc4, 0x92, 0x5e, 0x46, 0x7b}};
+
+// The known-folder manager's class and interface, spelled out for the same reason.
+constexpr GUID clsid_known_folder_manager = {0x4df0c730, 0xdf9d, 0x4ae3, {0x91, 0x53, 0xaa, 0x6b, 0x82, 0xe9, 0x79, 0x5a}};
+constexpr GUID iid_known_folder_manager = {0x8be2d872, 0x86aa, 0x4d47, {0xb7, 0x76, 0x32, 0xcc, 0xa4, 0x0c, 0x70, 0x18}};
+
+// The path of one known folder, or nothing for a virtual folder.
+void add_known_folder_path(IKnownFolderManager& manager, const KNOWNFOLDERID& id, std::vector<std::u16string>& paths) {
+    IKnownFolder* folder = nullptr;
+    if (FAILED(manager.GetFolder(id, &folder)) || folder == nullptr) return;
+    PWSTR text = nullptr;
+    if (SUCCEEDED(folder->GetPath(KF_FLAG_DONT_VERIFY, &text)) && text != nullptr && *text != L'\0')
+        paths.push_back(win::from_wide(text));
+    CoTaskMemFree(text);
+    folder->Release();
+}
 
 }  // namespace
 
@@ -96,6 +112,25 @@ bool get_downloads_folder_path(std::u16string& path) {
     if (found) path = win::from_wide(text);
     CoTaskMemFree(text);  // the shell allocates even on failure; null is harmless
     return found && !path.empty();
+}
+
+std::vector<std::u16string> get_known_folder_paths() {
+    std::vector<std::u16string> paths;
+    // Any thread may ask; one that has COM already keeps its own model.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IKnownFolderManager* manager = nullptr;
+    if (SUCCEEDED(CoCreateInstance(clsid_known_folder_manager, nullptr, CLSCTX_INPROC_SERVER, iid_known_folder_manager,
+                                   reinterpret_cast<void**>(&manager))) &&
+        manager != nullptr) {
+        KNOWNFOLDERID* ids = nullptr;
+        UINT count = 0;
+        if (SUCCEEDED(manager->GetFolderIds(&ids, &count)) && ids != nullptr)
+            for (UINT index = 0; index < count; ++index) add_known_folder_path(*manager, ids[index], paths);
+        CoTaskMemFree(ids);
+        manager->Release();
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return paths;
 }
 
 std::u16string get_module_file_name() {

@@ -3,8 +3,8 @@
 // no line holds a line break; what was read, saved and read again is the same
 // (unpaired surrogates come back as U+FFFD); an entry that parses names a
 // known root and a key path without a backslash at either end.
-#include "app/RegistryEntry.h"
-#include "app/ResultFiles.h"
+#include "app/registry_entry.h"
+#include "app/result_files.h"
 #include "fuzz_support.h"
 #include "platform/sim/sim.h"
 

@@ -29,6 +29,15 @@ run_cli() {  # CLI ARGS...
   (cd "$drive_c/vorlix" && timeout -k 10 600 "$wine64" "./$(basename "$cli")" "$@")
 }
 
+# `uninstall NAME --yes --json`, expected to exit 0 after starting the
+# program's uninstaller; the JSON report is left in $output.
+uninstall_yes() {  # CLI NAME
+  output=$(run_cli "$1" uninstall "$2" --yes --json)
+  expect "vorlix-cli uninstall exits with 0" test $? -eq 0
+  echo "$output"
+  expect_equal "the uninstaller was started" "$(jq -r .uninstaller_started <<<"$output")" true
+}
+
 expect() {  # DESCRIPTION COMMAND...
   if "${@:2}"; then
     echo "ok: $1"

@@ -5,10 +5,7 @@ source "$(dirname "$0")/lib.sh"
 cli=$1
 install_programs --no32
 expect_ferrowave present
-output=$(run_cli "$cli" uninstall Ferrowave --yes --json)
-expect "vorlix-cli uninstall exits with 0" test $? -eq 0
-echo "$output"
-expect_equal "the uninstaller was started" "$(jq -r .uninstaller_started <<<"$output")" true
+uninstall_yes "$cli" Ferrowave
 expect_ferrowave gone
 expect "Ferrowave's folder is gone" absent test -e "$drive_c/Program Files/Ferrowave"
 expect_quillmark present

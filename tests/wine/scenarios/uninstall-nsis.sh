@@ -6,10 +6,7 @@ source "$(dirname "$0")/lib.sh"
 cli=$1
 install_programs --no32
 expect_quillmark present
-output=$(run_cli "$cli" uninstall Quillmark --yes --json)
-expect "vorlix-cli uninstall exits with 0" test $? -eq 0
-echo "$output"
-expect_equal "the uninstaller was started" "$(jq -r .uninstaller_started <<<"$output")" true
+uninstall_yes "$cli" Quillmark
 expect_equal "nothing was left over" "$(jq -r .not_removed_count <<<"$output")" 0
 expect "the registry backup was written" test -s "$drive_c/vorlix/Backups/$(jq -r '.backup | split("\\") | last' <<<"$output")"
 expect_quillmark gone

@@ -1,0 +1,178 @@
+// The main window's program list at growing sizes: adding the rows of a scan,
+// a search, a category filter and a refresh. The cost per row must stay flat:
+// rows are records looked up by hash, never windows or linear searches.
+#include <benchmark/benchmark.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Unit_VX_Main.h"
+#include "platform/sim/sim.h"
+
+namespace vorlix {
+namespace {
+
+// Pauses pass at once: a task waits only until the loading window serves it.
+class InstantTasks final : public BackgroundTasks {
+public:
+    std::deque<std::function<void()>> pending;
+    void after(std::uint32_t, std::function<void()> task) override { pending.push_back(std::move(task)); }
+    void adopt(std::thread worker) override { worker.join(); }
+};
+
+// A screen that draws nothing; its loading window serves the waiting tasks.
+class BlankView final : public View {
+public:
+    explicit BlankView(InstantTasks& tasks_param) : tasks(tasks_param) {}
+    os::Handle window_handle() const override { return 0; }
+    std::optional<FileVersion> file_version() const override { return FileVersion{1, 0, 0, 0}; }
+    char16_t decimal_separator() const override { return u'.'; }
+    PixelSize logo_size() const override { return {32, 32}; }
+    void show_card(Card) override {}
+    void set_version_text(const std::u16string&) override {}
+    void set_update_label_visible(bool) override {}
+    void list_rows_changed() override {}
+    void scroll_list(ListPosition) override {}
+    void scroll_list_lines(int) override {}
+    void set_list_scroll_step(int) override {}
+    void process_pending_messages() override {}
+    void categories_changed() override {}
+    std::u16string search_text() const override { return search; }
+    void set_search_text(const std::u16string& text, std::uint32_t) override { search = text; }
+    void set_search_enabled(bool) override {}
+    void post_show_loading() override {}
+    bool loading_visible() const override { return loading; }
+    void show_loading_modal() override {
+        loading = true;
+        while (loading && !tasks.pending.empty()) {
+            auto task = std::move(tasks.pending.front());
+            tasks.pending.pop_front();
+            task();
+        }
+    }
+    void close_loading() override { loading = false; }
+    bool message_box(const std::u16string&, MessageKind) override { return false; }
+    std::optional<ProgramIcon> read_icon(const IconSource&) override { return ProgramIcon{icon, 32, 32}; }
+    ProgramIcon resize_icon(const ProgramIcon& original, int width, int height) override {
+        return {original.image, width, height};
+    }
+
+    std::u16string search;
+
+private:
+    InstantTasks& tasks;
+    bool loading = false;
+    std::shared_ptr<const void> icon = std::make_shared<int>(0);
+};
+
+std::u16string number(int value) {
+    const auto digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+const std::u16string publishers[] = {u"Microsoft Corporation", u"Adobe Inc.", u"Intel Corporation",
+                                     u"Pixel Works",           u"Apple Inc.", u"Open Tools Project"};
+
+// What the scan reports for one program.
+struct Report {
+    std::u16string name, publisher, icon, location, size, version;
+};
+
+// Built once per size, outside the timed loops.
+std::vector<Report> make_reports(int count) {
+    std::vector<Report> reports;
+    for (int index = 0; index < count; ++index) {
+        const std::u16string folder = u"C:\\Program Files\\Program " + number(index) + u"\\";
+        reports.push_back({u"Program " + number(index) + (index % 10 == 0 ? u" Studio" : u""), publishers[index % 6],
+                           folder + u"app.exe", folder, u"12.50 MB", u"1.0." + number(index)});
+    }
+    return reports;
+}
+
+// A shown window on an empty machine; the rows come as the scan would report them.
+struct ListWindow {
+    InstantTasks tasks;
+    BlankView view{tasks};
+    TForm_Main window{view, tasks, std::make_shared<ImmediateDispatcher>(), std::make_shared<NoPacing>()};
+
+    ListWindow() {
+        sim::reset();
+        window.FormCreate();
+        window.FormShow();
+    }
+    void report_rows(const std::vector<Report>& reports) {
+        for (const auto& report : reports)
+            window.mpu_pro_cb_InstallerSoftwarelist(report.name, report.publisher, no_icon_index, report.icon,
+                                                    report.location, report.size, report.version);
+    }
+};
+
+// Seconds per row, the figure that must stay flat.
+void per_row(benchmark::State& state) {
+    state.counters["per_row"] = benchmark::Counter(static_cast<double>(state.range(0)),
+                                                   benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
+}
+
+void BM_AddRows(benchmark::State& state) {
+    const auto reports = make_reports(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto list = std::make_unique<ListWindow>();
+        state.ResumeTiming();
+        list->report_rows(reports);
+        benchmark::DoNotOptimize(list->window.visible_rows().size());
+        state.PauseTiming();
+        list.reset();
+        state.ResumeTiming();
+    }
+    per_row(state);
+}
+
+void BM_Search(benchmark::State& state) {
+    ListWindow list;
+    list.report_rows(make_reports(static_cast<int>(state.range(0))));
+    list.view.search = u"studio";
+    for (auto _ : state) {
+        list.window.Bn_SearchClick();
+        benchmark::DoNotOptimize(list.window.visible_rows().size());
+    }
+    per_row(state);
+}
+
+void BM_CategoryFilter(benchmark::State& state) {
+    ListWindow list;
+    list.report_rows(make_reports(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        list.window.mpu_pro_cb_BnClick_Classified(u"MICROSOFT");
+        benchmark::DoNotOptimize(list.window.visible_rows().size());
+    }
+    per_row(state);
+}
+
+// The window's side of a refresh: the old rows go, the new scan's rows come
+// (the scan itself is measured by the scan benchmark).
+void BM_Refresh(benchmark::State& state) {
+    ListWindow list;
+    const auto reports = make_reports(static_cast<int>(state.range(0)));
+    list.report_rows(reports);
+    for (auto _ : state) {
+        list.window.Bn_RefreshClick();
+        list.report_rows(reports);
+        list.window.mpu_pro_cb_InstallerSoftwarelist_End();
+        benchmark::DoNotOptimize(list.window.visible_rows().size());
+    }
+    per_row(state);
+}
+
+BENCHMARK(BM_AddRows)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Search)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CategoryFilter)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Refresh)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vorlix

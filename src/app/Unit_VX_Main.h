@@ -1,0 +1,199 @@
+// The main window's logic: the wizard over five cards and the program list of
+// its first card (rows, search, categories, refresh, the loading window),
+// with no widget code. Every method runs on the user-interface thread; the
+// worker threads reach it only through the UiDispatcher's blocking hand-off.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "access/string_types.h"
+#include "app/Unit_ZRB_Controls.h"
+#include "app/background_tasks.h"
+#include "app/main_view.h"
+#include "app/name_index.h"
+#include "app/name_table.h"
+#include "inventory/pacing.h"
+#include "inventory/ui_dispatcher.h"
+#include "inventory/Unit_ZRB_Struct.h"
+
+namespace vorlix {
+
+class ZRB_Software_Lib;
+
+// Design sizes (96 DPI) of a program row and of the list's scroll step.
+inline constexpr int row_design_height = 80;
+inline constexpr int list_scroll_step = 2 * row_design_height;
+
+inline constexpr const char16_t* search_placeholder = u"Search...";
+inline constexpr std::uint32_t placeholder_colour = 0x808080;
+inline constexpr std::uint32_t search_text_colour = 0x000000;
+
+class TForm_Main {
+public:
+    TForm_Main(View& view, BackgroundTasks& tasks, std::shared_ptr<UiDispatcher> dispatcher,
+               std::shared_ptr<Pacing> pacing);
+    ~TForm_Main();
+    TForm_Main(const TForm_Main&) = delete;
+    TForm_Main& operator=(const TForm_Main&) = delete;
+
+    // Window life.
+    void FormCreate();
+    void FormShow();
+    // Releases the window's data. Workers still running keep their own share
+    // of the list and knowledge base, and their later reports are dropped.
+    void FormClose();
+    bool FormCanResize() const;
+    // One scroll step per wheel event, downwards for a negative delta.
+    void FormMouseWheel(int delta);
+    // The handler of show_loading_message.
+    void on_show_loading_message();
+
+    // Scan reports.
+    void mpu_pro_cb_InstallerSoftwarelist_Start();
+    void mpu_pro_cb_InstallerSoftwarelist(const std::u16string& str_param_SoftwareName,
+                                          const std::u16string& str_param_SoftwarePublisher,
+                                          std::int32_t int_param_SoftwareIcon_ID,
+                                          const std::u16string& str_param_SoftwareIcon,
+                                          const std::u16string& str_param_SoftwareInstallLocation,
+                                          const std::u16string& str_param_SoftwareEstimatedSize,
+                                          const std::u16string& str_param_SoftwareVersion);
+    void mpu_pro_cb_InstallerSoftwarelist_End();
+
+    // Input of the program list.
+    void mpu_pro_cb_BnClick_Uninstall(const std::u16string& str_param_SoftwareName);
+    void mpu_pro_cb_BnClick_Classified(const std::u16string& str_param_ClassifiedName);
+    void Bn_SearchClick();
+    void Bn_RefreshClick();
+    void ed_Step1_SearchEnter();
+    void ed_Step1_SearchKeyDown(std::uint16_t key);
+    void SB_SWList_MainMouseWheel();
+
+    void mpr_pro_ShowLoading();
+    void mpr_pro_CloseLoading();
+
+    // What the view paints.
+    Card active_card() const { return active_card_; }
+    // Every row in report order; the visible ones by index, in that order.
+    std::span<const ZRB_InstalledSWInfo_Panel> rows() const { return {rows_.data(), row_count}; }
+    const std::vector<std::size_t>& visible_rows() const { return visible_rows_; }
+    // The categories in their fixed order.
+    const std::vector<ZRB_InstalledSWCInfo_Panel>& categories() const { return categories_; }
+    // "%d.%d.%d.%d" of the executable's file version (given to the update check).
+    const std::u16string& version_numbers() const { return version_numbers_; }
+
+    // Wizard state, read by the view and the later screens.
+    InstalledSoftwarePtr SelectedSoftware;
+    std::u16string mpr_str_CurrentAppPath;
+    bool mpr_bool_DisableResize = false;
+    std::int32_t mpr_int_UninstallMode = -1;
+    std::int32_t mpr_int_UninstallType = 0;
+    std::u16string mpr_str_SelUnstallSoftware_PU;
+    std::u16string mpr_str_SelUnstallSoftware;
+    StringList mpr_list_Search_InstalledSWName;
+    // Names whose uninstaller was started straight from the list; never cleared.
+    StringList mpr_list_Uninstalled_InstalledSWName;
+    // The program most recently reported by the scan.
+    std::u16string mpr_str_SoftwareName;
+    std::u16string mpr_str_SoftwarePublisher;
+    std::u16string mpr_str_SoftwareVersion;
+    std::u16string mpr_str_SoftwareEstimatedSize;
+    std::u16string mpr_str_SoftwareInstallLocation;
+    std::u16string mpr_str_SoftwareIcon;
+    std::int32_t mpr_int_SoftwareIcon_ID = 0;
+
+    std::shared_ptr<ZRB_InstalledSoftwareList> installed_software() const { return installed_; }
+
+private:
+    View& view;
+    BackgroundTasks& tasks;
+    std::shared_ptr<UiDispatcher> dispatcher;
+    std::shared_ptr<Pacing> pacing;
+    // Reports of workers started by this window check it on the
+    // user-interface thread; it expires when the window closes.
+    std::shared_ptr<int> alive = std::make_shared<int>(0);
+
+    std::shared_ptr<ZRB_InstalledSoftwareList> installed_;
+    std::shared_ptr<ZRB_Software_Lib> knowledge_;
+
+    Card active_card_ = Card::Card_Step1;
+    std::u16string version_numbers_;
+    // A show request was posted and neither served nor overtaken by a close.
+    bool loading_request_pending = false;
+
+    // The first row_count records are the rows. A refresh keeps the records
+    // of the old rows to fill them again: their texts keep their buffers, so
+    // a new scan of the same machine allocates nothing per row.
+    std::vector<ZRB_InstalledSWInfo_Panel> rows_;
+    std::size_t row_count = 0;
+    std::vector<std::size_t> visible_rows_;
+    // Per row, in rows_ order, what the filters ask: kept apart from the row
+    // records so that filtering reads a few bytes per row.
+    struct RowFilter {
+        // Bit i: the publisher falls in categories_[i].
+        std::uint8_t categories = 0;
+        bool uninstalled = false;
+    };
+    std::vector<RowFilter> row_filters;
+    NameIndex row_names;
+    // The rows of mpr_list_Search_InstalledSWName.
+    std::vector<std::size_t> search_rows;
+    // Display name (exact) -> index in rows_.
+    NameTable mpr_dic_InstalledSWInfo_Panels{
+        [this](std::size_t row) -> std::u16string_view { return rows_[row].mpu_Name_Label; }};
+    std::vector<ZRB_InstalledSWCInfo_Panel> categories_;
+    // Category key -> index in categories_.
+    std::unordered_map<std::u16string, std::size_t> mpr_dic_InstalledSWCInfo_Panels;
+    // The icon cache: display name and icon, found through icon_names.
+    std::vector<std::pair<std::u16string, ProgramIcon>> mpr_Dic_SoftwareList_Icon;
+    NameTable icon_names{[this](std::size_t entry) -> std::u16string_view {
+        return mpr_Dic_SoftwareList_Icon[entry].first;
+    }};
+    std::unordered_set<std::u16string> uninstalled_names;
+
+    void show_card(Card card);
+    // tasks.after, dropped when the window has closed meanwhile.
+    void later(std::uint32_t milliseconds, std::function<void()> task);
+    void mpr_pro_StartGetSoftwareList();
+    void mpu_prosyncb_InstallerSoftwarelist_Ex();
+    // The cached icon of the name, read first when the cache has none; null
+    // when reading failed.
+    const ProgramIcon* mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
+                                                                  const std::u16string& str_param_SoftwareIcon,
+                                                                  int int_param_Default_H, int int_param_Default_W);
+    bool mpr_fun_IsUninstalled(const std::u16string& name) const;
+    void mpr_pro_CreateClassifiedPanels();
+    // Bit i: the publisher contains the key of categories_[i], ignoring case.
+    std::uint8_t publisher_categories(const std::u16string& publisher) const;
+    // Reveals the hidden categories among a publisher's.
+    void mpr_pro_ShowClassifiedForPublisher(std::uint8_t publisher_categories);
+    void mpr_pro_SelectClassified(const std::u16string& text);
+    void mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_param_SWPublisher);
+    void mpr_pro_ShowSearchResult();
+    void mpr_pro_EndListUpdate();
+    void hide_row(const std::u16string& name);
+    void remove_all_rows();
+
+    // Wizard steps of the Uninstall button.
+    void Bn_RunAnalysisClick();
+    // Hook of the analysis screens. For now it only makes Card_Analyzing
+    // active; the analysis worker, its counters and animation start here once
+    // those screens exist.
+    void mpr_pro_StartAnalysis();
+    void mpr_pro_CallUninstall();
+};
+
+// The executable's folder with exactly one trailing backslash.
+std::u16string executable_folder(const std::u16string& module_path);
+// "Version: 2023 %d.%d.%d.%d".
+std::u16string version_label_text(const FileVersion& version);
+
+}  // namespace vorlix

@@ -1,0 +1,147 @@
+// The program list of the first card: rows, icons, search and refresh.
+#include <utility>
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "app/Unit_VX_Main.h"
+
+namespace vorlix {
+
+namespace {
+
+constexpr std::uint16_t vk_return = 13;
+
+}  // namespace
+
+bool TForm_Main::mpr_fun_IsUninstalled(const std::u16string& name) const { return uninstalled_names.contains(name); }
+
+void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
+    if (mpr_fun_IsUninstalled(mpr_str_SoftwareName)) return;
+    if (row_count == rows_.size()) rows_.emplace_back();
+    ZRB_InstalledSWInfo_Panel& row = rows_[row_count];
+    row.mpu_Name_Label = mpr_str_SoftwareName;
+    // The scan reports each name once; a repeated report keeps the first row.
+    if (!mpr_dic_InstalledSWInfo_Panels.insert(row_count)) return;
+    const std::size_t index = row_count++;
+    const PixelSize logo = view.logo_size();
+    const ProgramIcon* icon =
+        mpu_prosyncb_InstallerSoftwarelist_GetIcon(mpr_str_SoftwareName, mpr_str_SoftwareIcon, logo.height, logo.width);
+    row.mpu_Logo_Image = icon ? *icon : ProgramIcon{};
+    row.mpu_Publisher_Label = mpr_str_SoftwarePublisher;
+    row.mpu_Version_Label = mpr_str_SoftwareVersion;
+    row.mpu_Size_Label = mpr_str_SoftwareEstimatedSize;
+    row.mpu_Location_Label = mpr_str_SoftwareInstallLocation;
+    const std::uint8_t categories = publisher_categories(mpr_str_SoftwarePublisher);
+    visible_rows_.push_back(index);
+    row_filters.push_back({categories, false});
+    row_names.append(mpr_str_SoftwareName);
+
+    // The newest row stays in view while the scan runs.
+    view.list_rows_changed();
+    view.scroll_list(ListPosition::last_row);
+    mpr_pro_ShowClassifiedForPublisher(categories);
+}
+
+const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
+                                                                          const std::u16string& str_param_SoftwareIcon,
+                                                                          int int_param_Default_H,
+                                                                          int int_param_Default_W) {
+    if (const auto cached = icon_names.find(str_param_SoftwareName)) return &mpr_Dic_SoftwareList_Icon[*cached].second;
+    const IconSource source = choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID);
+    std::optional<ProgramIcon> icon = ProgramIcon{};
+    // A cached installer file that is gone has no icon; nothing else is asked.
+    const bool missing_installer_file = source.rule == 'a' && !Sys_FileExists(source.path);
+    if (source.read != IconRead::none && !missing_installer_file) icon = view.read_icon(source);
+    if (!icon) return nullptr;
+    if (icon_needs_scaling(*icon, int_param_Default_W, int_param_Default_H))
+        icon = view.resize_icon(*icon, int_param_Default_W, int_param_Default_H);
+    mpr_Dic_SoftwareList_Icon.emplace_back(str_param_SoftwareName, std::move(*icon));
+    icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
+    return &mpr_Dic_SoftwareList_Icon.back().second;
+}
+
+void TForm_Main::mpr_pro_EndListUpdate() {
+    view.list_rows_changed();
+    view.scroll_list(ListPosition::top);
+}
+
+void TForm_Main::hide_row(const std::u16string& name) {
+    const auto found = mpr_dic_InstalledSWInfo_Panels.find(name);
+    if (!found) return;
+    row_filters[*found].uninstalled = true;
+    std::erase(visible_rows_, *found);
+    view.list_rows_changed();
+}
+
+void TForm_Main::remove_all_rows() {
+    mpr_dic_InstalledSWInfo_Panels.clear();
+    row_count = 0;
+    visible_rows_.clear();
+    row_filters.clear();
+    row_names.clear();
+    search_rows.clear();
+    mpr_pro_EndListUpdate();
+}
+
+void TForm_Main::ed_Step1_SearchEnter() {
+    if (view.search_text() == search_placeholder) view.set_search_text(u"", search_text_colour);
+}
+
+void TForm_Main::ed_Step1_SearchKeyDown(std::uint16_t key) {
+    if (key == vk_return) Bn_SearchClick();
+}
+
+void TForm_Main::Bn_SearchClick() {
+    if (row_count == 0) return;
+    const std::u16string text = Str_Trim(view.search_text());
+    if (text.empty() || text == search_placeholder) {
+        view.message_box(u"Please enter the program keywords, such as Adobe Photoshop, Office 2010...",
+                         MessageKind::information);
+        return;
+    }
+    mpr_list_Search_InstalledSWName.clear();
+    search_rows.clear();
+    for (const auto index : row_names.containing(text)) {
+        if (row_filters[index].uninstalled) continue;
+        search_rows.push_back(index);
+        mpr_list_Search_InstalledSWName.push_back(rows_[index].mpu_Name_Label);
+    }
+    if (mpr_list_Search_InstalledSWName.empty()) {
+        view.message_box(u"Sorry, no software found.", MessageKind::information);
+        return;
+    }
+    // The pause lets the loading window come up before the rows change.
+    later(500, [this] {
+        view.set_search_enabled(false);
+        mpr_pro_SelectClassified(u"");
+        mpr_pro_ShowSearchResult();
+        mpr_pro_CloseLoading();
+        view.set_search_enabled(true);
+    });
+    mpr_pro_ShowLoading();
+}
+
+// The rows of the last search with a match, in list order. Rows are records,
+// so the change is one assignment and needs no message pumping in between.
+void TForm_Main::mpr_pro_ShowSearchResult() {
+    visible_rows_ = search_rows;
+    mpr_pro_EndListUpdate();
+}
+
+void TForm_Main::Bn_RefreshClick() {
+    // The pause lets the loading window come up first; it stays up through
+    // the removal and the whole new scan, whose end closes it.
+    later(1000, [this] {
+        remove_all_rows();
+        mpr_pro_SelectClassified(u"All");
+        if (!installed_) return;
+        installed_->mpu_Clean();
+        mpr_pro_StartGetSoftwareList();
+    });
+    view.process_pending_messages();
+    mpr_pro_ShowLoading();
+}
+
+void TForm_Main::SB_SWList_MainMouseWheel() { view.set_list_scroll_step(list_scroll_step); }
+
+}  // namespace vorlix

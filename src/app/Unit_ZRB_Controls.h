@@ -1,0 +1,34 @@
+// One program row and one category of the program list, as records: the
+// list control paints only the visible rows, so a row owns no window. Which
+// rows are visible is TForm_Main::visible_rows().
+#pragma once
+
+#include <string>
+
+#include "app/program_icon.h"
+
+namespace vorlix {
+
+struct ZRB_InstalledSWInfo_Panel {
+    ProgramIcon mpu_Logo_Image;
+    // The row's identity: key of the row, what its Uninstall button reports
+    // and what the search compares.
+    std::u16string mpu_Name_Label;
+    std::u16string mpu_Publisher_Label;
+    std::u16string mpu_Version_Label;
+    std::u16string mpu_Size_Label;
+    std::u16string mpu_Location_Label;
+};
+
+struct ZRB_InstalledSWCInfo_Panel {
+    // The category key (name text with a to z upper-cased): what the button
+    // reports and what the selection compares.
+    std::u16string mpu_Background_Panel_Caption;
+    // Artwork base name: normal picture; "_A" selected, "_H" hot.
+    std::u16string skin_name;
+    bool visible = false;
+    // A disabled button is the selected category.
+    bool button_enabled = true;
+};
+
+}  // namespace vorlix

@@ -1,0 +1,221 @@
+// The deletion of the ticked leftovers, the registry backup before it and the
+// check of every entry after it.
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Process.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "app/decimal_text.h"
+#include "app/fs_redirection.h"
+#include "app/leftover_session.h"
+#include "app/registry_backup.h"
+#include "app/registry_entry.h"
+#include "app/result_files.h"
+#include "inventory/known_folders.h"
+#include "leftovers/location_guard.h"
+#include "platform/os.h"
+
+namespace vorlix {
+
+namespace {
+
+constexpr std::uint32_t after_termination_ms = 500;
+
+enum class FileAction {
+    keep,    // unticked
+    remove,  // a file, or a folder with everything in it
+    empty    // a ticked folder that holds an unticked entry: only its ticked entries go
+};
+
+bool is_ticked(const std::vector<bool>& rows, std::size_t index) { return index >= rows.size() || rows[index]; }
+
+bool contains_microsoft(const std::u16string& publisher) {
+    return Str_UpperAscii(publisher).find(u"MICROSOFT") != std::u16string::npos;
+}
+
+// Upper-cased, without trailing backslashes: the install location is stored
+// with one, the folders below it without.
+std::u16string folder_key(const std::u16string& path) {
+    auto key = Str_UpperFull(Str_Trim(path));
+    while (!key.empty() && key.back() == u'\\') key.pop_back();
+    return key;
+}
+
+std::vector<FileAction> plan_file_actions(const StringList& entries, std::size_t folder_count,
+                                          const std::vector<bool>& rows) {
+    std::vector<FileAction> actions(entries.size(), FileAction::keep);
+    std::unordered_map<std::u16string, std::vector<std::size_t>> ticked_folders;
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        if (!is_ticked(rows, index)) continue;
+        actions[index] = FileAction::remove;
+        if (index < folder_count) ticked_folders[folder_key(entries[index])].push_back(index);
+    }
+    // Every ticked folder above an unticked entry may only be emptied.
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        if (actions[index] != FileAction::keep) continue;
+        auto key = folder_key(entries[index]);
+        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos; slash = key.rfind(u'\\')) {
+            key.resize(slash);
+            const auto found = ticked_folders.find(key);
+            if (found == ticked_folders.end()) continue;
+            for (const auto folder : found->second) actions[folder] = FileAction::empty;
+        }
+    }
+    return actions;
+}
+
+bool lists_a_shared_folder(const StringList& folders) {
+    const auto known = KnownFolders::capture();
+    return std::any_of(folders.begin(), folders.end(), [&known](const std::u16string& folder) {
+        return known.is_shared_or_above(Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(folder))));
+    });
+}
+
+bool names_an_executable(const std::u16string& path) {
+    const auto name_start = path.find_last_of(u"\\:");
+    const auto name = name_start == std::u16string::npos ? path : path.substr(name_start + 1);
+    return Str_UpperAscii(name).find(u".EXE") != std::u16string::npos;
+}
+
+// Through the \\?\ form: a name ending in a dot or a blank would otherwise read as gone.
+bool path_exists(const std::u16string& path) {
+    return os::get_file_attributes(ExtendedLengthPath(path)) != os::invalid_file_attributes;
+}
+
+// Every entry still inside the folders that stay, by name, after the listed
+// ones: otherwise a name the deletion could not reach hides behind its folder.
+void report_folder_contents(StringList& remaining) {
+    std::unordered_set<std::u16string> listed;
+    for (const auto& path : remaining) listed.insert(Str_UpperFull(path));
+    const auto count = remaining.size();
+    for (std::size_t index = 0; index < count; ++index) {
+        if (!IsDirectory(ExtendedLengthPath(remaining[index]))) continue;
+        for (const auto& inner : ListFolderTree(remaining[index]))
+            if (listed.insert(Str_UpperFull(inner)).second) remaining.push_back(inner);
+    }
+}
+
+void delete_files(const StringList& entries, const std::vector<FileAction>& actions) {
+    // A running program of the package holds its files: end it first.
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (actions[index] == FileAction::remove && names_an_executable(entries[index]) &&
+            TerminateProcessByPath(entries[index])) {
+            os::sleep_ms(after_termination_ms);
+            DeleteFileOrFolder(entries[index]);
+        }
+    // Folders come first: a folder taken whole leaves nothing for the entries below it.
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (actions[index] == FileAction::remove) DeleteFileOrFolder(entries[index]);
+}
+
+struct RegistryRow {
+    const std::u16string* text = nullptr;
+    std::optional<RegistryEntry> entry;
+};
+
+// Backs every entry up that is there, then deletes those that are in the
+// backup; nothing is deleted when the backup cannot be written.
+void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64,
+                          DeletionReport& report) {
+    regfile::Document backup;
+    std::vector<const RegistryEntry*> backed_up;
+    for (const auto& row : rows)
+        if (row.entry && registry_entry_exists(*row.entry, view64) && export_registry_entry(*row.entry, view64, backup))
+            backed_up.push_back(&*row.entry);
+    if (backed_up.empty()) return;
+    report.backup_path = write_registry_backup(session.mpr_str_CurrentAppPath, session.mpr_str_SelUnstallSoftware,
+                                               backup);
+    if (report.backup_path.empty()) {
+        report.backup_failed = true;
+        return;
+    }
+    for (const auto* entry : backed_up) delete_registry_entry(*entry, view64);
+}
+
+}  // namespace
+
+std::u16string deletion_message(const DeletionReport& report) {
+    const auto count = report.remaining_count();
+    if (count == 0) return u"All leftovers have been completely removed.";
+    std::u16string message =
+        decimal_text(count) + (count == 1 ? u" leftover could not be removed." : u" leftovers could not be removed.");
+    if (report.protected_publisher)
+        message += u" Nothing of a program published by Microsoft is deleted.";
+    else if (report.shared_folder)
+        message += u" The leftovers lie in a folder that other programs share, so nothing was deleted.";
+    else if (report.backup_failed)
+        message += u" The registry backup could not be written, so no registry entry was deleted.";
+    return message;
+}
+
+bool LeftoverSession::publisher_is_protected() {
+    // The publisher known since the analysis counts as well as the one in the
+    // file, so that a missing or damaged file cannot lift the protection.
+    bool is_protected = contains_microsoft(mpr_str_SelUnstallSoftware_PU);
+    const auto config = mpr_str_CurrentAppPath + result_file_config;
+    StringList lines;
+    if (load_result_file(config, lines)) {
+        mpr_strlist_SIConfigItem = lines;
+        if (lines.size() == 2) {
+            mpr_str_SelUnstallSoftware_PU = lines[1];
+            is_protected = is_protected || contains_microsoft(lines[1]);
+        }
+    }
+    return is_protected;
+}
+
+DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& selection) {
+    DeletionReport report;
+    report.protected_publisher = publisher_is_protected();
+    report.shared_folder = lists_a_shared_folder(mpr_strlist_LF_Folders);
+    const bool allowed = !report.protected_publisher && !report.shared_folder;
+
+    StringList entries = mpr_strlist_LF_Folders;
+    entries.insert(entries.end(), mpr_strlist_LF_Files.begin(), mpr_strlist_LF_Files.end());
+    // Checked again before anything goes: what now lies behind a link, or belongs
+    // to another program, stays (and so does every folder above it).
+    auto file_rows = selection.file_rows;
+    file_rows.resize(entries.size(), true);
+    std::vector<bool> refused(entries.size(), false);
+    const LocationGuard guard(other_locations);
+    {
+        const FsRedirectionOff redirection(view64());
+        for (std::size_t index = 0; index < entries.size(); ++index)
+            refused[index] = file_rows[index] && !guard.deletable(entries[index]);
+    }
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        if (refused[index]) file_rows[index] = false;
+    auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
+    // A folder that holds another program's folder loses only what was listed in it.
+    for (std::size_t index = 0; index < mpr_strlist_LF_Folders.size(); ++index)
+        if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
+            actions[index] = FileAction::empty;
+    std::vector<RegistryRow> registry_rows;
+    const auto& registry = mpr_dic_LF_Registry.keys();
+    for (std::size_t index = 0; index < registry.size(); ++index)
+        if (is_ticked(selection.registry_rows, index))
+            registry_rows.push_back({&registry[index], parse_registry_entry(registry[index])});
+
+    {
+        const FsRedirectionOff redirection(view64());
+        if (allowed) {
+            delete_files(entries, actions);
+            delete_registry_rows(registry_rows, *this, view64(), report);
+        }
+        // Checked again one by one: only what is really gone counts as removed.
+        for (std::size_t index = 0; index < entries.size(); ++index)
+            if ((actions[index] == FileAction::remove || refused[index]) && path_exists(entries[index]))
+                report.remaining_files_folders.push_back(entries[index]);
+        if (allowed) report_folder_contents(report.remaining_files_folders);
+        for (const auto& row : registry_rows)
+            if (!row.entry || registry_entry_exists(*row.entry, view64()))
+                report.remaining_registry.push_back(*row.text);
+    }
+    delete_result_files(mpr_str_CurrentAppPath);
+    return report;
+}
+
+}  // namespace vorlix

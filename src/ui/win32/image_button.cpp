@@ -1,0 +1,79 @@
+#include "ui/win32/image_button.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/artwork.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/paint.h"
+
+namespace vorlix::ui {
+
+void ImageButton::create(HWND parent, int id, const std::wstring& text, ButtonPictures pictures) {
+    pictures_ = std::move(pictures);
+    hwnd_ = CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0,
+                            0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                            nullptr);
+    SetWindowSubclass(hwnd_, &ImageButton::subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void ImageButton::place(const RECT& r, UINT dpi) const {
+    SetWindowPos(hwnd_, nullptr, scale_to_dpi(r.left, dpi), scale_to_dpi(r.top, dpi),
+                 scale_to_dpi(r.right - r.left, dpi), scale_to_dpi(r.bottom - r.top, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ImageButton::paint(HDC dc, const RECT& client) const {
+    paint_parent_background(hwnd_, dc);
+    const bool enabled = IsWindowEnabled(hwnd_) != FALSE;
+    const std::wstring& name = !enabled && !pictures_.disabled.empty() ? pictures_.disabled
+                               : enabled && hot_ && !pictures_.hot.empty() ? pictures_.hot
+                                                                           : pictures_.normal;
+    if (const Picture* picture = artwork().picture(name, dpi_for_window(hwnd_)); picture != nullptr) {
+        picture->draw(dc, 0, 0, client.right, client.bottom);
+    }
+    // The focus cue shows only once the keyboard has been used.
+    if (GetFocus() == hwnd_ && (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0) {
+        DrawFocusRect(dc, &client);
+    }
+}
+
+LRESULT CALLBACK ImageButton::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                       DWORD_PTR data) {
+    auto* self = reinterpret_cast<ImageButton*>(data);
+    switch (message) {
+    case WM_PAINT:
+        paint_buffered(hwnd, [self](HDC dc, const RECT& client) { self->paint(dc, client); });
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        if (!self->hot_) {
+            self->hot_ = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+            TrackMouseEvent(&track);
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        break;
+    case WM_MOUSELEAVE:
+        self->hot_ = false;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        break;
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, &ImageButton::subclass, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+}  // namespace vorlix::ui

@@ -1,0 +1,417 @@
+#include "ui/win32/main_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "ui/win32/artwork.h"
+#include "ui/win32/program_icons.h"
+
+namespace vorlix::ui {
+
+namespace {
+
+const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+enum ControlId : int {
+    id_about = 100,
+    id_minimise,
+    id_close,
+    id_update_label,
+    id_rows,
+    id_refresh,
+    id_search_edit,
+    id_search_button,
+    id_first_category = 200,
+};
+
+// Layout in design units (96 DPI).
+constexpr int window_width = 1000;
+constexpr int window_height = 730;
+constexpr int top_band_height = 124;
+constexpr RECT about_rect{909, 68, 909 + 73, 68 + 20};
+constexpr RECT minimise_rect{955, 6, 955 + 16, 6 + 16};
+constexpr RECT close_rect{974, 6, 974 + 16, 6 + 16};
+constexpr RECT update_label_rect{358, 68, 358 + 300, 68 + 20};
+constexpr RECT card_rect{0, top_band_height, window_width, window_height};
+// Inside the program list card (1000 by 606).
+constexpr int card_top_band = 70;
+constexpr int bottom_bar_top = 606 - 70;
+constexpr int category_width = 167;
+constexpr int category_height = 35;
+constexpr RECT rows_rect{category_width, card_top_band, window_width, bottom_bar_top};
+constexpr RECT refresh_rect{535, bottom_bar_top + 25, 535 + 92, bottom_bar_top + 25 + 21};
+constexpr RECT search_bg_rect{650, bottom_bar_top + 18, 650 + 324, bottom_bar_top + 18 + 35};
+constexpr RECT search_edit_rect{660, bottom_bar_top + 27, 660 + 285, bottom_bar_top + 27 + 23};
+constexpr RECT search_button_rect{945, bottom_bar_top + 27, 945 + 18, bottom_bar_top + 27 + 18};
+
+void place(HWND control, const RECT& r, UINT dpi) {
+    SetWindowPos(control, nullptr, scale_to_dpi(r.left, dpi), scale_to_dpi(r.top, dpi),
+                 scale_to_dpi(r.right - r.left, dpi), scale_to_dpi(r.bottom - r.top, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void draw_picture(HDC dc, const wchar_t* name, const RECT& design, UINT dpi) {
+    if (const Picture* picture = artwork().picture(name, dpi); picture != nullptr) {
+        picture->draw(dc, scale_to_dpi(design.left, dpi), scale_to_dpi(design.top, dpi),
+                      scale_to_dpi(design.right - design.left, dpi), scale_to_dpi(design.bottom - design.top, dpi));
+    }
+}
+
+}  // namespace
+
+void MainWindow::create() {
+    Window::create(L"VorlixMain", WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU,
+                   WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, nullptr, RECT{0, 0, window_width, window_height});
+    SetWindowTextW(hwnd(), L"Vorlix");
+    edit_brush_ = CreateSolidBrush(RGB(255, 255, 255));
+
+    about_.create(hwnd(), id_about, L"About", {L"Main_BackGround\\Bn_About", L"Main_BackGround\\Bn_About_H", {}});
+    minimise_.create(hwnd(), id_minimise, L"Minimize",
+                     {L"Main_BackGround\\Bn_Main_Min", L"Main_BackGround\\Bn_Main_Min_H", {}});
+    close_.create(hwnd(), id_close, L"Close",
+                  {L"Main_BackGround\\Bn_Main_Close", L"Main_BackGround\\Bn_Main_Close_H", {}});
+    update_label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_NOTIFY, 0, 0, 0, 0, hwnd(),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_update_label)),
+                                    GetModuleHandleW(nullptr), nullptr);
+
+    cards_[0].create(hwnd(), card_rect, [this](HDC dc, const RECT& client) { paint_program_card(dc, client); });
+    for (int i = 1; i < 5; ++i) {
+        cards_[i].create(hwnd(), card_rect, [](HDC dc, const RECT& client) { fill(dc, client, rgb(background_colour)); });
+    }
+    HWND card = cards_[0].hwnd();
+    refresh_.create(card, id_refresh, L"Refresh", {L"Bn_Refresh", L"Bn_Refresh_H", {}});
+    search_edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                                   card, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_search_edit)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    search_button_.create(card, id_search_button, L"Search", {L"Bn_Search", L"Bn_Search_H", {}});
+    loading_.create(hwnd());
+    layout();
+}
+
+void MainWindow::attach(TForm_Main& logic) {
+    logic_ = &logic;
+    rows_.create(cards_[0].hwnd(), id_rows, logic,
+                 [this](const std::u16string& name) { logic_->mpu_pro_cb_BnClick_Uninstall(name); });
+    // The list comes first in the tab order after the category buttons.
+    SetWindowPos(rows_.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    layout();
+}
+
+void MainWindow::layout() {
+    fonts_.create(dpi());
+    SetWindowPos(hwnd(), nullptr, 0, 0, px(window_width), px(window_height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    about_.place(about_rect, dpi());
+    minimise_.place(minimise_rect, dpi());
+    close_.place(close_rect, dpi());
+    place(update_label_, update_label_rect, dpi());
+    SendMessageW(update_label_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.regular()), FALSE);
+    for (CardWindow& card : cards_) {
+        place(card.hwnd(), card_rect, dpi());
+    }
+    refresh_.place(refresh_rect, dpi());
+    place(search_edit_, search_edit_rect, dpi());
+    SendMessageW(search_edit_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.regular()), FALSE);
+    search_button_.place(search_button_rect, dpi());
+    if (rows_.hwnd() != nullptr) {
+        rows_.place(rows_rect, dpi());
+    }
+    if (logic_ != nullptr) {
+        categories_changed();
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void MainWindow::show_centred() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int w = px(window_width);
+    const int h = px(window_height);
+    SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - w) / 2,
+                 work.top + (work.bottom - work.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+}
+
+bool MainWindow::pre_translate(MSG& message) {
+    if (logic_ == nullptr || !IsWindowEnabled(hwnd())) {
+        return false;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == 'F' && GetKeyState(VK_CONTROL) < 0) {
+        SetFocus(search_edit_);
+        Edit_SetSel(search_edit_, 0, -1);
+        return true;
+    }
+    if (message.message == WM_MOUSEWHEEL) {
+        const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+        if (WindowFromPoint(at) == rows_.hwnd()) {
+            logic_->SB_SWList_MainMouseWheel();
+        }
+        logic_->FormMouseWheel(GET_WHEEL_DELTA_WPARAM(message.wParam));
+        return true;
+    }
+    return IsDialogMessageW(hwnd(), &message) != FALSE;
+}
+
+void MainWindow::paint_top(HDC dc, const RECT& client) {
+    fill(dc, client, rgb(background_colour));
+    draw_picture(dc, L"Main_BackGround\\Main_Top", RECT{0, 0, window_width, top_band_height}, dpi());
+}
+
+void MainWindow::paint_program_card(HDC dc, const RECT& client) {
+    const UINT d = dpi();
+    fill(dc, client, rgb(background_colour));
+    draw_picture(dc, L"Uninstall_Steps\\Step1_LogoEx", RECT{20, 8, 20 + 81, 8 + 50}, d);
+    draw_text(dc, L"Step 1:", px(112), px(9), fonts_.title(), rgb(dark_text_colour));
+    draw_text(dc, L"Please select the app you want to uninstall, and then click the trash icon to proceed.", px(112),
+              px(38), fonts_.bold(), rgb(dark_text_colour));
+    draw_picture(dc, L"Uninstall_Steps\\Step_Line", RECT{0, card_top_band - 4, window_width, card_top_band}, d);
+    // The category column's edge line runs down the whole column.
+    const RECT edge{px(category_width) - 1, px(card_top_band), px(category_width), px(bottom_bar_top)};
+    fill(dc, edge, GetSysColor(COLOR_BTNSHADOW));
+
+    const RECT bar{0, px(bottom_bar_top), client.right, client.bottom};
+    fill(dc, bar, rgb(bar_colour));
+    draw_text(dc, version_text_, px(20), px(bottom_bar_top + 30), fonts_.regular(), GetSysColor(COLOR_WINDOWTEXT));
+    draw_picture(dc, L"Search_BackGround\\Search_Bg", search_bg_rect, d);
+}
+
+void MainWindow::categories_changed() {
+    const auto& categories = logic_->categories();
+    HWND card = cards_[0].hwnd();
+    while (category_buttons_.size() < categories.size()) {
+        const auto& category = categories[category_buttons_.size()];
+        const std::wstring skin = wide(category.skin_name);
+        auto button = std::make_unique<ImageButton>();
+        button->create(card, id_first_category + static_cast<int>(category_buttons_.size()),
+                       wide(category.mpu_Background_Panel_Caption), {skin, skin + L"_H", skin + L"_A"});
+        // Tab order: the categories in their order, then the list.
+        HWND before = category_buttons_.empty() ? HWND_TOP : category_buttons_.back()->hwnd();
+        SetWindowPos(button->hwnd(), before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        category_buttons_.push_back(std::move(button));
+    }
+    // Visible categories stack from the top of the column in their fixed order.
+    int top = card_top_band;
+    for (std::size_t i = 0; i < categories.size(); ++i) {
+        HWND button = category_buttons_[i]->hwnd();
+        EnableWindow(button, categories[i].button_enabled);
+        ShowWindow(button, categories[i].visible ? SW_SHOWNA : SW_HIDE);
+        if (categories[i].visible) {
+            category_buttons_[i]->place(RECT{0, top, category_width - 1, top + category_height}, dpi());
+            top += category_height;
+        }
+        InvalidateRect(button, nullptr, FALSE);
+    }
+}
+
+void MainWindow::command(int id, int code, HWND control) {
+    if (logic_ == nullptr) {
+        return;
+    }
+    switch (id) {
+    case IDOK:
+        // Enter: the search box searches, the list acts on its focus row, a button is pressed.
+        if (HWND focus = GetFocus(); focus == search_edit_) {
+            logic_->ed_Step1_SearchKeyDown(VK_RETURN);
+        } else if (focus != nullptr && focus != rows_.hwnd() && GetParent(focus) != nullptr) {
+            SendMessageW(focus, BM_CLICK, 0, 0);
+        }
+        return;
+    case id_about:
+        return;  // the About window arrives with the secondary windows
+    case id_minimise:
+        ShowWindow(hwnd(), SW_MINIMIZE);
+        return;
+    case id_close:
+        PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+        return;
+    case id_refresh:
+        logic_->Bn_RefreshClick();
+        return;
+    case id_search_button:
+        logic_->Bn_SearchClick();
+        return;
+    case id_search_edit:
+        if (code == EN_SETFOCUS) {
+            logic_->ed_Step1_SearchEnter();
+        }
+        return;
+    default:
+        if (id >= id_first_category && id < id_first_category + static_cast<int>(category_buttons_.size()) &&
+            control != nullptr) {
+            const auto& category = logic_->categories()[static_cast<std::size_t>(id - id_first_category)];
+            logic_->mpu_pro_cb_BnClick_Classified(category.mpu_Background_Panel_Caption);
+        }
+        return;
+    }
+}
+
+bool MainWindow::refuses_size(const WINDOWPOS& position) const {
+    if (applying_dpi_ || logic_ == nullptr || logic_->FormCanResize() || (position.flags & SWP_NOSIZE) != 0) {
+        return false;
+    }
+    RECT current;
+    GetWindowRect(hwnd(), &current);
+    return position.cx != current.right - current.left || position.cy != current.bottom - current.top;
+}
+
+std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint_top(dc, client); })) {
+        return message == WM_ERASEBKGND ? 1 : 0;
+    }
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        // The top image is the drag handle of the frameless window.
+        if (GET_Y_LPARAM(lparam) < px(top_band_height)) {
+            ReleaseCapture();
+            SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        }
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+        if (auto* position = reinterpret_cast<WINDOWPOS*>(lparam); refuses_size(*position)) {
+            position->flags |= SWP_NOSIZE;
+        }
+        return 0;
+    case WM_SIZING:
+        if (logic_ != nullptr && !logic_->FormCanResize() && !applying_dpi_) {
+            GetWindowRect(hwnd(), reinterpret_cast<RECT*>(lparam));
+            return TRUE;
+        }
+        return std::nullopt;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+        applying_dpi_ = true;
+        SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        layout();
+        applying_dpi_ = false;
+        return 0;
+    }
+    case WM_COMMAND:
+        command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+        return 0;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        if (rows_.hwnd() != nullptr && rows_.notify(*reinterpret_cast<const NMHDR*>(lparam), result)) {
+            return result;
+        }
+        return std::nullopt;
+    }
+    case WM_CTLCOLOREDIT:
+        if (reinterpret_cast<HWND>(lparam) == search_edit_) {
+            auto dc = reinterpret_cast<HDC>(wparam);
+            SetTextColor(dc, search_colour_);
+            SetBkColor(dc, RGB(255, 255, 255));
+            return reinterpret_cast<LRESULT>(edit_brush_);
+        }
+        return std::nullopt;
+    case show_loading_message:
+        if (logic_ != nullptr) {
+            logic_->on_show_loading_message();
+        }
+        return 0;
+    case WM_CLOSE:
+        if (logic_ != nullptr) {
+            logic_->FormClose();
+        }
+        DestroyWindow(hwnd());
+        return 0;
+    case WM_DESTROY:
+        DeleteObject(edit_brush_);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<FileVersion> MainWindow::file_version() const {
+    wchar_t path[MAX_PATH * 4];
+    if (GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path))) == 0) {
+        return std::nullopt;
+    }
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixed_size = 0;
+    if (!GetFileVersionInfoW(path, 0, size, data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixed_size) || fixed == nullptr) {
+        return std::nullopt;
+    }
+    return FileVersion{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                       LOWORD(fixed->dwFileVersionLS)};
+}
+
+char16_t MainWindow::decimal_separator() const {
+    wchar_t separator[8] = L".";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, static_cast<int>(std::size(separator)));
+    return static_cast<char16_t>(separator[0]);
+}
+
+void MainWindow::show_card(Card card) {
+    const int active = static_cast<int>(card);
+    for (int i = 0; i < 5; ++i) {
+        ShowWindow(cards_[i].hwnd(), i == active ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void MainWindow::set_version_text(const std::u16string& text) {
+    version_text_ = wide(text);
+    InvalidateRect(cards_[0].hwnd(), nullptr, FALSE);
+}
+
+void MainWindow::set_update_label_visible(bool visible) { ShowWindow(update_label_, visible ? SW_SHOW : SW_HIDE); }
+
+void MainWindow::process_pending_messages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (!pre_translate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+std::u16string MainWindow::search_text() const {
+    const int length = GetWindowTextLengthW(search_edit_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(search_edit_, text.data(), length + 1)));
+    return {text.begin(), text.end()};
+}
+
+void MainWindow::set_search_text(const std::u16string& text, std::uint32_t colour_rgb) {
+    search_colour_ = rgb(colour_rgb);
+    SetWindowTextW(search_edit_, wide(text));
+    InvalidateRect(search_edit_, nullptr, TRUE);
+}
+
+void MainWindow::set_search_enabled(bool enabled) { EnableWindow(search_button_.hwnd(), enabled); }
+
+void MainWindow::post_show_loading() { PostMessageW(hwnd(), show_loading_message, 0, 0); }
+
+bool MainWindow::message_box(const std::u16string& text, MessageKind kind) {
+    UINT flags = MB_OK | MB_ICONINFORMATION;
+    if (kind == MessageKind::error) {
+        flags = MB_OK | MB_ICONERROR;
+    } else if (kind == MessageKind::question) {
+        flags = MB_YESNO | MB_ICONQUESTION;
+    }
+    return MessageBoxW(hwnd(), wide(text), wide(message_caption), flags) == IDYES;
+}
+
+std::optional<ProgramIcon> MainWindow::read_icon(const IconSource& source) { return read_program_icon(source); }
+
+ProgramIcon MainWindow::resize_icon(const ProgramIcon& icon, int width, int height) {
+    return resized_program_icon(icon, width, height);
+}
+
+}  // namespace vorlix::ui

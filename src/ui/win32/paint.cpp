@@ -1,0 +1,96 @@
+#include "ui/win32/paint.h"
+
+#include "ui/win32/dpi.h"
+
+namespace vorlix::ui {
+
+void fill(HDC dc, const RECT& rect, COLORREF colour) {
+    SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+}
+
+void draw_text(HDC dc, const std::wstring& text, int x, int y, HFONT font, COLORREF colour) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    SelectObject(dc, old);
+}
+
+void draw_text_in(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour, UINT format) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
+void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (client.right > 0 && client.bottom > 0) {
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        paint(memory, client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
+                          const std::function<void(HDC, const RECT&)>& paint) {
+    switch (message) {
+    case WM_PAINT:
+        paint_buffered(hwnd, paint);
+        return true;
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        paint(reinterpret_cast<HDC>(wparam), client);
+        return true;
+    }
+    case WM_ERASEBKGND:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void paint_parent_background(HWND child, HDC dc) {
+    HWND parent = GetParent(child);
+    POINT origin{0, 0};
+    MapWindowPoints(child, parent, &origin, 1);
+    POINT previous;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+}
+
+void Fonts::create(UINT dpi) {
+    release();
+    auto make = [](int height, int weight) {
+        return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+    };
+    const int nine_point = -MulDiv(9, static_cast<int>(dpi), 72);
+    regular_ = make(nine_point, FW_NORMAL);
+    bold_ = make(nine_point, FW_BOLD);
+    title_ = make(-scale_to_dpi(19, dpi), FW_BOLD);
+}
+
+void Fonts::release() {
+    for (HFONT* font : {&regular_, &bold_, &title_}) {
+        if (*font != nullptr) {
+            DeleteObject(*font);
+            *font = nullptr;
+        }
+    }
+}
+
+}  // namespace vorlix::ui

@@ -1,0 +1,62 @@
+// Drawing helpers: flicker-free painting through a memory bitmap, colours
+// given as 0xRRGGBB, texts and the fonts of the windows.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vorlix::ui {
+
+inline COLORREF rgb(std::uint32_t rrggbb) {
+    return RGB((rrggbb >> 16) & 0xFF, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF);
+}
+
+inline constexpr std::uint32_t background_colour = 0xF1F1F1;
+inline constexpr std::uint32_t bar_colour = 0xC9C9C9;
+inline constexpr std::uint32_t dark_text_colour = 0x3E3E3E;
+
+void fill(HDC dc, const RECT& rect, COLORREF colour);
+
+// Single-line text at (x, y) in the given font and colour, transparent background.
+void draw_text(HDC dc, const std::wstring& text, int x, int y, HFONT font, COLORREF colour);
+// Text wrapped (or ended with an ellipsis) inside `rect`.
+void draw_text_in(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour, UINT format);
+
+// Handles WM_PAINT of `hwnd`: `paint` draws the client area into a memory
+// bitmap that is then copied to the screen in one go.
+void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);
+
+// Handles WM_PAINT (buffered), WM_PRINTCLIENT (children asking for what lies
+// behind them) and WM_ERASEBKGND (nothing: painting covers everything);
+// false for any other message.
+bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
+                          const std::function<void(HDC, const RECT&)>& paint);
+
+// Lets the parent paint what lies behind a child (for pictures with alpha).
+void paint_parent_background(HWND child, HDC dc);
+
+// The fonts of one window at its DPI: Segoe UI 9 point, its bold form and the
+// bold 19-pixel title.
+class Fonts {
+public:
+    Fonts() = default;
+    Fonts(const Fonts&) = delete;
+    Fonts& operator=(const Fonts&) = delete;
+    ~Fonts() { release(); }
+
+    void create(UINT dpi);
+    HFONT regular() const { return regular_; }
+    HFONT bold() const { return bold_; }
+    HFONT title() const { return title_; }
+
+private:
+    HFONT regular_ = nullptr;
+    HFONT bold_ = nullptr;
+    HFONT title_ = nullptr;
+    void release();
+};
+
+}  // namespace vorlix::ui

@@ -1,0 +1,18 @@
+# The GUI tier: vorlix.exe under Xvfb, operated with xdotool, read through
+# vorlix_gui_probe.exe and screenshots (in gui-screens/<build> of this build
+# tree). The 32-bit program is skipped where 32-bit Wine cannot run (the
+# runner's probe). Included by CMakeLists.txt after the Wine checks.
+
+set(gui_dir ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
+  get_filename_component(label ${build_dir} NAME)
+  set(bin ${build_dir}/bin)
+  add_test(NAME wine.${label}.gui
+           COMMAND bash ${runner} run-script ${prefix_root} ${gui_dir}/gui-test.sh ${bin}/vorlix.exe
+                   ${bin}/vorlix-cli.exe ${bin}/vorlix_gui_probe.exe ${CMAKE_BINARY_DIR}/gui-screens/${label}
+                   ${CMAKE_CURRENT_BINARY_DIR}/gui-installers)
+  set_tests_properties(wine.${label}.gui PROPERTIES FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77
+                       TIMEOUT ${test_timeout} ENVIRONMENT "${wine_environment}" LABELS "wine;gui"
+                       FAIL_REGULAR_EXPRESSION "FAILED:"
+                       RESOURCE_LOCK wine_installers)
+endforeach()

@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# The GUI tier: the real vorlix.exe in a Wine prefix with the demo programs,
+# under its own Xvfb, operated only as a user can (xdotool clicks and keys,
+# message boxes answered by their buttons); what it shows is read by
+# vorlix_gui_probe.exe (window texts and the list's rows, as a screen reader
+# sees them) and from screenshots.
+#
+#   gui-test.sh VORLIX_EXE CLI_EXE PROBE_EXE SCREENSHOT_DIR INSTALLER_DIR
+#
+# Run by wine-run.sh run-script (WINEPREFIX is a throw-away prefix).
+set -uo pipefail
+vorlix=$1 cli=$2 PROBE=$3 screens=$4 installers=$5
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lib.sh
+. "$here/lib.sh"
+trap 'stop_xvfb; "$wineserver" -k 2>/dev/null' EXIT
+for tool in Xvfb xdotool import convert jq makensis wixl; do
+  command -v $tool >/dev/null || { echo "gui: SKIPPED: $tool is not installed"; exit 77; }
+done
+mkdir -p "$screens"
+
+echo "gui: installing the demo programs"
+DISPLAY='' "$here/../prepare-demo.sh" "$WINEPREFIX" "$installers" --no32 >/dev/null 2>&1 ||
+  gui_fail "the demo programs did not install"
+listing=$("$wine64" "$cli" list --json 2>/dev/null) || gui_fail "vorlix-cli list failed"
+count() { jq "[.programs[] | select($1)] | length" <<<"$listing"; }
+total=$(count true)
+adobe_names=$(count '.name | ascii_downcase | contains("adobe")')
+adobe_publishers=$(count '.publisher | ascii_upcase | contains("ADOBE")')
+echo "gui: vorlix-cli lists $total programs ($adobe_names named adobe, $adobe_publishers published by Adobe)"
+[ "$total" -gt 10 ] && [ "$adobe_names" -gt 0 ] && [ "$adobe_publishers" -gt 0 ] || gui_fail "unexpected demo prefix"
+
+expect_rows() {  # COUNT WHAT
+  local rows
+  rows=$(state_value rows)
+  [ "$rows" = "$1" ] || gui_fail "$2: $rows rows, expected $1"
+  echo "gui: ok: $2 ($1 rows)"
+}
+
+expect_category() {  # KEY enabled|selected
+  probe state | grep -qx "category=$1 $2" || gui_fail "category $1 is not $2: $(probe state | grep category | tr '\n' ' ')"
+}
+
+# Pixels that must hold in every screenshot: bottom bar, background, an icon.
+check_pixels() {  # FILE DPI
+  local file=$1 scale_x100=$(($2 * 100 / 96)) left top width
+  read -r left top width _ <<<"$(state_value rect)"
+  s() { echo $(($1 * scale_x100 / 100)); }
+  [ "$width" = "$(s 1000)" ] || gui_fail "$file: window width $width at $2 DPI, expected $(s 1000)"
+  local bar background
+  bar=$(pixel "$file" $((left + $(s 300))) $((top + $(s 700))))
+  [ "$bar" = C9C9C9 ] || gui_fail "$file: bottom bar is $bar, expected C9C9C9"
+  background=$(pixel "$file" $((left + $(s 80))) $((top + $(s 600))))
+  [ "$background" = F1F1F1 ] || gui_fail "$file: background is $background, expected F1F1F1"
+  # The first row's logo (32 by 32 at 24,24 of the row; the list starts at 167,194).
+  local icon
+  icon=$(colours_in "$file" $((left + $(s 191))) $((top + $(s 218))) "$(s 32)" "$(s 32)")
+  [ "${icon:-0}" -gt 2 ] || gui_fail "$file: the first row's icon area is blank ($icon colours)"
+  echo "gui: ok: pixels of $file"
+}
+
+start_xvfb
+echo "gui: display $DISPLAY"
+
+# --- 96 DPI: the checks a user can make ---
+set_dpi 96
+start_vorlix "$vorlix"
+wait_idle
+expect_rows "$total" "the list shows every program vorlix-cli lists"
+expect_category ALL selected
+expect_category ADOBE enabled
+screenshot "$screens/list-96.png"
+check_pixels "$screens/list-96.png" 96
+
+search_for adobe
+wait_idle
+expect_rows "$adobe_names" "a search for adobe narrows the list"
+probe rows | grep -viq adobe && gui_fail "a row without adobe in its name after the search"
+expect_category ALL enabled
+screenshot "$screens/search-96.png"
+check_pixels "$screens/search-96.png" 96
+
+click button:ALL
+wait_idle
+expect_rows "$total" "All restores the list"
+expect_category ALL selected
+
+# One wheel notch scrolls two rows (160 design units), either way.
+read -r x y <<<"$(probe point row-button:0)"
+xdotool mousemove $((x - 300)) "$y" sleep 0.2 click 5
+sleep 0.5
+[ "$(state_value top)" = 2 ] || gui_fail "a wheel notch down shows row $(state_value top) first, expected 2"
+xdotool click 4
+sleep 0.5
+[ "$(state_value top)" = 0 ] || gui_fail "a wheel notch up shows row $(state_value top) first, expected 0"
+echo "gui: ok: the wheel scrolls two rows a notch"
+
+click button:ADOBE
+wait_idle
+expect_rows "$adobe_publishers" "the Adobe category filters by publisher"
+expect_category ADOBE selected
+screenshot "$screens/category-96.png"
+check_pixels "$screens/category-96.png" 96
+
+search_for zzqqxx
+wait_for_message_box
+probe msgbox | grep -qx 'text=Sorry, no software found.' || gui_fail "unexpected message: $(probe msgbox)"
+ok=$(probe msgbox | sed -n 's/^button=OK //p')
+[ -n "$ok" ] || gui_fail "the message box has no OK button"
+# shellcheck disable=SC2086
+xdotool mousemove $ok sleep 0.2 click 1
+wait_idle
+expect_rows "$adobe_publishers" "a search without a match leaves the rows"
+
+# A program installed meanwhile appears after Refresh.
+"$wine64" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlixGuiRefresh' /v DisplayName \
+  /d 'Refresh Probe Tool' /f /reg:64 >/dev/null 2>&1
+"$wine64" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlixGuiRefresh' /v UninstallString \
+  /d 'C:\Refresh Probe\uninstall.exe' /f /reg:64 >/dev/null 2>&1
+click button:Refresh
+sleep 1
+wait_idle
+expect_rows $((total + 1)) "Refresh rebuilds the list with the new program"
+probe rows | grep -qx 'Refresh Probe Tool' || gui_fail "the new program is not listed after Refresh"
+expect_category ALL selected
+
+read -r left top width height <<<"$(state_value rect)"
+wid=$(xdotool search --name '^Vorlix$' | head -n 1)
+[ -n "$wid" ] || gui_fail "no X window for the main window"
+xdotool windowsize "$wid" 700 500
+sleep 1
+read -r _ _ new_width new_height <<<"$(state_value rect)"
+[ "$new_width $new_height" = "$width $height" ] || gui_fail "the window took a new size: $new_width x $new_height"
+echo "gui: ok: the window refuses a resize"
+
+read -r x y <<<"$(probe point top-band)"
+xdotool mousemove "$x" "$y" mousedown 1 sleep 0.3 mousemove $((x + 40)) $((y + 20)) sleep 0.3 \
+  mousemove $((x + 120)) $((y + 60)) sleep 0.3 mouseup 1
+sleep 1
+read -r new_left new_top _ <<<"$(state_value rect)"
+[ "$new_left $new_top" = "$((left + 120)) $((top + 60))" ] ||
+  gui_fail "dragging the top band moved the window from $left,$top to $new_left,$new_top"
+echo "gui: ok: dragging the top band moves the window"
+
+# The keyboard: a click on a row's text gives the list the focus, Down moves
+# the focus row, Enter acts as that row's Uninstall button; No changes nothing.
+second=$(probe rows | sed -n 2p)
+read -r x y <<<"$(probe point row-button:0)"
+xdotool mousemove $((x - 400)) "$y" sleep 0.2 click 1 sleep 0.3 key Down sleep 0.3 key Return
+wait_for_message_box
+probe msgbox | grep -qxF "text=Are you sure you want to uninstall $second ?" ||
+  gui_fail "Enter on the second row asked: $(probe msgbox | grep text=)"
+no=$(probe msgbox | sed -n 's/^button=&\?No //p')
+[ -n "$no" ] || gui_fail "the question has no No button"
+# shellcheck disable=SC2086
+xdotool mousemove $no sleep 0.2 click 1
+wait_idle
+expect_rows $((total + 1)) "answering No to the uninstall question keeps every row"
+
+# Tab reaches every control (the list, the search box, each button; the
+# selected category is disabled, as a selected category cannot be chosen again).
+focused=""
+for _ in $(seq 14); do
+  xdotool key Tab
+  sleep 0.2
+  focused+="$(state_value focus | cut -d' ' -f1-2);"
+done
+for control in "SysListView32 Programs" "Edit" "Button Refresh" "Button Search" "Button ADOBE" "Button AUTODESK" \
+  "Button About" "Button Minimize" "Button Close"; do
+  grep -q "$control" <<<"$focused" || gui_fail "Tab never reached $control (reached: $focused)"
+done
+echo "gui: ok: Tab reaches every control"
+
+click button:Close
+for _ in $(seq 40); do
+  probe state | grep -q '^rect=' || break
+  sleep 0.5
+done
+probe state | grep -q '^rect=' && gui_fail "the close button did not end the program"
+echo "gui: ok: the close button ends the program"
+
+# Closing while the scan runs (as Task Manager's End task does: the loading
+# window is modal) ends the program at once and cleanly.
+start_vorlix "$vorlix"
+for _ in $(seq 60); do
+  [ "$(state_value loading)" = 1 ] && break
+  sleep 0.2
+done
+[ "$(state_value loading)" = 1 ] || gui_fail "no loading window during the scan"
+probe close
+for _ in $(seq 20); do
+  kill -0 "$vorlix_pid" 2>/dev/null || break
+  sleep 0.5
+done
+kill -0 "$vorlix_pid" 2>/dev/null && gui_fail "closing during the scan did not end the program"
+wait "$vorlix_pid"
+code=$?
+[ $code -eq 0 ] || gui_fail "closing during the scan ended the program with exit code $code"
+echo "gui: ok: closing during the scan ends the program cleanly"
+
+# --- 144 DPI: the same screens, scaled ---
+capture_screens "$vorlix" "$screens" 144 check_pixels
+echo "gui: all checks passed"

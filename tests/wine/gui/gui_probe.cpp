@@ -1,0 +1,291 @@
+// Reads what a user (or a screen reader) can see of the running vorlix.exe:
+// its windows, their places and texts, the program list's rows and any
+// message box. Besides Task Manager's close request it sends no input: the GUI
+// tier clicks and types with xdotool.
+//
+//   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
+//                                   loading window, message box, keyboard focus, categories
+//   vorlix_gui_probe rows           one line per visible row: its name
+//   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
+//                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE)
+//   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
+//   vorlix_gui_probe windows        number of window objects the program owns
+//   vorlix_gui_probe close          what Task Manager's "End task" does: posts WM_CLOSE
+//   vorlix_gui_probe wait-loaded N  returns once the window shows N rows and no loading window
+//                                   (polls in-process, so that timing it costs the program nothing)
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND main_window() { return FindWindowW(L"VorlixMain", nullptr); }
+
+std::wstring text_of(HWND hwnd) {
+    wchar_t buffer[1024] = L"";
+    GetWindowTextW(hwnd, buffer, 1024);
+    return buffer;
+}
+
+std::wstring class_of(HWND hwnd) {
+    wchar_t buffer[256] = L"";
+    GetClassNameW(hwnd, buffer, 256);
+    return buffer;
+}
+
+BOOL CALLBACK collect_child(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> descendants(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(parent, &collect_child, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND visible_child(HWND parent, const std::wstring& class_name, const std::wstring& text, bool any_text) {
+    for (HWND child : descendants(parent)) {
+        if (IsWindowVisible(child) && _wcsicmp(class_of(child).c_str(), class_name.c_str()) == 0 &&
+            (any_text || text_of(child) == text)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+HWND list_view(HWND main) { return visible_child(main, L"SysListView32", L"", true); }
+
+// Runs a list-view message whose structure must live in the program's memory.
+template <class T>
+bool remote(HWND list, UINT message, WPARAM wparam, T& value, std::size_t extra = 0) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) {
+        return false;
+    }
+    const std::size_t size = sizeof(T) + extra;
+    auto* memory = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    bool ok = memory != nullptr && WriteProcessMemory(process, memory, &value, sizeof(T), nullptr);
+    if (ok) {
+        SendMessageW(list, message, wparam, reinterpret_cast<LPARAM>(memory));
+        ok = ReadProcessMemory(process, memory, &value, sizeof(T), nullptr) != FALSE;
+    }
+    if (memory != nullptr) {
+        VirtualFreeEx(process, memory, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+std::wstring row_name(HWND list, int index) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) {
+        return L"";
+    }
+    constexpr int chars = 512;
+    auto* memory =
+        static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + chars * 2, MEM_COMMIT, PAGE_READWRITE));
+    std::wstring name;
+    if (memory != nullptr) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = index;
+        item.pszText = reinterpret_cast<wchar_t*>(memory + sizeof(LVITEMW));
+        item.cchTextMax = chars;
+        WriteProcessMemory(process, memory, &item, sizeof item, nullptr);
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(memory));
+        wchar_t buffer[chars] = L"";
+        ReadProcessMemory(process, memory + sizeof(LVITEMW), buffer, sizeof buffer - 2, nullptr);
+        name = buffer;
+        VirtualFreeEx(process, memory, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return name;
+}
+
+void print_point(POINT point) { std::printf("%ld %ld\n", point.x, point.y); }
+
+POINT centre(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND message_box() {
+    HWND dialog = FindWindowW(L"#32770", L"Vorlix");
+    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+int state(HWND main) {
+    RECT r;
+    GetWindowRect(main, &r);
+    std::printf("rect=%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    HWND list = list_view(main);
+    std::printf("rows=%d\n", list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : -1);
+    std::printf("top=%d\n", list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)) : -1);
+    HWND loading = FindWindowW(L"VorlixLoading", nullptr);
+    std::printf("loading=%d\n", loading != nullptr && IsWindowVisible(loading) ? 1 : 0);
+    std::printf("msgbox=%d\n", message_box() != nullptr ? 1 : 0);
+    std::printf("enabled=%d\n", IsWindowEnabled(main) ? 1 : 0);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) && thread.hwndFocus != nullptr) {
+        std::printf("focus=%ls %ls\n", class_of(thread.hwndFocus).c_str(), text_of(thread.hwndFocus).c_str());
+    }
+    std::string categories;
+    for (HWND child : descendants(main)) {
+        if (IsWindowVisible(child) && class_of(child) == L"Button") {
+            const std::wstring text = text_of(child);
+            if (text != L"Refresh" && text != L"Search" && text != L"About" && text != L"Minimize" &&
+                text != L"Close") {
+                std::printf("category=%ls %s\n", text.c_str(), IsWindowEnabled(child) ? "enabled" : "selected");
+            }
+        }
+    }
+    return 0;
+}
+
+int point(HWND main, const std::wstring& what) {
+    HWND card = nullptr;
+    for (HWND child : descendants(main)) {
+        if (class_of(child) == L"VorlixCard" && IsWindowVisible(child)) {
+            card = child;
+        }
+    }
+    if (what == L"top-band") {
+        RECT r;
+        GetWindowRect(main, &r);
+        print_point(POINT{r.left + (r.right - r.left) / 3, r.top + (r.bottom - r.top) / 20});
+        return 0;
+    }
+    if (what == L"search-edit") {
+        print_point(centre(visible_child(card, L"Edit", L"", true)));
+        return 0;
+    }
+    if (what.rfind(L"button:", 0) == 0) {
+        HWND button = visible_child(main, L"Button", what.substr(7), false);
+        if (button == nullptr) {
+            return 1;
+        }
+        print_point(centre(button));
+        return 0;
+    }
+    if (what.rfind(L"row-button:", 0) == 0) {
+        HWND list = list_view(main);
+        RECT item{};
+        item.left = LVIR_BOUNDS;
+        const int index = _wtoi(what.c_str() + 11);
+        if (list == nullptr || !remote(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), item)) {
+            return 1;
+        }
+        // The button sits at 750..780 by 26..56 of an 80-high row (design units).
+        const int row_height = item.bottom - item.top;
+        POINT at{item.left + MulDiv(765, row_height, 80), item.top + row_height / 2 + 1};
+        ClientToScreen(list, &at);
+        print_point(at);
+        return 0;
+    }
+    return 2;
+}
+
+int msgbox() {
+    HWND dialog = message_box();
+    if (dialog == nullptr) {
+        return 1;
+    }
+    for (HWND child : descendants(dialog)) {
+        if (!IsWindowVisible(child)) {
+            continue;
+        }
+        if (class_of(child) == L"Button") {
+            const POINT at = centre(child);
+            std::printf("button=%ls %ld %ld\n", text_of(child).c_str(), at.x, at.y);
+        } else if (class_of(child) == L"Static" && !text_of(child).empty()) {
+            std::printf("text=%ls\n", text_of(child).c_str());
+        }
+    }
+    return 0;
+}
+
+struct WindowCount {
+    DWORD pid;
+    int windows;
+};
+
+BOOL CALLBACK count_windows_of_process(HWND top, LPARAM data) {
+    auto& count = *reinterpret_cast<WindowCount*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(top, &owner);
+    if (owner == count.pid) {
+        count.windows += 1 + static_cast<int>(descendants(top).size());
+    }
+    return TRUE;
+}
+
+int window_count(HWND main) {
+    WindowCount count{0, 0};
+    GetWindowThreadProcessId(main, &count.pid);
+    EnumWindows(&count_windows_of_process, reinterpret_cast<LPARAM>(&count));
+    std::printf("windows=%d\n", count.windows);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    if (command == L"msgbox") {
+        return msgbox();
+    }
+    if (command == L"wait-loaded" && argc >= 3) {
+        const LRESULT expected = _wtoi(argv[2]);
+        for (;;) {
+            HWND main = main_window();
+            HWND list = main != nullptr ? list_view(main) : nullptr;
+            HWND loading = FindWindowW(L"VorlixLoading", nullptr);
+            if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == expected &&
+                (loading == nullptr || !IsWindowVisible(loading))) {
+                return 0;
+            }
+            Sleep(20);
+        }
+    }
+    HWND main = main_window();
+    if (main == nullptr) {
+        std::printf("no window\n");
+        return 1;
+    }
+    if (command == L"state") {
+        return state(main);
+    }
+    if (command == L"windows") {
+        return window_count(main);
+    }
+    if (command == L"close") {
+        return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (command == L"rows") {
+        HWND list = list_view(main);
+        const int count = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            std::printf("%ls\n", row_name(list, i).c_str());
+        }
+        return 0;
+    }
+    if (command == L"point" && argc >= 3) {
+        return point(main, argv[2]);
+    }
+    return 2;
+}
