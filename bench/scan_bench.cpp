@@ -78,6 +78,7 @@ void BM_InventoryScan(benchmark::State& state) {
     auto knowledge = std::make_shared<ZRB_Software_Lib>();
     knowledge->mpu_InitLib();
     std::size_t programs = 0;
+    sim::reset_call_counts();
     for (auto _ : state) {
         auto list = std::make_shared<ZRB_InstalledSoftwareList>();
         ZRB_Thread_GetInstalledSoftwareList scan(list, knowledge, u"C:\\Vorlix\\");
@@ -86,6 +87,14 @@ void BM_InventoryScan(benchmark::State& state) {
         benchmark::DoNotOptimize(programs);
     }
     state.counters["programs"] = static_cast<double>(programs);
+    // Calls of the seam per Uninstall entry and scan (the per-machine reads
+    // of classes, App Paths and product icons included).
+    const auto calls = sim::call_counts();
+    const auto per_entry_call = [&](std::uint64_t count) {
+        return static_cast<double>(count) / static_cast<double>(state.iterations()) / entries;
+    };
+    state.counters["registry_calls"] = per_entry_call(calls.registry);
+    state.counters["file_calls"] = per_entry_call(calls.files);
     // CPU time per Uninstall entry (the scan runs on this thread, so CPU time is
     // not disturbed by other load): flat when the scan scales linearly.
     state.counters["per_entry"] =

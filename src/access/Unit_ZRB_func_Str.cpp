@@ -51,6 +51,8 @@ std::u16string Str_Trim(const std::u16string& str_param_Text) {
     return std::u16string(first, last.base());
 }
 
+bool is_blank(std::u16string_view text) { return std::all_of(text.begin(), text.end(), is_trimmed_unit); }
+
 bool Str_ContainsText(const std::u16string& str_param_Text, const std::u16string& str_param_Part) {
     return !str_param_Text.empty() && !str_param_Part.empty() &&
            find_ignoring_case(str_param_Text, str_param_Part, 0) != npos;
@@ -122,6 +124,11 @@ bool RegEx_GetNamedGroups(const StringList& strlist_param_Texts, const std::u16s
         }
     }
     return !dic_param_Values.empty();
+}
+
+bool contains_upper_ascii(std::u16string_view text, std::u16string_view upper_part) {
+    const auto equal = [](char16_t unit, char16_t upper) { return upper_ascii_unit(unit) == upper; };
+    return std::search(text.begin(), text.end(), upper_part.begin(), upper_part.end(), equal) != text.end();
 }
 
 std::u16string Str_UpperAscii(const std::u16string& str_param_Text) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "access/string_types.h"
 
@@ -11,6 +12,8 @@ namespace vorlix {
 
 // Removes every code unit up to U+0020 at both ends; a no-break space stays.
 std::u16string Str_Trim(const std::u16string& str_param_Text);
+// Str_Trim(text).empty() without the trimmed copy.
+bool is_blank(std::u16string_view text);
 // Containment ignoring case (full Unicode upper-case mapping); false when either is empty.
 bool Str_ContainsText(const std::u16string& str_param_Text, const std::u16string& str_param_Part);
 // Equality ignoring the case of the letters a to z only.
@@ -33,6 +36,9 @@ bool RegEx_GetNamedGroups(const StringList& strlist_param_Texts, const std::u16s
 
 // Upper-cases the letters a to z only (the registry layer's and the name keys' rule).
 std::u16string Str_UpperAscii(const std::u16string& str_param_Text);
+// Str_UpperAscii(text).find(upper_part) != npos without building the
+// upper-cased copy; `upper_part` is given upper-cased.
+bool contains_upper_ascii(std::u16string_view text, std::u16string_view upper_part);
 std::u16string Str_LowerAscii(const std::u16string& str_param_Text);
 // Full Unicode upper-case mapping, code unit by code unit (as the containment test uses it).
 std::u16string Str_UpperFull(const std::u16string& str_param_Text);

@@ -10,6 +10,14 @@ namespace {
 constexpr std::uint32_t small_buffer_chars = 255;
 constexpr std::uint32_t large_data_bytes = 256;
 constexpr std::uint32_t value_name_chars = 16383;
+
+// Data of 256 bytes or more keeps its embedded nulls; trailing ones go.
+void assign_without_trailing_nulls(std::u16string& text, const char16_t* data, std::uint32_t bytes) {
+    std::size_t length = (bytes + 1) / 2;
+    while (length > 0 && data[length - 1] == u'\0') --length;
+    text.assign(data, length);
+}
+
 }  // namespace
 
 RegistryKey::RegistryKey(os::Hkey root, const std::u16string& path, bool view64) {
@@ -46,28 +54,31 @@ std::u16string RegistryKey::value_name(std::uint32_t index) const {
 
 bool RegistryKey::read_text(const std::u16string& value_name, std::u16string& text) const {
     text.clear();
-    std::uint32_t size = 0;
-    const std::uint32_t status = os::reg_query_value_ex(handle_, value_name, nullptr, nullptr, &size);
-    if ((status == os::error_success && size >= large_data_bytes) || status == os::error_more_data) {
-        // Zero-filled, two characters longer than the data: an odd byte count
-        // still ends in a complete character.
-        std::vector<char16_t> buffer(size / 2 + 2, u'\0');
-        std::uint32_t bytes = static_cast<std::uint32_t>(buffer.size() * sizeof(char16_t));
-        if (os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()),
-                                   &bytes) != os::error_success)
-            return false;
-        std::size_t length = (bytes + 1) / 2;
-        while (length > 0 && buffer[length - 1] == u'\0') --length;
-        text.assign(buffer.data(), length);
+    // Most values fit the small buffer: one call reads them. Only larger data
+    // costs a second call, with a buffer of the size the first one reported.
+    char16_t small[small_buffer_chars] = {};
+    std::uint32_t size = sizeof(small);
+    const std::uint32_t status =
+        os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(small), &size);
+    if (status == os::error_success && size < large_data_bytes) {
+        std::size_t length = 0;
+        while (length < small_buffer_chars && small[length] != u'\0') ++length;
+        text.assign(small, length);
         return true;
     }
-    if (status != os::error_success) return false;
-    char16_t buffer[small_buffer_chars] = {};
-    std::uint32_t bytes = sizeof(buffer);
-    os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(buffer), &bytes);
-    std::size_t length = 0;
-    while (length < small_buffer_chars && buffer[length] != u'\0') ++length;
-    text.assign(buffer, length);
+    if (status == os::error_success) {
+        assign_without_trailing_nulls(text, small, size);
+        return true;
+    }
+    if (status != os::error_more_data) return false;
+    // Zero-filled, two characters longer than the data: an odd byte count
+    // still ends in a complete character.
+    std::vector<char16_t> buffer(size / 2 + 2, u'\0');
+    std::uint32_t bytes = static_cast<std::uint32_t>(buffer.size() * sizeof(char16_t));
+    if (os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(buffer.data()), &bytes) !=
+        os::error_success)
+        return false;
+    assign_without_trailing_nulls(text, buffer.data(), bytes);
     return true;
 }
 

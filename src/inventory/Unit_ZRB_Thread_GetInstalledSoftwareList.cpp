@@ -161,43 +161,44 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Scan_UninstallKey(os::Hkey roo
 
 void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key, bool view64,
                                                              const EntryOrigin& origin) {
+    const EntryValues values(entry_key);
     std::u16string display_name, publisher, version;
-    read_entry_text(entry_key, u"DisplayName", display_name);
-    read_entry_text(entry_key, u"Publisher", publisher);
-    read_entry_text(entry_key, u"DisplayVersion", version);
+    values.read_text(u"DisplayName", display_name);
+    values.read_text(u"Publisher", publisher);
+    values.read_text(u"DisplayVersion", version);
 
-    auto location = location_fallback_chain(entry_key);
+    auto location = location_fallback_chain(values);
     if (origin.uninstall_entry) mpr_pro_InstallLocation_For_SoftwareLib(location, display_name, view64);
-    if (!Str_Trim(location).empty()) mpr_pro_Normalize_InstallLocation(location);
+    if (!is_blank(location)) mpr_pro_Normalize_InstallLocation(location);
 
     std::u16string command;
-    if (const auto size = entry_value_size(entry_key, u"UninstallString")) {
+    if (const auto size = values.size(u"UninstallString")) {
         const auto characters = *size / 2;
         if (characters >= command_limit) return;
         if (characters < short_command_limit) {
-            read_entry_text(entry_key, u"UninstallString", command);
-            if (Str_Trim(location).empty()) location = mpr_pro_InstallLocation_From_UninstallString(command);
+            values.read_text(u"UninstallString", command);
+            if (is_blank(location)) location = mpr_pro_InstallLocation_From_UninstallString(command);
         } else {
-            read_entry_text(entry_key, u"UninstallString", command, command_limit);
+            values.read_text(u"UninstallString", command, command_limit);
         }
     }
     if (!location.empty()) check_install_location(location);
 
     for (const auto* fallback : {u"UninstallPath", u"ModifyPath"})
-        if (Str_Trim(command).empty()) read_entry_text(entry_key, fallback, command);
-    if (Str_Trim(command).empty() && read_entry_text(entry_key, u"LocalPackage", command) &&
+        if (is_blank(command)) values.read_text(fallback, command);
+    if (is_blank(command) && values.read_text(u"LocalPackage", command) &&
         Str_LowerAscii(command).find(u":\\windows\\installer\\") == std::u16string::npos)
         command.clear();
-    if (!Str_Trim(command).empty()) mpr_pro_Normalize_UninstallString(command);
+    if (!is_blank(command)) mpr_pro_Normalize_UninstallString(command);
 
-    auto icon = icon_fallback_chain(entry_key, display_name, location);
+    auto icon = icon_fallback_chain(values, display_name, location);
     std::int32_t icon_index = no_icon_index;
     mpr_pro_Resolve_DisplayIcon(icon, icon_index);
     icon_index = std::max(icon_index, 0);
 
     std::uint32_t size_kb = 0;
     std::u16string size_text;
-    if (const auto kilobytes = read_entry_dword(entry_key, u"EstimatedSize")) {
+    if (const auto kilobytes = values.read_dword(u"EstimatedSize")) {
         size_kb = *kilobytes;
         size_text = FormatByteSize(std::uint64_t{size_kb} * 1024, decimal_separator);
     }
@@ -207,7 +208,7 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     // A blank name or command is treated as none: every listed program must be
     // one the user can recognise and uninstall, and blank names (a REG_DWORD
     // read as text, say) would all merge into one record under the empty key.
-    if (mpr_fun_IsHiddenSoftware(display_name) || Str_Trim(display_name).empty() || Str_Trim(command).empty())
+    if (mpr_fun_IsHiddenSoftware(display_name) || is_blank(display_name) || is_blank(command))
         return;
 
     auto record = std::make_shared<ZRB_InstalledSoftware>();
@@ -257,9 +258,9 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
 }
 
 bool ZRB_Thread_GetInstalledSoftwareList::mpr_fun_IsHiddenSoftware(const std::u16string& display_name) const {
-    for (const auto* pattern : {u"^PDF-Tools$", u"^NikCollection$", u"^Acronis Drivers$"})
-        if (RegEx_IsMatchText(display_name, pattern)) return true;
-    return false;
+    static const std::u16string patterns[] = {u"^PDF-Tools$", u"^NikCollection$", u"^Acronis Drivers$"};
+    return std::any_of(std::begin(patterns), std::end(patterns),
+                       [&](const std::u16string& pattern) { return RegEx_IsMatchText(display_name, pattern); });
 }
 
 }  // namespace vorlix

@@ -22,6 +22,7 @@
 
 namespace vorlix {
 
+class EntryValues;
 class ZRB_Software_Lib;
 
 // Program report: name, publisher, version, size text, install location, icon
@@ -107,7 +108,7 @@ private:
     void mpr_prosyn_GetSoftwareList_End();
 
     // Install location.
-    std::u16string location_fallback_chain(os::Hkey entry_key) const;
+    std::u16string location_fallback_chain(const EntryValues& values) const;
     void mpr_pro_Normalize_InstallLocation(std::u16string& location) const;
     std::u16string mpr_pro_InstallLocation_From_UninstallString(const std::u16string& command) const;
     void check_install_location(std::u16string& location) const;
@@ -121,7 +122,7 @@ private:
     void add_installer_product_icon(os::Hkey root, const std::u16string& product_key, bool view64);
     void add_exe_name(const std::u16string& name);
     void add_default_icon(const std::u16string& text);
-    std::u16string icon_fallback_chain(os::Hkey entry_key, const std::u16string& display_name,
+    std::u16string icon_fallback_chain(const EntryValues& values, const std::u16string& display_name,
                                        const std::u16string& location) const;
     std::u16string first_default_icon_containing(const std::u16string& location) const;
     void mpr_pro_Resolve_DisplayIcon(std::u16string& icon, std::int32_t& index) const;

@@ -4,6 +4,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/registry_key.h"
 #include "inventory/entry_values.h"
 #include "inventory/subkey_lines.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
@@ -12,10 +13,6 @@ namespace vorlix {
 
 namespace {
 
-bool contains_upper(const std::u16string& text, const std::u16string& upper_part) {
-    return Str_UpperAscii(text).find(upper_part) != std::u16string::npos;
-}
-
 // Only called for texts that IsIntegerText accepts.
 std::int32_t parse_integer(const std::u16string& text) {
     const auto trimmed = Str_Trim(text);
@@ -23,6 +20,13 @@ std::int32_t parse_integer(const std::u16string& text) {
     std::int64_t value = 0;
     for (; at < trimmed.size(); ++at) value = value * 10 + (trimmed[at] - u'0');
     return static_cast<std::int32_t>(trimmed[0] == u'-' ? -value : value);
+}
+
+// False only when the system says the folder (or a folder above it) is not there.
+bool folder_may_exist(const std::u16string& folder) {
+    if (os::get_file_attributes(folder) != os::invalid_file_attributes) return true;
+    const auto error = os::get_last_error();
+    return error != os::error_file_not_found && error != os::error_path_not_found;
 }
 
 }  // namespace
@@ -54,19 +58,20 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Collect_IconSources(bool view6
     def_icon_by_segment.clear();
     for_each_subkey_of_variants(hklm, u"SOFTWARE\\Classes\\", view64, [&](const std::u16string& variant,
                                                                            const std::u16string& class_name) {
-        const auto icon_key = variant + class_name + u"\\DefaultIcon";
-        if (!Reg_KeyExists(hklm, icon_key, view64)) return;
+        const RegistryKey icon_key(hklm, variant + class_name + u"\\DefaultIcon", view64);
+        if (!icon_key.is_open()) return;
         std::u16string text;
-        Reg_ReadString(hklm, icon_key, u"", view64, text);
+        icon_key.read_text(u"", text);
         add_default_icon(Str_Trim(text));
     });
 }
 
 void ZRB_Thread_GetInstalledSoftwareList::add_installer_product_icon(os::Hkey root, const std::u16string& product_key,
                                                                      bool view64) {
+    const RegistryKey key(root, product_key, view64);
     std::u16string icon, name;
-    if (!Reg_ReadString(root, product_key, u"ProductIcon", view64, icon) ||
-        !Reg_ReadString(root, product_key, u"ProductName", view64, name) || icon.empty() || name.empty())
+    if (!key.is_open() || !key.read_text(u"ProductIcon", icon) || !key.read_text(u"ProductName", name) ||
+        icon.empty() || name.empty())
         return;
     mpr_SDLMap_InstalledSoftwareICO.emplace(Str_LowerAscii(Str_Trim(name)), Str_Trim(icon));
 }
@@ -77,8 +82,8 @@ void ZRB_Thread_GetInstalledSoftwareList::add_exe_name(const std::u16string& nam
 
 void ZRB_Thread_GetInstalledSoftwareList::add_default_icon(const std::u16string& text) {
     // Icons of Windows itself say nothing about a program's folder.
-    if (text.empty() || contains_upper(text, u"%SYSTEMROOT%") || text.find(u'\\') == std::u16string::npos ||
-        contains_upper(text, u"\\WINDOWS"))
+    if (text.empty() || contains_upper_ascii(text, u"%SYSTEMROOT%") || text.find(u'\\') == std::u16string::npos ||
+        contains_upper_ascii(text, u"\\WINDOWS"))
         return;
     auto upper = Str_UpperAscii(text);
     if (!def_icon_keys.insert(upper).second) return;
@@ -118,16 +123,19 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::first_default_icon_containin
     return {};
 }
 
-std::u16string ZRB_Thread_GetInstalledSoftwareList::icon_fallback_chain(os::Hkey entry_key,
+std::u16string ZRB_Thread_GetInstalledSoftwareList::icon_fallback_chain(const EntryValues& values,
                                                                         const std::u16string& display_name,
                                                                         const std::u16string& location) const {
     std::u16string icon;
-    read_entry_text(entry_key, u"DisplayIcon", icon);
+    values.read_text(u"DisplayIcon", icon);
     if (icon.empty()) {
         const auto found = mpr_SDLMap_InstalledSoftwareICO.find(Str_LowerAscii(display_name));
         if (found != mpr_SDLMap_InstalledSoftwareICO.end()) icon = found->second;
     }
     if (!icon.empty() || location.empty()) return icon;
+    // Nothing lies in a folder that does not exist: one look at the folder
+    // instead of one per App Paths name.
+    if (!folder_may_exist(location)) return first_default_icon_containing(location);
     for (const auto& exe_name : mpr_strlist_InstalledSoftwareExeName)
         if (Sys_FileExists(location + exe_name)) return location + exe_name;
     icon = first_default_icon_containing(location);
@@ -138,13 +146,14 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::icon_fallback_chain(os::Hkey
 void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Resolve_DisplayIcon(std::u16string& icon,
                                                                       std::int32_t& index) const {
     StringList pieces;
-    if (!expand_app_data(icon) && contains_upper(icon, u"%PROGRAMFILES%\\")) {
+    if (!expand_app_data(icon) && contains_upper_ascii(icon, u"%PROGRAMFILES%\\")) {
         for (const auto* folder : {&folders.program_files, &folders.program_files64}) {
             if (folder->empty()) continue;
             auto candidate = Str_ReplaceText(icon, u"%PROGRAMFILES%\\", *folder, false);
             SplitPieces(candidate, u',', pieces);
             const auto file = pieces.empty() ? std::u16string() : Str_Trim(pieces[0]);
-            if (!IsDirectory(file) && Sys_FileExists(file)) {
+            // A folder is no file: the existence test already says so.
+            if (Sys_FileExists(file)) {
                 icon = std::move(candidate);
                 break;
             }

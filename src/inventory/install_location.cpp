@@ -12,11 +12,6 @@ namespace vorlix {
 
 namespace {
 
-// Substring test on texts upper-cased a to z; `upper_part` is given upper-cased.
-bool contains_upper(const std::u16string& text, const std::u16string& upper_part) {
-    return Str_UpperAscii(text).find(upper_part) != std::u16string::npos;
-}
-
 // The folder of a file path; a file directly on a drive keeps the root's backslash.
 std::u16string folder_of(const std::u16string& path) {
     const auto slash = path.rfind(u'\\');
@@ -27,27 +22,27 @@ std::u16string folder_of(const std::u16string& path) {
 
 }  // namespace
 
-std::u16string ZRB_Thread_GetInstalledSoftwareList::location_fallback_chain(os::Hkey entry_key) const {
+std::u16string ZRB_Thread_GetInstalledSoftwareList::location_fallback_chain(const EntryValues& values) const {
     std::u16string location;
-    read_entry_text(entry_key, u"InstallLocation", location);
+    values.read_text(u"InstallLocation", location);
     std::u16string source;
-    if (Str_Trim(location).empty() && read_entry_text(entry_key, u"InstallSource", source)) {
+    if (is_blank(location) && values.read_text(u"InstallSource", source)) {
         location = Str_Trim(source);
-        if (!contains_upper(location, u"PROGRAM FILES")) location.clear();
+        if (!contains_upper_ascii(location, u"PROGRAM FILES")) location.clear();
     }
-    if (Str_Trim(location).empty()) {
+    if (is_blank(location)) {
         location.clear();
-        read_entry_text(entry_key, u"Inno Setup: App Path", location);
+        values.read_text(u"Inno Setup: App Path", location);
     }
     return location;
 }
 
 bool ZRB_Thread_GetInstalledSoftwareList::expand_app_data(std::u16string& text) const {
-    if (contains_upper(text, u"%APPDATA%")) {
+    if (contains_upper_ascii(text, u"%APPDATA%")) {
         text = Str_ReplaceText(text, u"%APPDATA%\\", folders.app_data_dir, false);
         return true;
     }
-    if (contains_upper(text, u"%LOCALAPPDATA%\\")) {
+    if (contains_upper_ascii(text, u"%LOCALAPPDATA%\\")) {
         text = Str_ReplaceText(text, u"%LOCALAPPDATA%\\", folders.local_app_data_dir, false);
         return true;
     }
@@ -83,9 +78,8 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::mpr_pro_InstallLocation_From
 
 void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string& location) const {
     location = Str_EnsureTrailingBackslash(location);
-    const auto upper = Str_UpperAscii(location);
-    const auto equals_folder = [&upper](const std::u16string& folder) {
-        return !folder.empty() && upper == Str_UpperAscii(folder);
+    const auto equals_folder = [&location](const std::u16string& folder) {
+        return !folder.empty() && Str_SameText(location, folder);
     };
     // Every way of writing a folder inside Windows counts, not only the plain one.
     const auto forms = KnownFolders::comparable_forms(location);
@@ -93,17 +87,17 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
         return form.find(u":\\WINDOWS\\") != std::u16string::npos;
     });
     if (location.size() <= 3 || equals_folder(folders.system_dir) || equals_folder(folders.desktop_dir) ||
-        equals_folder(folders.windows_dir) || upper.find(u":\\WINDOWS\\") != std::u16string::npos ||
+        equals_folder(folders.windows_dir) || contains_upper_ascii(location, u":\\WINDOWS\\") ||
         equals_folder(folders.program_files) || equals_folder(folders.program_files64) || in_windows ||
-        folders.is_shared_or_above(location))
+        folders.is_any_shared_or_above(forms))
         location.clear();
 }
 
 void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Normalize_UninstallString(std::u16string& command) const {
     expand_app_data(command);
-    if (contains_upper(command, u"MSIEXEC.EXE /L"))
+    if (contains_upper_ascii(command, u"MSIEXEC.EXE /L"))
         command = Str_ReplaceText(command, u"msiexec.exe /l", u"msiexec.exe /x", false);
-    else if (contains_upper(command, u"MSIEXEC.EXE /I"))
+    else if (contains_upper_ascii(command, u"MSIEXEC.EXE /I"))
         command = Str_ReplaceText(command, u"msiexec.exe /I", u"msiexec.exe /x", false);
 }
 

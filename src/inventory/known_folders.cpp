@@ -69,6 +69,32 @@ void add_shared(StringList& list, const std::u16string& folder) {
         if (std::find(list.begin(), list.end(), form) == list.end()) list.push_back(std::move(form));
 }
 
+// Whether asking for the long form can tell anything the spelling does not:
+// only a name that could be an 8.3 short name (at most eight characters, a dot
+// and three more), a wildcard, or a name beyond ASCII (case is then the file
+// system's to decide) can come back other than in another ASCII case. Each
+// asked-for name costs the file system a folder lookup.
+bool long_form_may_differ(const std::u16string& path) {
+    std::size_t start = 0;
+    if (path.size() >= 2 && path[1] == u':') start = 2;
+    while (start <= path.size()) {
+        auto end = path.find_first_of(u"\\/", start);
+        if (end == std::u16string::npos) end = path.size();
+        auto name = path.substr(start, end - start);
+        name.erase(name.find_last_not_of(u". ") + 1);
+        if (!name.empty()) {
+            const auto dot = name.rfind(u'.');
+            const auto base = dot == std::u16string::npos ? name.size() : dot;
+            const auto extension = dot == std::u16string::npos ? 0 : name.size() - dot - 1;
+            if (base <= 8 && extension <= 3) return true;
+            if (std::any_of(name.begin(), name.end(), [](char16_t unit) { return unit >= 0x80 || unit == u'*' || unit == u'?'; }))
+                return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 // Folders Windows keeps for itself below the shared roots. The shell does not
 // know them, yet none is ever a program's own.
 constexpr const char16_t* kept_below_program_files[] = {
@@ -158,13 +184,17 @@ KnownFolders KnownFolders::capture() {
 
 StringList KnownFolders::comparable_forms(const std::u16string& folder) {
     StringList forms{Str_UpperAscii(lexical_folder(folder))};
+    if (!long_form_may_differ(folder)) return forms;
     const auto long_form = GetLongPath(folder);
     if (!long_form.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_form)));
     return forms;
 }
 
 bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
-    const auto forms = comparable_forms(folder);
+    return is_any_shared_or_above(comparable_forms(folder));
+}
+
+bool KnownFolders::is_any_shared_or_above(const StringList& forms) const {
     return std::any_of(forms.begin(), forms.end(), [this](const std::u16string& form) {
         return is_root(form) || std::any_of(shared_upper.begin(), shared_upper.end(),
                                             [&](const std::u16string& shared) { return shared.starts_with(form); });

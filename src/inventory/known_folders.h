@@ -32,6 +32,8 @@ struct KnownFolders {
     // folder: forward slashes, doubled separators, "." and ".." components,
     // \\?\ and \\.\ prefixes, 8.3 short names.
     bool is_shared_or_above(const std::u16string& folder) const;
+    // The same test on forms comparable_forms gave, for a caller that has them.
+    bool is_any_shared_or_above(const StringList& forms) const;
 
     // The folder upper-cased (a to z) with a trailing backslash, as Windows
     // resolves its spelling and, when it exists, in its long form.

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "access/Unit_ZRB_func_Str.h"
 
@@ -88,12 +89,35 @@ struct FolderTableRow {
 };
 constexpr std::array<FolderTableRow, 0> folder_table{};
 
-bool trusts(const RoutingRow& row, const std::u16string& location) {
-    return !Str_Trim(location).empty() && !row.guard.empty() && Str_ContainsText(location, row.guard);
+// A row's guard and trigger upper-cased, as the containment test compares
+// them: each entry's name and location are then upper-cased once rather than
+// once per row.
+struct UpperRow {
+    std::u16string guard;
+    std::u16string trigger;
+};
+
+const std::vector<UpperRow>& upper_rows() {
+    static const std::vector<UpperRow> rows = [] {
+        std::vector<UpperRow> result;
+        for (const RoutingRow& row : routing_table) result.push_back({Str_UpperFull(row.guard), Str_UpperFull(row.trigger)});
+        return result;
+    }();
+    return rows;
 }
 
-bool names_product(const RoutingRow& row, const std::u16string& name) {
-    return row.pattern.empty() ? Str_ContainsText(name, row.trigger) : RegEx_IsMatchText(name, row.pattern);
+bool contains_upper(const std::u16string& text_upper, const std::u16string& part_upper) {
+    return !text_upper.empty() && !part_upper.empty() && text_upper.find(part_upper) != std::u16string::npos;
+}
+
+// `has_location`: the location is not blank.
+bool trusts(const UpperRow& row, const std::u16string& location_upper, bool has_location) {
+    return has_location && contains_upper(location_upper, row.guard);
+}
+
+bool names_product(const RoutingRow& row, const UpperRow& upper, const std::u16string& name,
+                   const std::u16string& name_upper) {
+    return row.pattern.empty() ? contains_upper(name_upper, upper.trigger) : RegEx_IsMatchText(name, row.pattern);
 }
 
 }  // namespace
@@ -123,9 +147,18 @@ const StringList* ZRB_Software_Lib::folder_names_for(const std::u16string& name_
 
 void ZRB_Software_Lib::route_install_location(std::u16string& location, const std::u16string& name,
                                               bool is64) const {
-    for (const RoutingRow& row : routing_table) {
-        if (trusts(row, location) || !names_product(row, name)) continue;
+    // Worked out once per entry, and again only after a rule changed the location.
+    const auto name_upper = Str_UpperFull(name);
+    auto location_upper = Str_UpperFull(location);
+    bool has_location = !is_blank(location);
+    const auto& uppers = upper_rows();
+    for (std::size_t at = 0; at < std::size(routing_table); ++at) {
+        const RoutingRow& row = routing_table[at];
+        if (trusts(uppers[at], location_upper, has_location) || !names_product(row, uppers[at], name, name_upper))
+            continue;
         location = (this->*row.rule)(name, is64);
+        location_upper = Str_UpperFull(location);
+        has_location = !is_blank(location);
     }
 }
 

@@ -178,6 +178,42 @@ TEST_F(ContractRegistry, ValueEnumerationGivesNamesTypesAndSizes) {
     EXPECT_EQ(size, 3u);
 }
 
+// One enumeration call per value, buffers sized from the key's information,
+// gives every name and its data exactly as stored.
+TEST_F(ContractRegistry, ValueEnumerationReadsDataInBuffersSizedFromTheKeyInformation) {
+    const os::Hkey key = create(u"OnePass");
+    const std::string odd = utf16_bytes(u"Odd") + "\x41";  // no null, half a character at the end
+    const std::string large = utf16_bytes(std::u16string(150, u'L'));
+    set(key, u"Large", os::reg_sz, large);
+    set(key, u"Odd", os::reg_expand_sz, odd);
+
+    std::uint32_t values = 0, longest_name = 0, longest_data = 0;
+    ASSERT_EQ(os::reg_query_info_key(key, nullptr, nullptr, &values, &longest_name, &longest_data), os::error_success);
+    EXPECT_EQ(values, 2u);
+    EXPECT_EQ(longest_name, 5u);
+    EXPECT_EQ(longest_data, 300u);
+
+    std::u16string name(longest_name + 1, u'\0');
+    std::vector<std::uint8_t> data(longest_data);
+    std::vector<std::pair<std::u16string, std::string>> seen;
+    for (std::uint32_t index = 0; index < values; ++index) {
+        std::uint32_t length = longest_name + 1, size = longest_data, type = 0;
+        ASSERT_EQ(os::reg_enum_value(key, index, name.data(), length, &type, data.data(), &size), os::error_success);
+        seen.emplace_back(name.substr(0, length), std::string(data.begin(), data.begin() + size));
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (std::pair<std::u16string, std::string>(u"Large", large)));
+    EXPECT_EQ(seen[1], (std::pair<std::u16string, std::string>(u"Odd", odd)));
+
+    // The longest name without room for its null, and data one byte short.
+    std::uint32_t length = longest_name, size = longest_data;
+    EXPECT_EQ(os::reg_enum_value(key, 0, name.data(), length, nullptr, data.data(), &size), os::error_more_data);
+    length = longest_name + 1;
+    size = longest_data - 1;
+    EXPECT_EQ(os::reg_enum_value(key, 0, name.data(), length, nullptr, data.data(), &size), os::error_more_data);
+    EXPECT_EQ(size, longest_data);
+}
+
 TEST_F(ContractRegistry, DeletingValuesAndKeys) {
     const os::Hkey parent = create(u"");
     const os::Hkey child = create(u"Child");

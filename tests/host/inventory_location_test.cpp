@@ -86,6 +86,22 @@ TEST_F(SharedLocations, OtherSpellingsOfThemAreRejectedToo) {
     expect_locations(rejected, false);
 }
 
+// Short names need no tilde: any name of eight characters (and a three
+// character extension) may stand for a longer one.
+TEST_F(SharedLocations, ShortNamesWithoutATildeAreRecognised) {
+    sim::add_folder(u"C:\\Program Files\\Common Files");
+    sim::set_short_name(u"C:\\Program Files\\Common Files", u"CMN.ABC");
+    sim::add_folder(u"C:\\Program Files\\Common Tools");
+    sim::set_short_name(u"C:\\Program Files\\Common Tools", u"COMMON");
+    entry(u"Short", {{u"DisplayName", u"Short"}, {u"InstallLocation", u"C:\\Program Files\\cmn.abc\\"},
+                     {u"UninstallString", u"remove.exe"}});
+    entry(u"Tools", {{u"DisplayName", u"Tools"}, {u"InstallLocation", u"C:\\Program Files\\COMMON\\"},
+                     {u"UninstallString", u"remove.exe"}});
+    scan();
+    EXPECT_EQ(listed(u"Short").mpu_str_InstallLocation, u"");
+    EXPECT_EQ(listed(u"Tools").mpu_str_InstallLocation, u"C:\\Program Files\\COMMON\\");
+}
+
 TEST_F(SharedLocations, FoldersBelowThemStay) {
     const auto kept = entry_per_folder(
         u"Kept", {u"C:\\Program Files\\Tool\\", u"C:\\Program Files (x86)\\Common Files\\Tool\\",

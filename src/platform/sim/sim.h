@@ -37,6 +37,18 @@ const MachineConfig& config();
 // Sets (or adds) an environment variable of the running process.
 void set_environment_variable(const std::u16string& name, const std::u16string& value);
 
+// ---- call counts
+
+// Registry and file-system calls of the seam made since the last
+// reset_call_counts(): on Windows each is a kernel transition (under Wine a
+// server round trip), so benchmarks report them per scanned item.
+struct CallCounts {
+    std::uint64_t registry = 0;
+    std::uint64_t files = 0;
+};
+CallCounts call_counts();
+void reset_call_counts();
+
 // ---- registry
 
 // Imports a .reg text (UTF-8 or UTF-16LE with BOM). Key paths are taken
@@ -66,6 +78,9 @@ void deny_open(os::Hkey root, const std::u16string& path);
 // Runs `hook` once, just before the enumeration call with the given index on
 // an open handle to `path` answers; lets tests delete keys mid-enumeration.
 void on_enum_key(os::Hkey root, const std::u16string& path, std::uint32_t index, std::function<void()> hook);
+// The same before the value enumeration call with that index: lets tests
+// change or delete values between the count and the reads.
+void on_enum_value(os::Hkey root, const std::u16string& path, std::uint32_t index, std::function<void()> hook);
 
 // ---- files
 

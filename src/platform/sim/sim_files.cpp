@@ -30,6 +30,7 @@ std::uint32_t open_error(const FsNode& node, bool for_writing) {
 }  // namespace
 
 std::uint32_t get_file_attributes(const std::u16string& path) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) {
@@ -40,6 +41,7 @@ std::uint32_t get_file_attributes(const std::u16string& path) {
 }
 
 bool set_file_attributes(const std::u16string& path, std::uint32_t attributes) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) return fail(found.error);
@@ -48,6 +50,7 @@ bool set_file_attributes(const std::u16string& path, std::uint32_t attributes) {
 }
 
 bool delete_file(const std::u16string& path) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) return fail(found.error);
@@ -59,6 +62,7 @@ bool delete_file(const std::u16string& path) {
 }
 
 bool create_directory(const std::u16string& path) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (found.node) return fail(error_already_exists);
@@ -68,6 +72,7 @@ bool create_directory(const std::u16string& path) {
 }
 
 bool remove_directory(const std::u16string& path) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) return fail(found.error);
@@ -84,6 +89,7 @@ bool remove_directory(const std::u16string& path) {
 }
 
 bool copy_file(const std::u16string& from, const std::u16string& to, bool fail_if_exists) {
+    count_file_call();
     auto lock = lock_machine();
     Machine& m = machine();
     const Lookup source = locate(m, from);
@@ -105,6 +111,7 @@ bool copy_file(const std::u16string& from, const std::u16string& to, bool fail_i
 }
 
 bool move_file(const std::u16string& from, const std::u16string& to) {
+    count_file_call();
     auto lock = lock_machine();
     Machine& m = machine();
     const Lookup source = locate(m, from);
@@ -144,6 +151,7 @@ std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& fi
 }
 
 std::uint32_t probe_open_for_read(const std::u16string& path) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     const std::uint32_t error = found.node ? open_error(*found.node, false) : found.error;
@@ -152,6 +160,7 @@ std::uint32_t probe_open_for_read(const std::u16string& path) {
 }
 
 bool read_file_bytes(const std::u16string& path, std::string& bytes) {
+    count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) return fail(found.error);
@@ -161,6 +170,7 @@ bool read_file_bytes(const std::u16string& path, std::string& bytes) {
 }
 
 bool write_file_bytes(const std::u16string& path, const std::string& bytes) {
+    count_file_call();
     auto lock = lock_machine();
     Machine& m = machine();
     const Lookup found = locate(m, path);

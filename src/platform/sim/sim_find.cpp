@@ -97,6 +97,7 @@ std::uint32_t convert_path(const std::u16string& path, char16_t* buffer, std::ui
 }  // namespace
 
 Handle find_first_file(const std::u16string& pattern, FindData& data) {
+    count_file_call();
     auto lock = lock_machine();
     Machine& m = machine();
     std::uint32_t error = error_success;
@@ -114,6 +115,7 @@ Handle find_first_file(const std::u16string& pattern, FindData& data) {
 }
 
 bool find_next_file(Handle find, FindData& data) {
+    count_file_call();
     auto lock = lock_machine();
     FindHandle* handle = find_handle<FindHandle>(machine(), find);
     if (!handle) {
@@ -129,6 +131,7 @@ bool find_next_file(Handle find, FindData& data) {
 }
 
 bool find_close(Handle find) {
+    count_file_call();
     auto lock = lock_machine();
     Machine& m = machine();
     if (!find_handle<FindHandle>(m, find)) {
@@ -140,10 +143,12 @@ bool find_close(Handle find) {
 }
 
 std::uint32_t get_long_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
+    count_file_call();
     return convert_path(path, buffer, size, false);
 }
 
 std::uint32_t get_short_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
+    count_file_call();
     return convert_path(path, buffer, size, true);
 }
 

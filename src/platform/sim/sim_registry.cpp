@@ -96,8 +96,9 @@ std::uint32_t give_data(const RegValue& value, std::uint8_t* data, std::uint32_t
     return error_success;
 }
 
-// Runs the test hooks due before enumerating `index` of `key`, outside the lock.
-void run_enum_hooks(Hkey key, std::uint32_t index) {
+// Runs the test hooks due before enumerating subkey or value `index` of
+// `key`, outside the lock.
+void run_enum_hooks(Hkey key, std::uint32_t index, bool values) {
     std::vector<std::function<void()>> due;
     {
         auto lock = lock_machine();
@@ -108,7 +109,8 @@ void run_enum_hooks(Hkey key, std::uint32_t index) {
         if (!base) return;
         const KeyPath path = folded(base->path);
         for (auto hook = m.enum_hooks.begin(); hook != m.enum_hooks.end();) {
-            if (hook->index == index && hook->folded_path.hive == path.hive && hook->folded_path.names == path.names) {
+            if (hook->index == index && hook->values == values && hook->folded_path.hive == path.hive &&
+                hook->folded_path.names == path.names) {
                 due.push_back(std::move(hook->hook));
                 hook = m.enum_hooks.erase(hook);
             } else {
@@ -122,14 +124,17 @@ void run_enum_hooks(Hkey key, std::uint32_t index) {
 }  // namespace
 
 std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
+    count_registry_call();
     return open_key(root, path, sam, out, false);
 }
 
 std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
+    count_registry_call();
     return open_key(root, path, sam, out, true);
 }
 
 std::uint32_t reg_close_key(Hkey key) {
+    count_registry_call();
     if (is_predefined(key)) return error_success;
     auto lock = lock_machine();
     Machine& m = machine();
@@ -141,6 +146,7 @@ std::uint32_t reg_close_key(Hkey key) {
 std::uint32_t reg_query_info_key(Hkey key, std::uint32_t* sub_keys, std::uint32_t* max_sub_key_len,
                                  std::uint32_t* values, std::uint32_t* max_value_name_len,
                                  std::uint32_t* max_value_len) {
+    count_registry_call();
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_query_value, error);
@@ -160,7 +166,8 @@ std::uint32_t reg_query_info_key(Hkey key, std::uint32_t* sub_keys, std::uint32_
 }
 
 std::uint32_t reg_enum_key_ex(Hkey key, std::uint32_t index, char16_t* name, std::uint32_t& name_len) {
-    run_enum_hooks(key, index);
+    count_registry_call();
+    run_enum_hooks(key, index, false);
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_enumerate_sub_keys, error);
@@ -174,6 +181,8 @@ std::uint32_t reg_enum_key_ex(Hkey key, std::uint32_t index, char16_t* name, std
 
 std::uint32_t reg_enum_value(Hkey key, std::uint32_t index, char16_t* name, std::uint32_t& name_len,
                              std::uint32_t* type, std::uint8_t* data, std::uint32_t* data_len) {
+    count_registry_call();
+    run_enum_hooks(key, index, true);
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_query_value, error);
@@ -189,6 +198,7 @@ std::uint32_t reg_enum_value(Hkey key, std::uint32_t index, char16_t* name, std:
 
 std::uint32_t reg_query_value_ex(Hkey key, const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
                                  std::uint32_t* data_len) {
+    count_registry_call();
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_query_value, error);
@@ -202,6 +212,7 @@ std::uint32_t reg_query_value_ex(Hkey key, const std::u16string& name, std::uint
 
 std::uint32_t reg_set_value_ex(Hkey key, const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
                                std::uint32_t data_len) {
+    count_registry_call();
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_set_value, error);
@@ -211,14 +222,19 @@ std::uint32_t reg_set_value_ex(Hkey key, const std::u16string& name, std::uint32
     return error_success;
 }
 
-std::uint32_t reg_delete_key(Hkey root, const std::u16string& path) { return delete_key(root, path, 0); }
+std::uint32_t reg_delete_key(Hkey root, const std::u16string& path) {
+    count_registry_call();
+    return delete_key(root, path, 0);
+}
 
 std::uint32_t reg_delete_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, std::uint32_t /*reserved*/) {
+    count_registry_call();
     if (!sim::config().has_reg_delete_key_ex) return error_proc_not_found;
     return delete_key(root, path, sam);
 }
 
 std::uint32_t reg_delete_value(Hkey key, const std::u16string& name) {
+    count_registry_call();
     auto lock = lock_machine();
     std::uint32_t error = error_success;
     const auto k = usable_key(machine(), key, key_set_value, error);

@@ -146,7 +146,13 @@ void deny_open(os::Hkey root, const std::u16string& path) { add_denial(root, pat
 void on_enum_key(os::Hkey root, const std::u16string& path, std::uint32_t index, std::function<void()> hook) {
     auto lock = lock_machine();
     Machine& m = machine();
-    m.enum_hooks.push_back({folded(literal_path(m, root, path)), index, std::move(hook)});
+    m.enum_hooks.push_back({folded(literal_path(m, root, path)), index, false, std::move(hook)});
+}
+
+void on_enum_value(os::Hkey root, const std::u16string& path, std::uint32_t index, std::function<void()> hook) {
+    auto lock = lock_machine();
+    Machine& m = machine();
+    m.enum_hooks.push_back({folded(literal_path(m, root, path)), index, true, std::move(hook)});
 }
 
 }  // namespace vorlix::sim

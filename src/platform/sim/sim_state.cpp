@@ -1,5 +1,7 @@
 #include "platform/sim/sim_state.h"
 
+#include <atomic>
+
 namespace vorlix::sim {
 
 namespace detail {
@@ -36,6 +38,14 @@ void build(const MachineConfig& config) {
 
 }  // namespace
 
+namespace {
+std::atomic<std::uint64_t> registry_calls{0};
+std::atomic<std::uint64_t> file_calls{0};
+}  // namespace
+
+void count_registry_call() { registry_calls.fetch_add(1, std::memory_order_relaxed); }
+void count_file_call() { file_calls.fetch_add(1, std::memory_order_relaxed); }
+
 std::unique_lock<std::mutex> lock_machine() { return std::unique_lock<std::mutex>(global().mutex); }
 
 Machine& machine() {
@@ -59,6 +69,13 @@ os::Handle add_handle(Machine& m, HandleObject object) {
 void reset(const MachineConfig& config) {
     auto lock = detail::lock_machine();
     detail::build(config);
+}
+
+CallCounts call_counts() { return {detail::registry_calls.load(), detail::file_calls.load()}; }
+
+void reset_call_counts() {
+    detail::registry_calls = 0;
+    detail::file_calls = 0;
 }
 
 const MachineConfig& config() {

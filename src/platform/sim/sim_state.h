@@ -42,6 +42,11 @@ std::u16string file_name_part(std::u16string_view path);
 // including the null and leaves the buffer alone.
 std::uint32_t copy_to_buffer(std::u16string_view text, char16_t* buffer, std::uint32_t size);
 
+// ---------------------------------------------------------------- call counts
+
+void count_registry_call();
+void count_file_call();
+
 // ---------------------------------------------------------------- registry
 
 struct RegValue {
@@ -117,6 +122,7 @@ struct DenyRule {
 struct EnumHook {
     KeyPath folded_path;
     std::uint32_t index = 0;
+    bool values = false;  // before a value enumeration, not a subkey enumeration
     std::function<void()> hook;
 };
 

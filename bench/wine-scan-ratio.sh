@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Times the inventory scan under Wine against the registry floor program and
+# prints their ratio.
+#
+#   bench/wine-scan-ratio.sh [BUILD_DIR] [RUNS]
+#
+# BUILD_DIR is a Windows build folder (default build/win64) holding
+# vorlix-cli.exe and vorlix-scan-floor.exe; RUNS the counted runs of each
+# program (default 11, after one warm-up). The prefix (3,000 Uninstall entries
+# of seven values, their folders and program files, and the prefix's own
+# classes) is made once below build/scan-ratio and kept for later runs.
+#
+# Method: all programs run in one prefix against one wineserver kept alive for
+# the whole measurement, in turn (floor start, floor, env, list), so machine
+# drift hits all of them alike. Wall-clock times of each run:
+#   scan work  = vorlix-cli list --json  - vorlix-cli env   (start-up, folders)
+#   floor work = vorlix-scan-floor       - vorlix-scan-floor --startup
+#   ratio      = scan work / floor work, run by run; the median is printed
+# (a busy machine slows neighbouring runs alike, so run-by-run ratios drift
+# less than ratios of medians).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=$(cd "${1:-$root/build/win64}" && pwd)
+runs=${2:-11}
+entries=3000
+wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
+wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
+work=$root/build/scan-ratio
+prefix=$work/prefix
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64 WINEPREFIX=$prefix
+unset DISPLAY WAYLAND_DISPLAY
+
+cli=$build/bin/vorlix-cli.exe
+floor=$build/bin/vorlix-scan-floor.exe
+for exe in "$cli" "$floor"; do
+  [ -f "$exe" ] || { echo "missing $exe (cmake --build --preset win64)" >&2; exit 1; }
+done
+
+# One Uninstall entry in .reg form; every tenth in the user's hive, every
+# second machine entry in the 32-bit view, every fourth named by a GUID.
+write_entries() {
+  awk -v count="$entries" 'BEGIN {
+    print "Windows Registry Editor Version 5.00"
+    for (i = 0; i < count; i++) {
+      root = (i % 10 == 3) ? "HKEY_CURRENT_USER\\SOFTWARE" : (i % 2 ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node" : "HKEY_LOCAL_MACHINE\\SOFTWARE")
+      guid = sprintf("{%08d-ABCD-4EF0-9123-4567%08d}", 10000000 + i, i)
+      name = (i % 4 == 0) ? guid : "Program " i
+      folder = "C:\\\\Program Files\\\\Program " i "\\\\"
+      uninstall = (i % 4 == 0) ? "MsiExec.exe /X" guid : "\\\"" folder "unins000.exe\\\" /SILENT"
+      printf "\n[%s\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s]\n", root, name
+      printf "\"DisplayName\"=\"Program %d\"\n", i
+      printf "\"Publisher\"=\"Publisher %d\"\n", i % 97
+      printf "\"DisplayVersion\"=\"1.%d\"\n", i % 13
+      printf "\"InstallLocation\"=\"%s\"\n", folder
+      printf "\"UninstallString\"=\"%s\"\n", uninstall
+      printf "\"DisplayIcon\"=\"%sprogram.exe,0\"\n", folder
+      printf "\"EstimatedSize\"=dword:%08x\n", 1000 + i
+    }
+  }'
+}
+
+make_prefix() {
+  rm -rf "$prefix"
+  mkdir -p "$work"
+  echo "creating the prefix $prefix"
+  "$wine64" wineboot --init >"$work/wineboot.log" 2>&1
+  "$wineserver" -w
+  write_entries >"$work/entries.reg"
+  "$wine64" reg import "$work/entries.reg" /reg:64 >"$work/import.log" 2>&1
+  "$wineserver" -w
+  local i
+  for ((i = 0; i < entries; i++)); do
+    mkdir -p "$prefix/drive_c/Program Files/Program $i"
+    : >"$prefix/drive_c/Program Files/Program $i/program.exe"
+  done
+  echo "$entries" >"$work/prefix.done"
+}
+
+[ "$(cat "$work/prefix.done" 2>/dev/null)" = "$entries" ] || make_prefix
+
+"$wineserver" -k >/dev/null 2>&1 || true
+"$wineserver" -p
+trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
+
+listed=$("$wine64" "$cli" list --json | jq '.programs | length')
+echo "vorlix-cli list: $listed programs; floor: $("$wine64" "$floor")"
+
+# Milliseconds of one run.
+time_ms() {
+  local start end
+  start=$(date +%s%N)
+  "$wine64" "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000000))
+}
+
+declare -a startup floor_runs env_runs list_runs ratios
+for ((run = 0; run <= runs; run++)); do
+  s=$(time_ms "$floor" --startup)
+  f=$(time_ms "$floor")
+  e=$(time_ms "$cli" env)
+  l=$(time_ms "$cli" list --json)
+  [ $run -eq 0 ] && continue  # warm-up
+  startup+=("$s") floor_runs+=("$f") env_runs+=("$e") list_runs+=("$l")
+  ratios+=("$(awk -v a=$((l - e)) -v b=$((f - s)) 'BEGIN { if (b <= 0) b = 1; printf "%.3f", a / b }')")
+  echo "run $run: floor start $s ms, floor $f ms, env $e ms, list $l ms, ratio ${ratios[-1]}"
+done
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+echo "medians: floor start $(printf '%s\n' "${startup[@]}" | median) ms, floor $(printf '%s\n' "${floor_runs[@]}" | median) ms," \
+  "env $(printf '%s\n' "${env_runs[@]}" | median) ms, list $(printf '%s\n' "${list_runs[@]}" | median) ms"
+echo "ratio $(printf '%s\n' "${ratios[@]}" | median)"

@@ -1,0 +1,90 @@
+// An entry's values read in one enumeration: name matching, sizes at the
+// limits, and values that change or go while the entry is being read.
+#include <gtest/gtest.h>
+
+#include "inventory_test_support.h"
+
+namespace vorlix::test {
+namespace {
+
+using EntryValueReads = InventoryTest;
+
+const std::u16string app_key = uninstall_key + u"App";
+
+void set_bytes(const std::u16string& name, const std::string& bytes) {
+    sim::set_value(os::hkey_local_machine, app_key, name, os::reg_sz, bytes);
+}
+
+// Through an open handle, as another program would.
+void delete_value(const std::u16string& name) {
+    os::Hkey key = 0;
+    ASSERT_EQ(os::reg_open_key_ex(os::hkey_local_machine, app_key, os::key_all_access | os::key_wow64_64key, key),
+              os::error_success);
+    EXPECT_EQ(os::reg_delete_value(key, name), os::error_success);
+    os::reg_close_key(key);
+}
+
+TEST_F(EntryValueReads, ValueNamesMatchIgnoringCaseAndOthersAreLeftAlone) {
+    entry(u"App", {{u"DISPLAYNAME", u"Case App"},
+                   {u"publisher", u"Case Corp"},
+                   {u"Uninstallstring", u"C:\\Case\\unins000.exe"},
+                   {u"DisplayNameX", u"not the name"},
+                   {u"Dísplay Version", u"not the version"}});
+    sim::set_dword(os::hkey_local_machine, app_key, u"estimatedsize", 2048);
+    scan();
+    const auto& app = listed(u"Case App");
+    EXPECT_EQ(app.mpu_str_Publisher, u"Case Corp");
+    EXPECT_EQ(app.mpu_str_UninstallString, u"C:\\Case\\unins000.exe");
+    EXPECT_EQ(app.mpu_str_DisplayVersion, u"");
+    EXPECT_EQ(app.mpu_dowrd_EstimatedSize, 2048u);
+}
+
+TEST_F(EntryValueReads, NamesBeyondTheRegistryLimitDoNotHideTheEntrysOtherValues) {
+    entry(u"App", {{u"DisplayName", u"Long Names"}, {u"UninstallString", u"C:\\Long\\unins000.exe"}});
+    set_bytes(std::u16string(20000, u'N'), to_utf16le_bytes(u"x"));
+    set_bytes(std::u16string(16383, u'M'), to_utf16le_bytes(u"y"));
+    entry(u"App", {{u"Publisher", u"After The Long Ones"}});
+    scan();
+    EXPECT_EQ(listed(u"Long Names").mpu_str_Publisher, u"After The Long Ones");
+}
+
+TEST_F(EntryValueReads, LargestTextsAreCutOrDropTheEntryAsTheirSizeSays) {
+    // 32,767 bytes: the largest odd size, its last byte half a character.
+    const std::string odd_text = to_utf16le_bytes(std::u16string(16383, u'L')) + "L";
+    entry(u"App", {{u"UninstallString", u"C:\\Big\\unins000.exe"}});
+    set_bytes(u"DisplayName", to_utf16le_bytes(u"Big") + std::string(2, '\0') + odd_text.substr(8));  // 32,767 bytes too
+    set_bytes(u"Publisher", odd_text);
+    scan();
+    const auto& big = listed(u"Big");
+    EXPECT_EQ(big.mpu_str_Publisher, std::u16string(entry_text_limit, u'L'));
+
+    set_bytes(u"UninstallString", odd_text);
+    list = std::make_shared<ZRB_InstalledSoftwareList>();
+    scan();
+    EXPECT_EQ(record(u"Big"), nullptr) << "an uninstall command of 16,383 characters drops the entry";
+}
+
+TEST_F(EntryValueReads, AValueThatGrowsBetweenCountAndReadIsReadAsItIsNow) {
+    entry(u"App", {{u"Publisher", u"Grow Corp"}, {u"DisplayName", u"Short"}, {u"UninstallString", u"C:\\G\\u.exe"}});
+    sim::on_enum_value(os::hkey_local_machine, app_key, 1,
+                       [] { sim::set_string(os::hkey_local_machine, app_key, u"DisplayName", u"A Much Longer Name"); });
+    scan();
+    EXPECT_EQ(reported_names(), std::vector<std::u16string>{u"A Much Longer Name"});
+    EXPECT_EQ(listed(u"A Much Longer Name").mpu_str_Publisher, u"Grow Corp");
+}
+
+TEST_F(EntryValueReads, AValueDeletedDuringTheReadDoesNotHideTheValuesAfterIt) {
+    entry(u"App", {{u"InstallLocation", u"C:\\Moving\\"},
+                   {u"DisplayName", u"Moving"},
+                   {u"Publisher", u"Moving Corp"},
+                   {u"UninstallString", u"C:\\Moving\\unins000.exe"}});
+    // The publisher moves to index 1, which was already read.
+    sim::on_enum_value(os::hkey_local_machine, app_key, 2, [] { delete_value(u"InstallLocation"); });
+    scan();
+    const auto& moving = listed(u"Moving");
+    EXPECT_EQ(moving.mpu_str_Publisher, u"Moving Corp");
+    EXPECT_EQ(moving.mpu_str_UninstallString, u"C:\\Moving\\unins000.exe");
+}
+
+}  // namespace
+}  // namespace vorlix::test
