@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -80,15 +81,18 @@ public:
         changed.wait(lock, [&] { return std::find(queue.begin(), queue.end(), &task) == queue.end(); });
     }
     // Waits for the next report and runs it on the calling thread.
-    void serve_one() {
+    void serve_one() { try_serve_one(std::chrono::hours(1)); }
+    // The same, giving up (false) when no report came within `wait`.
+    bool try_serve_one(std::chrono::milliseconds wait) {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return !queue.empty(); });
+        if (!changed.wait_for(lock, wait, [&] { return !queue.empty(); })) return false;
         const auto* task = queue.front();
         lock.unlock();
         (*task)();
         lock.lock();
         queue.pop_front();
         changed.notify_all();
+        return true;
     }
 
 private:
