@@ -13,7 +13,6 @@ namespace vorlix {
 
 namespace {
 
-constexpr std::int32_t analysis_of_inventory = 1;
 // The live counter shows every count below this, then only its multiples.
 constexpr std::uint32_t counter_step = 100;
 constexpr std::uint32_t supervision_delay_ms = 1000;

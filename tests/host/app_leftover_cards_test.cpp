@@ -7,25 +7,18 @@
 #include "app/decimal_text.h"
 #include "app/result_files.h"
 #include "leftovers/Unit_ZRB_Thread_ShellExeUninstaller.h"
+#include "app_test_support.h"
 #include "app_window_support.h"
 
 namespace vorlix::test {
 namespace {
 
-const std::u16string run_key = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::u16string tool_key = app_uninstall_key + u"Tool";
 // The row of the program's Run value, as the analysis words it.
 const std::u16string tool_run_value = u"HKCU|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run|Tool";
 constexpr std::uint32_t cancelled_by_user = 1602;
 
-bool value_exists(const std::u16string& name) {
-    os::Hkey key = 0;
-    if (os::reg_open_key_ex(os::hkey_current_user, run_key, os::key_read, key) != os::error_success) return false;
-    std::uint32_t size = 0;
-    const bool found = os::reg_query_value_ex(key, name, nullptr, nullptr, &size) == os::error_success;
-    os::reg_close_key(key);
-    return found;
-}
+bool run_value_exists(const std::u16string& name) { return value_exists(os::hkey_current_user, run_key, name); }
 
 class LeftoverCards : public MainWindowTest {
 protected:
@@ -73,7 +66,6 @@ protected:
         return static_cast<std::size_t>(std::find(all.begin(), all.end(), text) - all.begin());
     }
     std::u16string result_file(const char16_t* name) const { return window->mpr_str_CurrentAppPath + name; }
-    static bool exists(const std::u16string& path) { return sim::path_exists(path); }
 };
 
 TEST_F(LeftoverCards, TheAnalysisFillsStep2AndDeletesTheResultFilesOfAnEarlierCycle) {
@@ -248,8 +240,8 @@ TEST_F(LeftoverCards, UntickedRowsStayWhileTheRestIsDeletedAndTheReportTellsWher
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[0].text, u"Are you sure you want to delete all leftovers?");
     EXPECT_EQ(view.messages[1].kind, MessageKind::information);
-    EXPECT_TRUE(value_exists(u"Tool"));
-    EXPECT_TRUE(value_exists(u"ToolBox"));
+    EXPECT_TRUE(run_value_exists(u"Tool"));
+    EXPECT_TRUE(run_value_exists(u"ToolBox"));
     EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\data\\a.txt"));
     EXPECT_TRUE(exists(u"C:\\Apps\\ToolBox\\box.exe"));
     EXPECT_EQ(window->active_card(), Card::Card_Step1);
@@ -287,7 +279,7 @@ TEST_F(LeftoverCards, QuestionsAnsweredNoChangeNothing) {
     EXPECT_EQ(window->active_card(), Card::Card_Step3);
     EXPECT_EQ(rows(LeftoverList::step3_files), files);
     EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\data\\a.txt"));
-    EXPECT_TRUE(value_exists(u"Tool"));
+    EXPECT_TRUE(run_value_exists(u"Tool"));
     EXPECT_TRUE(exists(result_file(result_file_files)));
 }
 
