@@ -264,6 +264,7 @@ private:
     void mpr_pro_BackToSoftwareList();
     void set_waiting_steps(WaitingStep first, WaitingStep second);
     void clear_leftover_lists();
+    // Adds a row without telling the view, so that a whole list is told once.
     void add_leftover_row(LeftoverList list, const std::u16string& text, bool ticked = true);
     // The selection of the step-3 lists' check boxes.
     LeftoverSelection step3_selection() const;

@@ -56,7 +56,6 @@ void TForm_Main::add_leftover_row(LeftoverList list, const std::u16string& text,
     auto& rows = leftover_lists[index(list)];
     rows.rows.push_back(text);
     rows.ticked.push_back(ticked);
-    view.leftover_rows_changed(list);
 }
 
 void TForm_Main::clear_leftover_lists() {
@@ -113,10 +112,13 @@ void TForm_Main::mpu_pro_cb_InstalledSoftwareRegCount(const std::u16string&, std
 
 void TForm_Main::mpu_pro_cb_InstalledSoftwareFilePath(const std::u16string& path) {
     add_leftover_row(LeftoverList::step2_files, path);
+    view.leftover_rows_changed(LeftoverList::step2_files);
 }
 
 void TForm_Main::mpu_pro_cb_InstalledSoftwareRegPath(const std::u16string& path) {
-    if (session->registry_listed(path)) add_leftover_row(LeftoverList::step2_registry, path);
+    if (!session->registry_listed(path)) return;
+    add_leftover_row(LeftoverList::step2_registry, path);
+    view.leftover_rows_changed(LeftoverList::step2_registry);
 }
 
 void TForm_Main::mpu_pro_cb_UninstallSoftware_End() {
@@ -203,6 +205,7 @@ void TForm_Main::mpu_pro_cb_SHTU_UninstallSoftware_End() {
     auto [first, second] = waiting_steps;
     first.animated = second.animated = false;
     set_waiting_steps(first, second);
+    // The supervision waited for the launch, so its outcome is known by now.
     uninstaller_run = observe_uninstaller(*started_uninstaller, false, *SelectedSoftware);
     verdict_ = judge_uninstall(uninstaller_run);
     mpr_pro_LoadLeftoverResults();
@@ -222,6 +225,7 @@ void TForm_Main::mpr_pro_LoadLeftoverResults() {
         leftover_lists[index(list)] = {};
         const auto rows = list == LeftoverList::step3_files ? session->file_rows() : session->mpr_dic_LF_Registry.keys();
         for (const auto& text : rows) add_leftover_row(list, text, unticked.count(text) == 0);
+        view.leftover_rows_changed(list);
     }
     const bool removed = verdict_ == UninstallVerdict::removed;
     view.set_step3_text(removed ? std::u16string(step3_text)

@@ -5,7 +5,6 @@
 
 #include "app/update_check.h"
 #include "app/web_links.h"
-#include "app/window_placement.h"
 #include "app_window_support.h"
 
 namespace vorlix::test {
@@ -153,13 +152,6 @@ TEST_F(WebLinks, TheDefaultHandlerIsEnoughAndMailHasNoFallback) {
     open_web_address(0x1234, u"https://www.example.com/");
     open_mail_address(0x1234, u"support@example.com");
     EXPECT_EQ(started_files(), (std::vector<std::u16string>{u"https://www.example.com/", u"mailto:support@example.com"}));
-}
-
-TEST(OverlayCoupling, TheVisibleOverlayLeadsAndTheHiddenOneFollows) {
-    EXPECT_TRUE(other_window_follows(MovedWindow::overlay, true));
-    EXPECT_FALSE(other_window_follows(MovedWindow::main, true));
-    EXPECT_TRUE(other_window_follows(MovedWindow::main, false));
-    EXPECT_FALSE(other_window_follows(MovedWindow::overlay, false));
 }
 
 }  // namespace
