@@ -268,6 +268,8 @@ private:
     void add_leftover_row(LeftoverList list, const std::u16string& text, bool ticked = true);
     // The selection of the step-3 lists' check boxes.
     LeftoverSelection step3_selection() const;
+    // Whether the step-3 check boxes leave anything to delete.
+    bool leftovers_selected() const;
     // Asks the forced-removal question when the uninstaller did not remove
     // the program; true when the deletion may go on.
     bool forced_removal_confirmed();

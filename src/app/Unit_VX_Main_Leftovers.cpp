@@ -1,6 +1,7 @@
 // The analysis, waiting and leftover cards of the main window: the analysis
 // of the selected program, the supervision of its uninstaller, and the
 // deletion of what the user leaves ticked.
+#include <algorithm>
 #include <unordered_set>
 
 #include "app/Unit_VX_Main.h"
@@ -256,7 +257,25 @@ bool TForm_Main::forced_removal_confirmed() {
                             MessageKind::question);
 }
 
+bool TForm_Main::leftovers_selected() const {
+    // Leftovers past the file rows have no box and count as ticked.
+    const auto listed = session->mpr_strlist_LF_Folders.size() + session->mpr_strlist_LF_Files.size();
+    if (listed > leftover_rows(LeftoverList::step3_files).size()) return true;
+    for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry}) {
+        const auto& ticked = leftover_lists[index(list)].ticked;
+        if (std::find(ticked.begin(), ticked.end(), true) != ticked.end()) return true;
+    }
+    return false;
+}
+
 void TForm_Main::Bn_DeleteLeftoversClick() {
+    const bool listed = !leftover_rows(LeftoverList::step3_files).empty() ||
+                        !leftover_rows(LeftoverList::step3_registry).empty();
+    // Otherwise the report would call an untouched program completely removed.
+    if (listed && !leftovers_selected()) {
+        view.message_box(u"No leftover is ticked, so nothing was deleted.", MessageKind::information);
+        return;
+    }
     if (!forced_removal_confirmed()) return;
     if (!view.message_box(u"Are you sure you want to delete all leftovers?", MessageKind::question)) return;
     const auto report = session->delete_leftovers(step3_selection());

@@ -283,6 +283,19 @@ TEST_F(LeftoverCards, QuestionsAnsweredNoChangeNothing) {
     EXPECT_TRUE(exists(result_file(result_file_files)));
 }
 
+TEST_F(LeftoverCards, WithEveryRowUntickedNothingIsDeletedAndNothingIsCalledRemoved) {
+    uninstall_tool();
+    for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry})
+        for (std::size_t row = 0; row < rows(list).size(); ++row) window->set_leftover_ticked(list, row, false);
+    view.messages.clear();
+    window->Bn_DeleteLeftoversClick();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, u"No leftover is ticked, so nothing was deleted.");
+    EXPECT_EQ(window->active_card(), Card::Card_Step3);
+    EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\data\\a.txt"));
+    EXPECT_TRUE(run_value_exists(u"Tool"));
+}
+
 TEST_F(LeftoverCards, LeavingStep3WithEmptyListsAsksNothing) {
     uninstall_tool();
     view.messages.clear();
