@@ -19,7 +19,8 @@ constexpr std::uint32_t counter_step = 100;
 constexpr std::uint32_t supervision_delay_ms = 1000;
 constexpr std::uint32_t tip_delay_ms = 500;
 
-constexpr const char16_t* step3_text = u"Clear all the remaining files, floders and registry entries to free up disk space.";
+constexpr const char16_t* step3_text =
+    u"Clear all the remaining files, floders and registry entries to free up disk space.";
 constexpr const char16_t* program_remains_text =
     u" Deleting the leftovers now would force the removal of a program that may still be installed.";
 
@@ -224,7 +225,8 @@ void TForm_Main::mpr_pro_LoadLeftoverResults() {
     }
     for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry}) {
         leftover_lists[index(list)] = {};
-        const auto rows = list == LeftoverList::step3_files ? session->file_rows() : session->mpr_dic_LF_Registry.keys();
+        const auto rows =
+            list == LeftoverList::step3_files ? session->file_rows() : session->mpr_dic_LF_Registry.keys();
         for (const auto& text : rows) add_leftover_row(list, text, unticked.count(text) == 0);
         view.leftover_rows_changed(list);
     }

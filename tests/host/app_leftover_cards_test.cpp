@@ -92,7 +92,8 @@ TEST_F(LeftoverCards, TheAnalysisFillsStep2AndDeletesTheResultFilesOfAnEarlierCy
     EXPECT_NE(row_of(LeftoverList::step2_registry, tool_run_value), registry.size());
     EXPECT_EQ(view.step2_summary, u"Analysis completed. " + view.files_folders_counts.back() + u" files/folders and " +
                                       view.registry_counts.back() + u" registry entries found.");
-    for (std::size_t row = 0; row < files.size(); ++row) EXPECT_TRUE(window->leftover_ticked(LeftoverList::step2_files, row));
+    for (std::size_t row = 0; row < files.size(); ++row)
+        EXPECT_TRUE(window->leftover_ticked(LeftoverList::step2_files, row));
 
     window->Bn_Step2_RegistrylistClick();
     EXPECT_EQ(view.current_tab, LeftoverList::step2_registry);

@@ -151,7 +151,8 @@ TEST_F(WebLinks, TheDefaultHandlerIsEnoughAndMailHasNoFallback) {
     starting = {u"https://www.example.com/"};
     open_web_address(0x1234, u"https://www.example.com/");
     open_mail_address(0x1234, u"support@example.com");
-    EXPECT_EQ(started_files(), (std::vector<std::u16string>{u"https://www.example.com/", u"mailto:support@example.com"}));
+    EXPECT_EQ(started_files(),
+              (std::vector<std::u16string>{u"https://www.example.com/", u"mailto:support@example.com"}));
 }
 
 }  // namespace
