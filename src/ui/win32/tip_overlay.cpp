@@ -26,7 +26,7 @@ void TipOverlay::create(HWND owner) {
                    RECT{0, 0, width, height});
     SetWindowTextW(hwnd(), L"Uninstall tip");
     SetLayeredWindowAttributes(hwnd(), 0, opacity, LWA_ALPHA);
-    tip_.create(hwnd(), id_tip, LabelStyle{0xFFFFFF, 0x000000, false, DT_LEFT});
+    tip_.create(hwnd(), id_tip, LabelStyle{0xFFFFFF, 0x000000, false, DT_CENTER | DT_WORDBREAK});
     tip_.set_text(L"After the uninstall process is completed, please click Scan Leftovers for thorough leftover "
                   L"analysis and removal.");
     layout();

@@ -22,7 +22,7 @@ constexpr const wchar_t* step_icons[2] = {L"Uninstall_Steps\\Waiting_Step1", L"U
 // An indicator's parts, `top` units down the card.
 RECT animation_rect(int top) { return RECT{120, top, 120 + 55, top + 55}; }
 RECT icon_rect(int top) { return RECT{190, top + 10, 190 + 45, top + 10 + 36}; }
-RECT text_rect(int top) { return RECT{255, top, card_width - 80, top + 60}; }
+RECT text_rect(int top) { return RECT{255, top, card_width - 60, top + 90}; }
 
 }  // namespace
 

@@ -223,7 +223,9 @@ int point(HWND main, const std::wstring& what) {
         return 0;
     }
     if (what.rfind(L"button:", 0) == 0) {
-        HWND button = visible_child(main, L"Button", what.substr(7), false);
+        // An open About window lies above the main window.
+        HWND about = visible_top(L"VorlixAbout");
+        HWND button = visible_child(about != nullptr ? about : main, L"Button", what.substr(7), false);
         if (button == nullptr) {
             return 1;
         }
