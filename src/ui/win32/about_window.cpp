@@ -102,8 +102,7 @@ std::optional<LRESULT> AboutWindow::handle(UINT message, WPARAM wparam, LPARAM) 
     switch (message) {
     case WM_LBUTTONDOWN:
         // The background is the drag handle of the frameless window.
-        ReleaseCapture();
-        SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        start_window_drag(hwnd());
         return 0;
     case WM_COMMAND:
         command(LOWORD(wparam));

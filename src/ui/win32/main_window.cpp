@@ -328,8 +328,7 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lp
     case WM_LBUTTONDOWN:
         // The top image is the drag handle of the frameless window.
         if (GET_Y_LPARAM(lparam) < px(top_band_height)) {
-            ReleaseCapture();
-            SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            start_window_drag(hwnd());
         }
         return 0;
     case WM_MOVE:

@@ -4,6 +4,7 @@
 
 #include "ui/win32/dpi.h"
 #include "ui/win32/paint.h"
+#include "ui/win32/window_base.h"
 
 namespace vorlix::ui {
 
@@ -62,16 +63,10 @@ LRESULT CALLBACK TextLabel::subclass(HWND hwnd, UINT message, WPARAM wparam, LPA
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
-        if (self->style_.link && !self->hot_) {
-            self->hot_ = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        break;
     case WM_MOUSELEAVE:
-        self->hot_ = false;
-        InvalidateRect(hwnd, nullptr, FALSE);
+        if (self->style_.link) {
+            track_hot(hwnd, message, self->hot_);
+        }
         break;
     case WM_SETCURSOR:
         if (self->style_.link) {

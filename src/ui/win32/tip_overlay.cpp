@@ -107,8 +107,7 @@ std::optional<LRESULT> TipOverlay::handle(UINT message, WPARAM wparam, LPARAM lp
             return 0;
         }
         // Anywhere else the overlay is a drag handle; the main window follows it.
-        ReleaseCapture();
-        SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        start_window_drag(hwnd());
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;

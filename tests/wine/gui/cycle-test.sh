@@ -4,8 +4,9 @@
 # tip closed, Scan Leftovers once the real uninstaller has ended, one registry
 # row unticked, Delete Leftovers, Yes. Then the prefix must show Quillmark
 # gone but for the unticked entry, its look-alike neighbour untouched and the
-# registry backup written. Screenshots of each card (and of the About
-# window and the tip) at 96 DPI, and again of the cards at 144 DPI.
+# registry backup written. The same cycle then runs at 144 DPI on the
+# neighbour; screenshots of every card, the About window and the tip at both
+# scales.
 #
 #   cycle-test.sh VORLIX_EXE PROBE_EXE SCREENSHOT_DIR INSTALLER_DIR
 #
@@ -54,80 +55,88 @@ expect_leftover() {  # PATTERN WHAT
   probe leftovers | grep -qiE "$1" || gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
 }
 
+# One whole cycle on the program NAME at DPI, with screenshots of every card
+# and window; the first step-3 registry row matching KEEP (when given) is
+# unticked.
+cycle() {  # NAME DPI [KEEP]
+  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report
+  set_dpi "$dpi"
+  start_vorlix "$vorlix"
+  wait_idle
+  click button:About
+  wait_for about 1 10 "the About window did not open"
+  probe texts | grep -q '^Version: 2023 ' || gui_fail "the About window shows no version: $(probe texts | tr '\n' '|')"
+  screenshot "$screens/about-$dpi.png"
+  click button:Close
+  wait_for about 0 10 "the About window's close button did not close it"
+  echo "cycle: ok: About opens and closes"
+
+  search_for Quillmark
+  wait_idle
+  index=$(probe rows | grep -nx "$name" | cut -d: -f1)
+  [ -n "$index" ] || gui_fail "no $name row: $(probe rows | tr '\n' '|')"
+  click "row-button:$((index - 1))"
+  wait_for_message_box
+  probe msgbox | grep -qxF "text=Are you sure you want to uninstall $name ?" ||
+    gui_fail "unexpected question: $(probe msgbox | grep text=)"
+  answer Yes
+
+  wait_for card step2 120 "the analysis did not reach step 2"
+  probe texts | grep -q '^Analysis completed\. [0-9]* files/folders and [0-9]* registry entries found\.$' ||
+    gui_fail "step 2 has no summary: $(probe texts | tr '\n' '|')"
+  expect_leftover "^1 C:\\\\Program Files\\\\$name\\\\?\$" "step 2's files list holds the program's folder"
+  screenshot "$screens/step2-$dpi.png"
+  click "button:Registry Entries"
+  sleep 0.5
+  expect_leftover "^1 .*Uninstall\\\\$name\$" "step 2's registry list holds the Uninstall entry"
+  [ "$name" != Quillmark ] || ! probe leftovers | grep -qi 'QuillmarkBox' || gui_fail "step 2 lists the look-alike neighbour"
+  echo "cycle: ok: step 2 lists the expected entries"
+
+  click "button:Start Uninstall"
+  sleep 0.3
+  [ "$(state_value card)" = waiting ] || gui_fail "Start Uninstall did not show the waiting card"
+  wait_for tip 1 10 "the tip overlay did not show"
+  screenshot "$screens/tip-$dpi.png"
+  click tip-close
+  wait_for tip 0 10 "the tip's close image did not close it"
+  echo "cycle: ok: the tip was shown and closed"
+  screenshot "$screens/waiting-running-$dpi.png"
+  wait_for scan enabled 120 "Scan Leftovers never became enabled"
+  # Enabled only once the uninstaller has ended: its own last act is gone.
+  reg_key "$uninstall_key\\$name" && gui_fail "Scan Leftovers was enabled while $name's entry still exists"
+  screenshot "$screens/waiting-$dpi.png"
+  echo "cycle: ok: Scan Leftovers enabled after the uninstaller ended"
+
+  click "button:Scan Leftovers"
+  wait_for card step3 30 "Scan Leftovers did not show step 3"
+  screenshot "$screens/step3-$dpi.png"
+  if [ -n "$keep_pattern" ]; then
+    click "button:Registry Entries"
+    sleep 0.5
+    keep=$(probe leftovers | grep -nE "$keep_pattern" | head -n 1 | cut -d: -f1)
+    [ -n "$keep" ] || gui_fail "step 3 lists no row matching $keep_pattern: $(probe leftovers | tr '\n' '|')"
+    click "leftover-check:$((keep - 1))"
+    sleep 0.5
+    probe leftovers | sed -n "${keep}p" | grep -q '^0 ' || gui_fail "the click did not untick row $keep"
+    echo "cycle: ok: one registry row unticked"
+  fi
+
+  click "button:Delete Leftovers"
+  wait_for_message_box
+  probe msgbox | grep -q '^text=' || gui_fail "Delete Leftovers asked nothing"
+  answer Yes
+  wait_for_message_box
+  report=$(probe msgbox | sed -n 's/^text=//p')
+  echo "cycle: the report: $report"
+  [ -n "$report" ] || gui_fail "no report after the deletion"
+  answer OK
+  wait_for card step1 30 "the window did not return to the program list"
+  "$wineserver" -k 2>/dev/null
+  "$wineserver" -w 2>/dev/null
+}
+
 start_xvfb
-set_dpi 96
-start_vorlix "$vorlix"
-wait_idle
-
-click button:About
-wait_for about 1 10 "the About window did not open"
-probe texts | grep -q '^Version: 2023 ' || gui_fail "the About window shows no version: $(probe texts | tr '\n' '|')"
-screenshot "$screens/about-96.png"
-click button:Close
-wait_for about 0 10 "the About window's close button did not close it"
-echo "cycle: ok: About opens and closes"
-
-search_for Quillmark
-wait_idle
-index=$(probe rows | grep -nx Quillmark | cut -d: -f1)
-[ -n "$index" ] || gui_fail "no Quillmark row: $(probe rows | tr '\n' '|')"
-click "row-button:$((index - 1))"
-wait_for_message_box
-probe msgbox | grep -qxF 'text=Are you sure you want to uninstall Quillmark ?' ||
-  gui_fail "unexpected question: $(probe msgbox | grep text=)"
-answer Yes
-
-wait_for card step2 120 "the analysis did not reach step 2"
-probe texts | grep -q '^Analysis completed\. [0-9]* files/folders and [0-9]* registry entries found\.$' ||
-  gui_fail "step 2 has no summary: $(probe texts | tr '\n' '|')"
-expect_leftover '^1 C:\\Program Files\\Quillmark\\?$' "step 2's files list holds the program's folder"
-screenshot "$screens/step2-96.png"
-click "button:Registry Entries"
-sleep 0.5
-expect_leftover '^1 .*Uninstall\\Quillmark$' "step 2's registry list holds the Uninstall entry"
-probe leftovers | grep -qi 'QuillmarkBox' && gui_fail "step 2 lists the look-alike neighbour"
-echo "cycle: ok: step 2 lists the expected entries"
-
-click "button:Start Uninstall"
-sleep 0.3
-[ "$(state_value card)" = waiting ] || gui_fail "Start Uninstall did not show the waiting card"
-wait_for tip 1 10 "the tip overlay did not show"
-screenshot "$screens/tip-96.png"
-click tip-close
-wait_for tip 0 10 "the tip's close image did not close it"
-echo "cycle: ok: the tip was shown and closed"
-screenshot "$screens/waiting-running-96.png"
-wait_for scan enabled 120 "Scan Leftovers never became enabled"
-# Enabled only once the uninstaller has ended: its own last act is gone.
-reg_key "$uninstall_key\\Quillmark" && gui_fail "Scan Leftovers was enabled while Quillmark's entry still exists"
-screenshot "$screens/waiting-96.png"
-echo "cycle: ok: Scan Leftovers enabled after the uninstaller ended"
-
-click "button:Scan Leftovers"
-wait_for card step3 30 "Scan Leftovers did not show step 3"
-screenshot "$screens/step3-96.png"
-click "button:Registry Entries"
-sleep 0.5
-keep=$(probe leftovers | grep -n '\\\.xyzdoc$' | head -n 1 | cut -d: -f1)
-[ -n "$keep" ] || gui_fail "step 3 does not list the extension key: $(probe leftovers | tr '\n' '|')"
-click "leftover-check:$((keep - 1))"
-sleep 0.5
-probe leftovers | sed -n "${keep}p" | grep -q '^0 ' || gui_fail "the click did not untick row $keep"
-echo "cycle: ok: one registry row unticked"
-
-click "button:Delete Leftovers"
-wait_for_message_box
-probe msgbox | grep -q '^text=' || gui_fail "Delete Leftovers asked nothing"
-answer Yes
-wait_for_message_box
-report=$(probe msgbox | sed -n 's/^text=//p')
-echo "cycle: the report: $report"
-[ -n "$report" ] || gui_fail "no report after the deletion"
-answer OK
-wait_for card step1 30 "the window did not return to the program list"
-
-"$wineserver" -k 2>/dev/null
-"$wineserver" -w 2>/dev/null
+cycle Quillmark 96 '\\\.xyzdoc$'
 [ -e "$drive_c/Program Files/Quillmark" ] && gui_fail "Quillmark's folder is still there"
 reg_key "$uninstall_key\\Quillmark" && gui_fail "Quillmark's Uninstall entry is still there"
 reg_key "$classes\\Quillmark.Document" && gui_fail "Quillmark's file class is still there"
@@ -139,4 +148,7 @@ backup=$(find "$drive_c/vorlix" -iname '*.reg' -size +0 | head -n 1)
 grep -qa 'Quillmark' <(iconv -f UTF-16 -t UTF-8 "$backup" 2>/dev/null || cat "$backup") ||
   gui_fail "the backup $backup does not hold Quillmark's keys"
 echo "cycle: ok: Quillmark gone but for the unticked key; neighbour intact; backup $(basename "$backup")"
+
+# The same screens at 144 DPI, on the look-alike neighbour.
+cycle QuillmarkBox 144
 echo "cycle: all checks passed"
