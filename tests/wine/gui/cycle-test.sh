@@ -4,9 +4,9 @@
 # tip closed, Scan Leftovers once the real uninstaller has ended, one registry
 # row unticked, Delete Leftovers, Yes. Then the prefix must show Quillmark
 # gone but for the unticked entry, its look-alike neighbour untouched and the
-# registry backup written. The same cycle then runs at 144 DPI on the
-# neighbour; screenshots of every card, the About window and the tip at both
-# scales.
+# registry backup written. Then the road without analysis, and the same
+# cycle at 144 DPI on the neighbour; screenshots of every card, the About
+# window and the tip at both scales.
 #
 #   cycle-test.sh VORLIX_EXE PROBE_EXE SCREENSHOT_DIR INSTALLER_DIR
 #
@@ -17,9 +17,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=lib.sh
 . "$here/lib.sh"
 trap 'stop_xvfb; "$wineserver" -k 2>/dev/null' EXIT
-for tool in Xvfb xdotool import convert jq makensis wixl; do
-  command -v $tool >/dev/null || { echo "cycle: SKIPPED: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool import convert jq makensis wixl
 mkdir -p "$screens"
 drive_c=$WINEPREFIX/drive_c
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
@@ -148,6 +146,32 @@ backup=$(find "$drive_c/vorlix" -iname '*.reg' -size +0 | head -n 1)
 grep -qa 'Quillmark' <(iconv -f UTF-16 -t UTF-8 "$backup" 2>/dev/null || cat "$backup") ||
   gui_fail "the backup $backup does not hold Quillmark's keys"
 echo "cycle: ok: Quillmark gone but for the unticked key; neighbour intact; backup $(basename "$backup")"
+
+# The road without analysis: a program without install location only has
+# its uninstall command started, and its row goes.
+"$wine64" reg add "$uninstall_key\\VorlixGuiRoad" /v DisplayName /d 'Road Probe Tool' /f /reg:64 >/dev/null 2>&1
+"$wine64" reg add "$uninstall_key\\VorlixGuiRoad" /v UninstallString \
+  /d 'C:\windows\system32\cmd.exe /c echo started> C:\road-probe.txt' /f /reg:64 >/dev/null 2>&1
+start_vorlix "$vorlix"
+wait_idle
+search_for 'Road Probe'
+wait_idle
+[ "$(probe rows)" = 'Road Probe Tool' ] || gui_fail "the search shows: $(probe rows | tr '\n' '|')"
+click row-button:0
+wait_for_message_box
+answer Yes
+sleep 1
+wait_idle
+[ "$(state_value rows)" = 0 ] || gui_fail "the row stays after its uninstaller was started"
+[ "$(state_value card)" = step1 ] || gui_fail "the window left the program list"
+for _ in $(seq 20); do
+  [ -f "$drive_c/road-probe.txt" ] && break
+  sleep 0.5
+done
+[ -f "$drive_c/road-probe.txt" ] || gui_fail "the uninstall command did not run"
+"$wineserver" -k 2>/dev/null
+"$wineserver" -w 2>/dev/null
+echo "cycle: ok: without install location only the uninstall command runs and the row goes"
 
 # The same screens at 144 DPI, on the look-alike neighbour.
 cycle QuillmarkBox 144

@@ -15,9 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 served=$(mktemp -d)
 trap 'stop_xvfb; [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null; "$wineserver" -k 2>/dev/null; rm -rf "$served"' EXIT
-for tool in Xvfb xdotool python3; do
-  command -v $tool >/dev/null || { echo "update: SKIPPED: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool python3
 label='Newer version available. Click here to download!'
 # The program keeps its copy of the document next to itself: inside the prefix.
 folder=$WINEPREFIX/drive_c/vorlix
