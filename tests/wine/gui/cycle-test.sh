@@ -4,7 +4,7 @@
 # tip closed, Scan Leftovers once the real uninstaller has ended, one registry
 # row unticked, Delete Leftovers, Yes. Then the prefix must show Quillmark
 # gone but for the unticked entry, its look-alike neighbour untouched and the
-# registry backup written. Then the road without analysis, and the same
+# registry backup written and restorable. Then the road without analysis, and the same
 # cycle at 144 DPI on the neighbour; screenshots of every card, the About
 # window and the tip at both scales.
 #
@@ -146,6 +146,9 @@ backup=$(find "$drive_c/vorlix" -iname '*.reg' -size +0 | head -n 1)
 grep -qa 'Quillmark' <(iconv -f UTF-16 -t UTF-8 "$backup" 2>/dev/null || cat "$backup") ||
   gui_fail "the backup $backup does not hold Quillmark's keys"
 echo "cycle: ok: Quillmark gone but for the unticked key; neighbour intact; backup $(basename "$backup")"
+"$wine64" reg import "$("$wine64" winepath -w "$backup" 2>/dev/null)" /reg:64 >/dev/null 2>&1
+reg_key "$classes\\Quillmark.Document" || gui_fail "importing the backup did not restore Quillmark's file class"
+echo "cycle: ok: the backup restores the deleted keys"
 
 # The road without analysis: a program without install location only has
 # its uninstall command started, and its row goes.
