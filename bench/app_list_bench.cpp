@@ -60,6 +60,21 @@ public:
     ProgramIcon resize_icon(const ProgramIcon& original, int width, int height) override {
         return {original.image, width, height};
     }
+    DownloadFunction downloader() const override { return {}; }
+    void set_no_activate(bool) override {}
+    void start_analyzing_animation() override {}
+    void set_analyzing_name(const std::u16string&) override {}
+    void set_files_folders_count(const std::u16string&) override {}
+    void set_registry_count(const std::u16string&) override {}
+    void leftover_rows_changed(LeftoverList) override {}
+    void set_leftover_lists_redraw(bool) override {}
+    void show_leftover_tab(LeftoverList) override {}
+    void set_step2_summary(const std::u16string&) override {}
+    void set_step3_text(const std::u16string&) override {}
+    void set_waiting_step(int, WaitingStep) override {}
+    void set_scan_leftovers_enabled(bool) override {}
+    bool uninstall_tip_visible() const override { return false; }
+    void show_uninstall_tip_modal() override {}
 
     std::u16string search;
 

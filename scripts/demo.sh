@@ -4,7 +4,9 @@
 # installers built from tests/fixtures, and registry-only entries) once, and
 # runs vorlix-cli in it, then the desktop program vorlix.exe: screenshots at
 # 96 and 144 DPI under build/demo/screens/ (taken on an own Xvfb), and, when a
-# display is available, the program in a window there.
+# display is available, the program in a window there; without a display, one
+# whole uninstall cycle through the window instead (in a copy of the prefix),
+# with screenshots of every card.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -40,6 +42,15 @@ start_xvfb
 capture_screens "$PWD/build/win64/bin/vorlix.exe" "$screens" 144
 capture_screens "$PWD/build/win64/bin/vorlix.exe" "$screens" 96
 stop_xvfb
+if [ -z "$user_display" ]; then
+  echo; echo "== one whole cycle in the window: Quillmark at 96 DPI, QuillmarkBox at 144 DPI"
+  cycle_prefix=$PWD/build/demo/cycle-prefix
+  rm -rf "$cycle_prefix"
+  cp -a "$prefix" "$cycle_prefix"
+  WINEPREFIX=$cycle_prefix bash tests/wine/gui/cycle-test.sh "$PWD/build/win64/bin/vorlix.exe" "$PROBE" "$screens" \
+    "$PWD/build/demo/installers" || echo "the cycle did not complete (see above)"
+  rm -rf "$cycle_prefix"
+fi
 echo "screenshots:"
 ls -1 "$screens"/*.png
 if [ -n "$user_display" ]; then

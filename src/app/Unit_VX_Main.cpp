@@ -1,9 +1,13 @@
 #include "app/Unit_VX_Main.h"
 
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "access/Unit_ZRB_func_Str.h"
+#include "app/maker_addresses.h"
+#include "app/update_check.h"
+#include "app/web_links.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "leftovers/Unit_ZRB_Thread_ShellCallUninstall.h"
@@ -68,12 +72,15 @@ void TForm_Main::FormShow() {
     show_card(Card::Card_Step1);
     view.set_search_text(search_placeholder, placeholder_colour);
     mpr_pro_StartGetSoftwareList();
+    mpr_pro_CheckIsNeedUpdate(version_numbers_, mpr_str_CurrentAppPath, maker_update_document);
 }
 
 void TForm_Main::FormClose() {
     // Reports of workers still running find the token gone and return at once.
     alive.reset();
     mpr_list_Search_InstalledSWName.clear();
+    leftover_lists = {};
+    session.reset();
     // A scan may still hold the list and the knowledge base: dropping this
     // window's share lets the last owner free them.
     installed_.reset();
@@ -198,13 +205,31 @@ void TForm_Main::Bn_RunAnalysisClick() {
     mpr_pro_StartAnalysis();
 }
 
-void TForm_Main::mpr_pro_StartAnalysis() { show_card(Card::Card_Analyzing); }
+void TForm_Main::mpr_pro_CheckIsNeedUpdate(const std::u16string& str_param_Version, const std::u16string& folder,
+                                           const std::u16string& str_param_UpdateInfo_Url) {
+    if (str_param_Version.empty() || folder.empty()) return;
+    // The worker holds nothing of the window: it may outlive it.
+    tasks.adopt(std::thread([download = view.downloader(), version = str_param_Version, folder,
+                             address = str_param_UpdateInfo_Url, ui = dispatcher, open = std::weak_ptr<int>(alive),
+                             this] {
+        run_update_check(download, version, folder, address, [&] {
+            ui->run([&] {
+                if (!open.expired()) view.set_update_label_visible(true);
+            });
+        });
+    }));
+}
+
+void TForm_Main::lb_Main_CanUpdateInfoClick() { open_web_address(view.window_handle(), maker_sign_in_page); }
 
 void TForm_Main::mpr_pro_CallUninstall() {
     mpr_str_SelUnstallSoftware = SelectedSoftware->mpu_str_Name;
     mpr_str_SelUnstallSoftware_PU = SelectedSoftware->mpu_str_Publisher;
-    auto launcher = std::make_shared<ZRB_Thread_ShellCallUninstall>(
-        view.window_handle(), SelectedSoftware->mpu_int_Is64Bit == 1, SelectedSoftware->mpu_str_UninstallString);
+    started_uninstaller = std::make_shared<StartedUninstaller>();
+    auto launcher = std::make_shared<ZRB_Thread_ShellCallUninstall>(view.window_handle(),
+                                                                    SelectedSoftware->mpu_int_Is64Bit == 1,
+                                                                    SelectedSoftware->mpu_str_UninstallString,
+                                                                    started_uninstaller);
     tasks.adopt(launcher->start());
 }
 

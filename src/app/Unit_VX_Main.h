@@ -4,9 +4,11 @@
 // worker threads reach it only through the UiDispatcher's blocking hand-off.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,12 +20,15 @@
 #include "access/string_types.h"
 #include "app/Unit_ZRB_Controls.h"
 #include "app/background_tasks.h"
+#include "app/leftover_session.h"
 #include "app/main_view.h"
+#include "app/uninstall_verdict.h"
 #include "app/name_index.h"
 #include "app/name_table.h"
 #include "inventory/pacing.h"
 #include "inventory/ui_dispatcher.h"
 #include "inventory/Unit_ZRB_Struct.h"
+#include "leftovers/process_tree_watch.h"
 
 namespace vorlix {
 
@@ -80,6 +85,41 @@ public:
     void mpr_pro_ShowLoading();
     void mpr_pro_CloseLoading();
 
+    // Analysis reports.
+    void mpu_pro_cb_UninstallSoftware_Start();
+    void mpu_pro_cb_InstalledSoftwareFileCount(const std::u16string& path, std::uint32_t count);
+    void mpu_pro_cb_InstalledSoftwareRegCount(const std::u16string& path, std::uint32_t count);
+    void mpu_pro_cb_InstalledSoftwareFilePath(const std::u16string& path);
+    void mpu_pro_cb_InstalledSoftwareRegPath(const std::u16string& path);
+    void mpu_pro_cb_UninstallSoftware_End();
+
+    // Supervision reports.
+    void mpu_pro_cb_SHTU_UninstallSoftware_Start();
+    void mpu_pro_cb_UninstallStepTip_Start(std::int32_t step);
+    void mpu_pro_cb_UninstallStepTip_End(std::int32_t step);
+    void mpu_pro_cb_SHTU_UninstallSoftware_End();
+
+    // Input of steps 2, waiting and 3.
+    void Bn_Step2_FileslistClick();
+    void Bn_Step2_RegistrylistClick();
+    void Bn_StartUninstallClick();
+    void Bn_Step2_BackToSoftwareListClick();
+    void Bn_ScanLeftoversClick();
+    void Bn_Step3_FileslistClick();
+    void Bn_Step3_RegistrylistClick();
+    void Bn_DeleteLeftoversClick();
+    void Bn_Step3_BackToSoftwareListClick();
+    // A check box of a leftover list changed.
+    void set_leftover_ticked(LeftoverList list, std::size_t row, bool ticked);
+
+    // The update label.
+    void lb_Main_CanUpdateInfoClick();
+
+    // Starts the update check on a worker: shows the update label when the
+    // document at the address names a newer version than `str_param_Version`.
+    void mpr_pro_CheckIsNeedUpdate(const std::u16string& str_param_Version, const std::u16string& folder,
+                                   const std::u16string& str_param_UpdateInfo_Url);
+
     // What the view paints.
     Card active_card() const { return active_card_; }
     // Every row in report order; the visible ones by index, in that order.
@@ -89,6 +129,11 @@ public:
     const std::vector<ZRB_InstalledSWCInfo_Panel>& categories() const { return categories_; }
     // "%d.%d.%d.%d" of the executable's file version (given to the update check).
     const std::u16string& version_numbers() const { return version_numbers_; }
+    // The rows of a leftover list and their check boxes.
+    const StringList& leftover_rows(LeftoverList list) const;
+    bool leftover_ticked(LeftoverList list, std::size_t row) const;
+    // What the uninstaller's run says, once the supervision is over.
+    std::optional<UninstallVerdict> uninstall_verdict() const { return verdict_; }
 
     // Wizard state, read by the view and the later screens.
     InstalledSoftwarePtr SelectedSoftware;
@@ -128,6 +173,32 @@ private:
     std::u16string version_numbers_;
     // A show request was posted and neither served nor overtaken by a close.
     bool loading_request_pending = false;
+
+    // The leftovers of the current cycle; made when an analysis starts.
+    std::unique_ptr<LeftoverSession> session;
+    // The rows and check boxes of the four leftover lists.
+    struct LeftoverRows {
+        StringList rows;
+        std::vector<bool> ticked;
+    };
+    std::array<LeftoverRows, 4> leftover_lists;
+    // What the launch of the current uninstaller gave, for its verdict.
+    std::shared_ptr<StartedUninstaller> started_uninstaller;
+    // Nothing until a supervision has ended.
+    std::optional<UninstallVerdict> verdict_;
+    UninstallerRun uninstaller_run;
+    // The two step indicators of Card_Waiting.
+    std::array<WaitingStep, 2> waiting_steps{};
+
+    // A worker's callback that calls the method on the user-interface thread,
+    // unless the window has closed meanwhile.
+    template <typename... Parameters>
+    auto guarded(void (TForm_Main::*method)(Parameters...)) {
+        return [this, method, open = std::weak_ptr<int>(alive)](auto... arguments) -> std::uint32_t {
+            if (!open.expired()) (this->*method)(arguments...);
+            return 0;
+        };
+    }
 
     // The first row_count records are the rows. A refresh keeps the records
     // of the old rows to fill them again: their texts keep their buffers, so
@@ -184,16 +255,34 @@ private:
 
     // Wizard steps of the Uninstall button.
     void Bn_RunAnalysisClick();
-    // Hook of the analysis screens. For now it only makes Card_Analyzing
-    // active; the analysis worker, its counters and animation start here once
-    // those screens exist.
     void mpr_pro_StartAnalysis();
+    void mpr_pro_ShowAnalyzingAnimation();
     void mpr_pro_CallUninstall();
+    void start_supervision();
+    void show_uninstall_tip();
+    void mpr_pro_LoadLeftoverResults();
+    void mpr_pro_BackToSoftwareList();
+    void set_waiting_steps(WaitingStep first, WaitingStep second);
+    void clear_leftover_lists();
+    // Adds a row without telling the view, so that a whole list is told once.
+    void add_leftover_row(LeftoverList list, const std::u16string& text, bool ticked = true);
+    // The selection of the step-3 lists' check boxes.
+    LeftoverSelection step3_selection() const;
+    // Whether the step-3 check boxes leave anything to delete.
+    bool leftovers_selected() const;
+    // Asks the forced-removal question when the uninstaller did not remove
+    // the program; true when the deletion may go on.
+    bool forced_removal_confirmed();
 };
 
 // The executable's folder with exactly one trailing backslash.
 std::u16string executable_folder(const std::u16string& module_path);
 // "Version: 2023 %d.%d.%d.%d".
 std::u16string version_label_text(const FileVersion& version);
+// The deletion's report as the window shows it, with the registry backup's place.
+std::u16string window_deletion_message(const DeletionReport& report);
+// Asked before the leftovers of a program whose uninstaller did not remove it are deleted.
+std::u16string forced_removal_question(const std::u16string& program, UninstallVerdict verdict,
+                                       const UninstallerRun& run);
 
 }  // namespace vorlix

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,24 @@ struct PixelSize {
 
 enum class ListPosition { top, last_row };
 
+// The report lists with check boxes of steps 2 and 3.
+enum class LeftoverList { step2_files = 0, step2_registry = 1, step3_files = 2, step3_registry = 3 };
+
+// One step indicator of Card_Waiting.
+struct WaitingStep {
+    // Active: text 0x3E3E3E and the "_H" icon; otherwise 0xC9C9C9 and the plain one.
+    bool active = false;
+    // The loading animation runs and is shown; otherwise it is stopped and hidden.
+    bool animated = false;
+
+    bool operator==(const WaitingStep&) const = default;
+};
+
+// Downloads one address to one file (URLDownloadToFileW); true on success.
+// It may run on any thread and after the window has gone, so it holds
+// nothing of the window.
+using DownloadFunction = std::function<bool(const std::u16string& address, const std::u16string& path)>;
+
 class View {
 public:
     virtual ~View() = default;
@@ -58,6 +77,39 @@ public:
     virtual void show_card(Card card) = 0;
     virtual void set_version_text(const std::u16string& text) = 0;
     virtual void set_update_label_visible(bool visible) = 0;
+    // What the update check downloads with.
+    virtual DownloadFunction downloader() const = 0;
+    // Adds (true) or removes (false) WS_EX_NOACTIVATE on the main window.
+    virtual void set_no_activate(bool no_activate) = 0;
+
+    // Card_Analyzing. The animation is the one its image's height chooses.
+    virtual void start_analyzing_animation() = 0;
+    virtual void set_analyzing_name(const std::u16string& name) = 0;
+    virtual void set_files_folders_count(const std::u16string& text) = 0;
+    virtual void set_registry_count(const std::u16string& text) = 0;
+
+    // The leftover lists paint TForm_Main::leftover_rows() and
+    // leftover_ticked(), and hand a changed check box to set_leftover_ticked().
+    // Called after rows were added or all removed.
+    virtual void leftover_rows_changed(LeftoverList list) = 0;
+    // Suspends (false) or resumes (true) the repainting of the four lists.
+    virtual void set_leftover_lists_redraw(bool enabled) = 0;
+    // Makes the list's tab current: its tab button disabled (showing its
+    // highlighted picture), the other tab of the same step enabled, the
+    // list's card shown.
+    virtual void show_leftover_tab(LeftoverList list) = 0;
+    virtual void set_step2_summary(const std::u16string& text) = 0;
+    virtual void set_step3_text(const std::u16string& text) = 0;
+
+    // Card_Waiting: `step` is 1 or 2.
+    virtual void set_waiting_step(int step, WaitingStep state) = 0;
+    virtual void set_scan_leftovers_enabled(bool enabled) = 0;
+
+    // The tip overlay, shown modally over the main window: returns when the
+    // user has closed it; worker hand-offs and background tasks are served
+    // meanwhile.
+    virtual bool uninstall_tip_visible() const = 0;
+    virtual void show_uninstall_tip_modal() = 0;
 
     // Program list: an owner-data control that paints TForm_Main::visible_rows().
     // Called after rows were added, hidden or shown, or all removed.

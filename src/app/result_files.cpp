@@ -24,14 +24,6 @@ std::u16string utf16_text(std::string_view bytes, bool big_endian) {
     return text;
 }
 
-std::u16string decoded(const std::string& bytes) {
-    const std::string_view view(bytes);
-    if (view.starts_with(utf8_bom)) return from_utf8(view.substr(utf8_bom.size()));
-    if (view.starts_with(utf16le_bom)) return utf16_text(view.substr(utf16le_bom.size()), false);
-    if (view.starts_with(utf16be_bom)) return utf16_text(view.substr(utf16be_bom.size()), true);
-    return os::ansi_to_wide(bytes);
-}
-
 // A line ends at a carriage return, a line feed, or the pair; a break at the
 // very end opens no further line.
 StringList split_lines(const std::u16string& text) {
@@ -51,6 +43,14 @@ StringList split_lines(const std::u16string& text) {
 
 }  // namespace
 
+std::u16string decode_text(const std::string& bytes) {
+    const std::string_view view(bytes);
+    if (view.starts_with(utf8_bom)) return from_utf8(view.substr(utf8_bom.size()));
+    if (view.starts_with(utf16le_bom)) return utf16_text(view.substr(utf16le_bom.size()), false);
+    if (view.starts_with(utf16be_bom)) return utf16_text(view.substr(utf16be_bom.size()), true);
+    return os::ansi_to_wide(bytes);
+}
+
 bool save_result_file(const std::u16string& path, const StringList& lines) {
     std::string bytes(utf8_bom);
     for (const auto& line : lines) bytes += to_utf8(line) + "\r\n";
@@ -60,7 +60,7 @@ bool save_result_file(const std::u16string& path, const StringList& lines) {
 bool load_result_file(const std::u16string& path, StringList& lines) {
     std::string bytes;
     if (!os::read_file_bytes(path, bytes)) return false;
-    lines = split_lines(decoded(bytes));
+    lines = split_lines(decode_text(bytes));
     return true;
 }
 

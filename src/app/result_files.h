@@ -15,6 +15,10 @@ inline constexpr char16_t result_file_folders[] = u"SLF_FL.txt";
 inline constexpr char16_t result_file_registry[] = u"SLF_RG.txt";
 inline constexpr char16_t result_file_logo[] = u"AppLogo.ico";
 
+// The text of a file's bytes: a byte-order mark (UTF-8 or UTF-16) decides
+// the encoding, bytes without one are in the ANSI code page.
+std::u16string decode_text(const std::string& bytes);
+
 // Creates or overwrites the file: UTF-8 with a byte-order mark, every line
 // (the last one too) ended by a carriage return and a line feed, so that any
 // Unicode path survives the round trip.

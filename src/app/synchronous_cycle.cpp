@@ -77,11 +77,7 @@ UninstallerRun run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>&
     supervisor->mpu_dword_cb_SHTU_StepTip_End = [&, watcher](std::int32_t step) -> std::uint32_t {
         if (step != step_uninstaller_runs) return 0;
         // The supervision is over: what the uninstaller did can be judged now.
-        run.started = started->wait_for_outcome();
-        run.start_error = started->start_error();
-        run.exit_code = started->exit_code();
-        run.still_running = watcher->still_running();
-        run.entry_remains = uninstall_entry_exists(*record);
+        run = observe_uninstaller(*started, watcher->still_running(), *record);
         tell(progress, verdict_message(judge_uninstall(run), run));
         if (session && !session->save_results()) tell(progress, u"The result files could not be written.");
         return 0;

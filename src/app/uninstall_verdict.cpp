@@ -46,6 +46,17 @@ bool uninstall_entry_exists(const ZRB_InstalledSoftware& record) {
     return entry && !entry->is_value && registry_entry_exists(*entry, record.mpu_int_Is64Bit == 1);
 }
 
+UninstallerRun observe_uninstaller(StartedUninstaller& started, bool still_running,
+                                   const ZRB_InstalledSoftware& record) {
+    UninstallerRun run;
+    run.started = started.wait_for_outcome();
+    run.start_error = started.start_error();
+    run.exit_code = started.exit_code();
+    run.still_running = still_running;
+    run.entry_remains = uninstall_entry_exists(record);
+    return run;
+}
+
 std::u16string verdict_message(UninstallVerdict verdict, const UninstallerRun& run) {
     switch (verdict) {
     case UninstallVerdict::removed:

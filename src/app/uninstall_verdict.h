@@ -8,6 +8,7 @@
 #include <string>
 
 #include "inventory/Unit_ZRB_Struct.h"
+#include "leftovers/process_tree_watch.h"
 
 namespace vorlix {
 
@@ -39,6 +40,11 @@ UninstallVerdict judge_uninstall(const UninstallerRun& run);
 // Whether the Uninstall entry the record came from still exists (false for
 // records without one).
 bool uninstall_entry_exists(const ZRB_InstalledSoftware& record);
+
+// What the launch and the supervision of the record's uninstaller tell once
+// the supervision is over (waits for the launcher's start to be known).
+UninstallerRun observe_uninstaller(StartedUninstaller& started, bool still_running,
+                                   const ZRB_InstalledSoftware& record);
 
 // One sentence on the outcome, with the code where there is one.
 std::u16string verdict_message(UninstallVerdict verdict, const UninstallerRun& run);

@@ -17,4 +17,8 @@ ScreenPoint centred_on_main(ScreenPoint client_origin, PixelSize main, PixelSize
             client_origin.y + half_rounded_even(main.height) - half_rounded_even(size.height)};
 }
 
+bool other_window_follows(MovedWindow moved, bool overlay_visible) {
+    return moved == MovedWindow::overlay ? overlay_visible : !overlay_visible;
+}
+
 }  // namespace vorlix

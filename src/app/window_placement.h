@@ -17,4 +17,11 @@ struct ScreenPoint {
 // neighbour on both sides, so an odd size may sit half a pixel off centre.
 ScreenPoint centred_on_main(ScreenPoint client_origin, PixelSize main, PixelSize size);
 
+// The main window and the tip overlay cover each other. While the overlay is
+// shown the user drags it and the main window follows; while it is hidden
+// the main window leads and the overlay follows. Testing the visibility
+// keeps the two from moving each other in a loop.
+enum class MovedWindow { main, overlay };
+bool other_window_follows(MovedWindow moved, bool overlay_visible);
+
 }  // namespace vorlix

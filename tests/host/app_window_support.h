@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -80,15 +81,18 @@ public:
         changed.wait(lock, [&] { return std::find(queue.begin(), queue.end(), &task) == queue.end(); });
     }
     // Waits for the next report and runs it on the calling thread.
-    void serve_one() {
+    void serve_one() { try_serve_one(std::chrono::hours(1)); }
+    // The same, giving up (false) when no report came within `wait`.
+    bool try_serve_one(std::chrono::milliseconds wait) {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return !queue.empty(); });
+        if (!changed.wait_for(lock, wait, [&] { return !queue.empty(); })) return false;
         const auto* task = queue.front();
         lock.unlock();
         (*task)();
         lock.lock();
         queue.pop_front();
         changed.notify_all();
+        return true;
     }
 
 private:
@@ -128,6 +132,21 @@ public:
     std::vector<std::pair<int, int>> resizes;
     // What reading an icon gives, by path; every other path gives a 32 by 32 icon.
     std::map<std::u16string, std::optional<ProgramIcon>> icons;
+    // What the update check downloads with; none fails every download.
+    DownloadFunction download;
+    std::vector<bool> no_activate_changes;
+    int analyzing_animations = 0;
+    std::u16string analyzing_name;
+    std::vector<std::u16string> files_folders_counts;
+    std::vector<std::u16string> registry_counts;
+    std::vector<bool> redraw_changes;
+    std::optional<LeftoverList> current_tab;
+    std::u16string step2_summary;
+    std::u16string step3_text;
+    std::map<int, WaitingStep> waiting;
+    std::vector<bool> scan_leftovers_enabled_changes;
+    bool tip_visible = false;
+    int tip_shows = 0;
 
     os::Handle window_handle() const override { return 0x1234; }
     std::optional<FileVersion> file_version() const override { return version; }
@@ -172,6 +191,26 @@ public:
     ProgramIcon resize_icon(const ProgramIcon& original, int width, int height) override {
         resizes.emplace_back(width, height);
         return {original.image, width, height};
+    }
+
+    DownloadFunction downloader() const override { return download; }
+    void set_no_activate(bool no_activate) override { no_activate_changes.push_back(no_activate); }
+    void start_analyzing_animation() override { ++analyzing_animations; }
+    void set_analyzing_name(const std::u16string& name) override { analyzing_name = name; }
+    void set_files_folders_count(const std::u16string& text) override { files_folders_counts.push_back(text); }
+    void set_registry_count(const std::u16string& text) override { registry_counts.push_back(text); }
+    void leftover_rows_changed(LeftoverList) override {}
+    void set_leftover_lists_redraw(bool enabled) override { redraw_changes.push_back(enabled); }
+    void show_leftover_tab(LeftoverList list) override { current_tab = list; }
+    void set_step2_summary(const std::u16string& text) override { step2_summary = text; }
+    void set_step3_text(const std::u16string& text) override { step3_text = text; }
+    void set_waiting_step(int step, WaitingStep state) override { waiting[step] = state; }
+    void set_scan_leftovers_enabled(bool enabled) override { scan_leftovers_enabled_changes.push_back(enabled); }
+    bool uninstall_tip_visible() const override { return tip_visible; }
+    // Stays up until the test closes it.
+    void show_uninstall_tip_modal() override {
+        tip_visible = true;
+        ++tip_shows;
     }
 
     static ProgramIcon icon(int width, int height) { return {std::make_shared<int>(0), width, height}; }

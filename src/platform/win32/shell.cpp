@@ -29,7 +29,10 @@ std::intptr_t shell_execute(Handle owner, const std::u16string& verb, const std:
     if (process != nullptr) *process = 0;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // Callers handle a failure themselves (the uninstall start falls back to
+    // CreateProcess): the shell's own error box would block the calling
+    // worker until someone closes it.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = win::to_hwnd(owner);
     info.lpVerb = verb.empty() ? nullptr : win::wide(verb);  // null: the file's default verb
     info.lpFile = win::wide(file);

@@ -5,6 +5,7 @@
 #include "ui/win32/artwork.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/paint.h"
+#include "ui/win32/window_base.h"
 
 namespace vorlix::ui {
 
@@ -47,16 +48,8 @@ LRESULT CALLBACK ImageButton::subclass(HWND hwnd, UINT message, WPARAM wparam, L
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
-        if (!self->hot_) {
-            self->hot_ = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(hwnd, nullptr, FALSE);
-        }
-        break;
     case WM_MOUSELEAVE:
-        self->hot_ = false;
-        InvalidateRect(hwnd, nullptr, FALSE);
+        track_hot(hwnd, message, self->hot_);
         break;
     case WM_SETCURSOR:
         SetCursor(LoadCursorW(nullptr, IDC_HAND));

@@ -1,16 +1,21 @@
 #include "ui/win32/loading_window.h"
 
-#include "app/window_placement.h"
+#include "ui/win32/modal_loop.h"
 
 namespace vorlix::ui {
 
 namespace {
 
-constexpr UINT_PTR animation_timer = 1;
 constexpr int width = 568;
 constexpr int height = 103;
 constexpr int animation_size = 55;
 constexpr RECT label_rect{105, 36, 105 + 401, 36 + 30};
+
+// Centred vertically, the division rounding toward zero.
+RECT animation_rect() {
+    constexpr int top = (height - animation_size) / 2;
+    return RECT{25, top, 25 + animation_size, top + animation_size};
+}
 
 }  // namespace
 
@@ -18,62 +23,21 @@ void LoadingWindow::create(HWND owner) {
     owner_ = owner;
     Window::create(L"VorlixLoading", WS_POPUP, WS_EX_TOOLWINDOW, owner, RECT{0, 0, width, height});
     fonts_.create(dpi());
+    animation_.create(hwnd(), AnimationKind::loading, animation_rect());
 }
 
-void LoadingWindow::on_dpi_changed() { fonts_.create(dpi()); }
-
-void LoadingWindow::load_animation() {
-    // The animation whose frame size matches the image's current height.
-    const int h = px(animation_size);
-    const wchar_t* name = h >= 110 ? L"Loading_2x"
-                          : h >= 96 ? L"Loading_1_75x"
-                          : h >= 83 ? L"Loading_1_5x"
-                          : h >= 69 ? L"Loading_1_25x"
-                                    : L"Loading_1x";
-    frames_ = artwork().animation(name);
-    frame_ = 0;
-}
-
-void LoadingWindow::next_frame() {
-    if (frames_.empty()) {
-        return;
-    }
-    frame_ = (frame_ + 1) % frames_.size();
-    SetTimer(hwnd(), animation_timer, frames_[frame_].delay_ms, nullptr);
-    InvalidateRect(hwnd(), nullptr, FALSE);
+void LoadingWindow::on_dpi_changed() {
+    fonts_.create(dpi());
+    animation_.place(animation_rect(), dpi());
 }
 
 void LoadingWindow::show_modal() {
-    RECT owner_rect;
-    GetWindowRect(owner_, &owner_rect);
-    POINT origin{0, 0};
-    ClientToScreen(owner_, &origin);
-    const PixelSize size{px(width), px(height)};
-    const ScreenPoint at = centred_on_main(
-        {origin.x, origin.y}, {owner_rect.right - owner_rect.left, owner_rect.bottom - owner_rect.top}, size);
-    SetWindowPos(hwnd(), HWND_TOP, at.x, at.y, size.width, size.height, SWP_NOACTIVATE);
-    load_animation();
-    if (!frames_.empty()) {
-        SetTimer(hwnd(), animation_timer, frames_.front().delay_ms, nullptr);
-    }
+    SetWindowPos(hwnd(), nullptr, 0, 0, px(width), px(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    centre_on(hwnd(), owner_);
+    animation_.start();
     closing_ = false;
-    EnableWindow(owner_, FALSE);
-    ShowWindow(hwnd(), SW_SHOW);
-    MSG message;
-    while (!closing_) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            // The quit request belongs to the outer loop.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    KillTimer(hwnd(), animation_timer);
-    EnableWindow(owner_, TRUE);
-    ShowWindow(hwnd(), SW_HIDE);
-    SetActiveWindow(owner_);
+    run_modal(hwnd(), owner_, closing_, SW_SHOW);
+    animation_.stop();
 }
 
 void LoadingWindow::close() {
@@ -87,12 +51,7 @@ void LoadingWindow::paint(HDC dc, const RECT& client) {
     if (const Picture* background = artwork().picture(L"Loading_Bg", dpi()); background != nullptr) {
         background->draw(dc, 0, 0, client.right, client.bottom);
     }
-    // Image and label are centred vertically.
-    if (!frames_.empty()) {
-        const Picture& picture = *frames_[frame_].picture;
-        const int size = px(animation_size);
-        picture.draw(dc, px(25), (client.bottom - size) / 2, size, size);
-    }
+    // The label is centred vertically.
     RECT label{px(label_rect.left), 0, px(label_rect.right), 0};
     const int label_height = px(label_rect.bottom - label_rect.top);
     label.top = (client.bottom - label_height) / 2;
@@ -107,9 +66,6 @@ std::optional<LRESULT> LoadingWindow::handle(UINT message, WPARAM wparam, LPARAM
         return message == WM_ERASEBKGND ? 1 : 0;
     }
     switch (message) {
-    case WM_TIMER:
-        next_frame();
-        return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_CLOSE:

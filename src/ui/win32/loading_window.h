@@ -2,9 +2,7 @@
 // waiting text; nothing on it can be operated.
 #pragma once
 
-#include <vector>
-
-#include "ui/win32/artwork.h"
+#include "ui/win32/animated_image.h"
 #include "ui/win32/paint.h"
 #include "ui/win32/window_base.h"
 
@@ -26,11 +24,8 @@ private:
     HWND owner_ = nullptr;
     bool closing_ = false;
     Fonts fonts_;
-    std::vector<AnimationFrame> frames_;
-    std::size_t frame_ = 0;
+    AnimatedImage animation_;
 
-    void load_animation();
-    void next_frame();
     void paint(HDC dc, const RECT& client);
 };
 

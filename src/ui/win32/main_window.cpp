@@ -3,8 +3,10 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/maker_addresses.h"
 #include "ui/win32/artwork.h"
 #include "ui/win32/program_icons.h"
+#include "ui/win32/url_download.h"
 
 namespace vorlix::ui {
 
@@ -22,7 +24,16 @@ enum ControlId : int {
     id_search_edit,
     id_search_button,
     id_first_category = 200,
+    id_step2_first = 300,  // LeftoverCardParts::first_id
+    id_step3_first = 310,
+    id_scan_leftovers = 320,
 };
+
+// Command ids of a leftover card, after its first_id.
+constexpr int files_tab = 0;
+constexpr int registry_tab = 1;
+constexpr int main_button = 2;
+constexpr int back_link = 3;
 
 // Layout in design units (96 DPI).
 constexpr int window_width = 1000;
@@ -31,7 +42,8 @@ constexpr int top_band_height = 124;
 constexpr RECT about_rect{909, 68, 909 + 73, 68 + 20};
 constexpr RECT minimise_rect{955, 6, 955 + 16, 6 + 16};
 constexpr RECT close_rect{974, 6, 974 + 16, 6 + 16};
-constexpr RECT update_label_rect{358, 68, 358 + 300, 68 + 20};
+constexpr RECT update_label_rect{358, 68, 358 + 255, 68 + 20};
+constexpr std::uint32_t update_label_colour = 0xFF0000;
 constexpr RECT card_rect{0, top_band_height, window_width, window_height};
 // Inside the program list card (1000 by 606).
 constexpr int card_top_band = 70;
@@ -70,27 +82,42 @@ void MainWindow::create() {
                      {L"Main_BackGround\\Bn_Main_Min", L"Main_BackGround\\Bn_Main_Min_H", {}});
     close_.create(hwnd(), id_close, L"Close",
                   {L"Main_BackGround\\Bn_Main_Close", L"Main_BackGround\\Bn_Main_Close_H", {}});
-    update_label_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_NOTIFY, 0, 0, 0, 0, hwnd(),
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_update_label)),
-                                    GetModuleHandleW(nullptr), nullptr);
+    update_label_.create(hwnd(), id_update_label, LabelStyle{update_label_colour, 0xFFFFFF, true, DT_LEFT});
+    update_label_.set_text(L"Newer version available. Click here to download!");
+    ShowWindow(update_label_.hwnd(), SW_HIDE);
 
-    cards_[0].create(hwnd(), card_rect, [this](HDC dc, const RECT& client) { paint_program_card(dc, client); });
-    for (int i = 1; i < 5; ++i) {
-        cards_[i].create(hwnd(), card_rect, [](HDC dc, const RECT& client) { fill(dc, client, rgb(background_colour)); });
-    }
-    HWND card = cards_[0].hwnd();
+    program_card_.create(hwnd(), card_rect, [this](HDC dc, const RECT& client) { paint_program_card(dc, client); });
+    analysing_.create(hwnd(), card_rect, fonts_);
+    step2_.create(hwnd(), card_rect, fonts_,
+                  {L"Uninstall_Steps\\Step2_LogoEx", L"Step 2:", LeftoverList::step2_files,
+                   LeftoverList::step2_registry, L"Start Uninstall", L"Bn_StartUninstall", id_step2_first});
+    waiting_.create(hwnd(), card_rect, fonts_, id_scan_leftovers);
+    step3_.create(hwnd(), card_rect, fonts_,
+                  {L"Uninstall_Steps\\Step3_LogoEx", L"Step 3:", LeftoverList::step3_files,
+                   LeftoverList::step3_registry, L"Delete Leftovers", L"Bn_DeleteLeftovers", id_step3_first});
+    step3_.set_text(L"Clear all the remaining files, floders and registry entries to free up disk space.");
+    HWND card = program_card_.hwnd();
     refresh_.create(card, id_refresh, L"Refresh", {L"Bn_Refresh", L"Bn_Refresh_H", {}});
     search_edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                    card, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_search_edit)),
                                    GetModuleHandleW(nullptr), nullptr);
     search_button_.create(card, id_search_button, L"Search", {L"Bn_Search", L"Bn_Search_H", {}});
     loading_.create(hwnd());
+    about_window_.create(hwnd());
+    tip_.create(hwnd());
     layout();
+}
+
+HWND MainWindow::card_window(int index) const {
+    const HWND cards[] = {program_card_.hwnd(), analysing_.hwnd(), step2_.hwnd(), waiting_.hwnd(), step3_.hwnd()};
+    return cards[index];
 }
 
 void MainWindow::attach(TForm_Main& logic) {
     logic_ = &logic;
-    rows_.create(cards_[0].hwnd(), id_rows, logic,
+    step2_.attach(logic);
+    step3_.attach(logic);
+    rows_.create(program_card_.hwnd(), id_rows, logic,
                  [this](const std::u16string& name) { logic_->mpu_pro_cb_BnClick_Uninstall(name); });
     // The list comes first in the tab order after the category buttons.
     SetWindowPos(rows_.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -103,11 +130,15 @@ void MainWindow::layout() {
     about_.place(about_rect, dpi());
     minimise_.place(minimise_rect, dpi());
     close_.place(close_rect, dpi());
-    place(update_label_, update_label_rect, dpi());
-    SendMessageW(update_label_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.regular()), FALSE);
-    for (CardWindow& card : cards_) {
-        place(card.hwnd(), card_rect, dpi());
+    update_label_.set_fonts(fonts_.bold(), fonts_.underlined_bold());
+    update_label_.place(update_label_rect, dpi());
+    for (int i = 0; i < 5; ++i) {
+        place(card_window(i), card_rect, dpi());
     }
+    analysing_.layout(dpi());
+    step2_.layout(dpi());
+    waiting_.layout(dpi());
+    step3_.layout(dpi());
     refresh_.place(refresh_rect, dpi());
     place(search_edit_, search_edit_rect, dpi());
     SendMessageW(search_edit_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.regular()), FALSE);
@@ -179,7 +210,7 @@ void MainWindow::paint_program_card(HDC dc, const RECT& client) {
 
 void MainWindow::categories_changed() {
     const auto& categories = logic_->categories();
-    HWND card = cards_[0].hwnd();
+    HWND card = program_card_.hwnd();
     while (category_buttons_.size() < categories.size()) {
         const auto& category = categories[category_buttons_.size()];
         const std::wstring skin = wide(category.skin_name);
@@ -219,7 +250,40 @@ void MainWindow::command(int id, int code, HWND control) {
         }
         return;
     case id_about:
-        return;  // the About window arrives with the secondary windows
+        show_about();
+        return;
+    case id_update_label:
+        if (code == STN_CLICKED) {
+            logic_->lb_Main_CanUpdateInfoClick();
+        }
+        return;
+    case id_step2_first + files_tab:
+        logic_->Bn_Step2_FileslistClick();
+        return;
+    case id_step2_first + registry_tab:
+        logic_->Bn_Step2_RegistrylistClick();
+        return;
+    case id_step2_first + main_button:
+        logic_->Bn_StartUninstallClick();
+        return;
+    case id_step2_first + back_link:
+        logic_->Bn_Step2_BackToSoftwareListClick();
+        return;
+    case id_scan_leftovers:
+        logic_->Bn_ScanLeftoversClick();
+        return;
+    case id_step3_first + files_tab:
+        logic_->Bn_Step3_FileslistClick();
+        return;
+    case id_step3_first + registry_tab:
+        logic_->Bn_Step3_RegistrylistClick();
+        return;
+    case id_step3_first + main_button:
+        logic_->Bn_DeleteLeftoversClick();
+        return;
+    case id_step3_first + back_link:
+        logic_->Bn_Step3_BackToSoftwareListClick();
+        return;
     case id_minimise:
         ShowWindow(hwnd(), SW_MINIMIZE);
         return;
@@ -264,10 +328,12 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lp
     case WM_LBUTTONDOWN:
         // The top image is the drag handle of the frameless window.
         if (GET_Y_LPARAM(lparam) < px(top_band_height)) {
-            ReleaseCapture();
-            SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+            start_window_drag(hwnd());
         }
         return 0;
+    case WM_MOVE:
+        tip_.owner_moved();
+        return std::nullopt;
     case WM_WINDOWPOSCHANGING:
         if (auto* position = reinterpret_cast<WINDOWPOS*>(lparam); refuses_size(*position)) {
             position->flags |= SWP_NOSIZE;
@@ -293,8 +359,12 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lp
         return 0;
     case WM_NOTIFY: {
         LRESULT result = 0;
-        if (rows_.hwnd() != nullptr && rows_.notify(*reinterpret_cast<const NMHDR*>(lparam), result)) {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
+        if (rows_.hwnd() != nullptr && rows_.notify(header, result)) {
             return result;
+        }
+        if (logic_ != nullptr && (step2_.notify(header) || step3_.notify(header))) {
+            return 0;
         }
         return std::nullopt;
     }
@@ -356,16 +426,47 @@ char16_t MainWindow::decimal_separator() const {
 void MainWindow::show_card(Card card) {
     const int active = static_cast<int>(card);
     for (int i = 0; i < 5; ++i) {
-        ShowWindow(cards_[i].hwnd(), i == active ? SW_SHOW : SW_HIDE);
+        ShowWindow(card_window(i), i == active ? SW_SHOW : SW_HIDE);
     }
 }
 
 void MainWindow::set_version_text(const std::u16string& text) {
     version_text_ = wide(text);
-    InvalidateRect(cards_[0].hwnd(), nullptr, FALSE);
+    InvalidateRect(program_card_.hwnd(), nullptr, FALSE);
 }
 
-void MainWindow::set_update_label_visible(bool visible) { ShowWindow(update_label_, visible ? SW_SHOW : SW_HIDE); }
+void MainWindow::set_update_label_visible(bool visible) {
+    ShowWindow(update_label_.hwnd(), visible ? SW_SHOW : SW_HIDE);
+}
+
+DownloadFunction MainWindow::downloader() const { return &download_to_file; }
+
+void MainWindow::set_no_activate(bool no_activate) {
+    const LONG style = GetWindowLongW(hwnd(), GWL_EXSTYLE);
+    SetWindowLongW(hwnd(), GWL_EXSTYLE, no_activate ? style | WS_EX_NOACTIVATE : style & ~WS_EX_NOACTIVATE);
+}
+
+void MainWindow::set_analyzing_name(const std::u16string& name) { analysing_.set_name(wide(name)); }
+
+void MainWindow::set_files_folders_count(const std::u16string& text) { analysing_.set_files_folders_count(wide(text)); }
+
+void MainWindow::set_registry_count(const std::u16string& text) { analysing_.set_registry_count(wide(text)); }
+
+void MainWindow::set_leftover_lists_redraw(bool enabled) {
+    for (LeftoverList list : {LeftoverList::step2_files, LeftoverList::step2_registry, LeftoverList::step3_files,
+                              LeftoverList::step3_registry}) {
+        leftover_list(list).set_redraw(enabled);
+    }
+}
+
+void MainWindow::set_step2_summary(const std::u16string& text) { step2_.set_text(wide(text)); }
+
+void MainWindow::set_step3_text(const std::u16string& text) { step3_.set_text(wide(text)); }
+
+void MainWindow::show_about() {
+    const std::optional<FileVersion> version = file_version();
+    about_window_.show_modal(wide(version_label_text(version.value_or(FileVersion{}))));
+}
 
 void MainWindow::process_pending_messages() {
     MSG message;

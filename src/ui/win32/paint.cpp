@@ -74,18 +74,19 @@ void paint_parent_background(HWND child, HDC dc) {
 
 void Fonts::create(UINT dpi) {
     release();
-    auto make = [](int height, int weight) {
-        return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    auto make = [](int height, int weight, BOOL underline = FALSE) {
+        return CreateFontW(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
     };
     const int nine_point = -MulDiv(9, static_cast<int>(dpi), 72);
     regular_ = make(nine_point, FW_NORMAL);
     bold_ = make(nine_point, FW_BOLD);
+    underlined_bold_ = make(nine_point, FW_BOLD, TRUE);
     title_ = make(-scale_to_dpi(19, dpi), FW_BOLD);
 }
 
 void Fonts::release() {
-    for (HFONT* font : {&regular_, &bold_, &title_}) {
+    for (HFONT* font : {&regular_, &bold_, &underlined_bold_, &title_}) {
         if (*font != nullptr) {
             DeleteObject(*font);
             *font = nullptr;

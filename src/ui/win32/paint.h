@@ -14,6 +14,11 @@ inline COLORREF rgb(std::uint32_t rrggbb) {
     return RGB((rrggbb >> 16) & 0xFF, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF);
 }
 
+inline std::uint32_t rrggbb(COLORREF colour) {
+    return (static_cast<std::uint32_t>(GetRValue(colour)) << 16) | (static_cast<std::uint32_t>(GetGValue(colour)) << 8) |
+           GetBValue(colour);
+}
+
 inline constexpr std::uint32_t background_colour = 0xF1F1F1;
 inline constexpr std::uint32_t bar_colour = 0xC9C9C9;
 inline constexpr std::uint32_t dark_text_colour = 0x3E3E3E;
@@ -38,8 +43,8 @@ bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
 // Lets the parent paint what lies behind a child (for pictures with alpha).
 void paint_parent_background(HWND child, HDC dc);
 
-// The fonts of one window at its DPI: Segoe UI 9 point, its bold form and the
-// bold 19-pixel title.
+// The fonts of one window at its DPI: Segoe UI 9 point, its bold form (also
+// underlined, for links under the mouse and headings) and the bold 19-pixel title.
 class Fonts {
 public:
     Fonts() = default;
@@ -50,11 +55,13 @@ public:
     void create(UINT dpi);
     HFONT regular() const { return regular_; }
     HFONT bold() const { return bold_; }
+    HFONT underlined_bold() const { return underlined_bold_; }
     HFONT title() const { return title_; }
 
 private:
     HFONT regular_ = nullptr;
     HFONT bold_ = nullptr;
+    HFONT underlined_bold_ = nullptr;
     HFONT title_ = nullptr;
     void release();
 };

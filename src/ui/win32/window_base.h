@@ -11,6 +11,26 @@
 
 namespace vorlix::ui {
 
+// Moves a frameless window as if its caption had been pressed.
+inline void start_window_drag(HWND hwnd) {
+    ReleaseCapture();
+    SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+// Keeps `hot` (the mouse is over `hwnd`) current from WM_MOUSEMOVE and
+// WM_MOUSELEAVE, repainting the window when it changes.
+inline void track_hot(HWND hwnd, UINT message, bool& hot) {
+    if (message == WM_MOUSEMOVE && !hot) {
+        hot = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(hwnd, nullptr, FALSE);
+    } else if (message == WM_MOUSELEAVE) {
+        hot = false;
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
+}
+
 // Derived provides `std::optional<LRESULT> handle(UINT, WPARAM, LPARAM)`;
 // nullopt means the default handling. It may provide `void on_dpi_changed()`.
 template <class Derived>

@@ -14,9 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=lib.sh
 . "$here/lib.sh"
 trap 'stop_xvfb; "$wineserver" -k 2>/dev/null' EXIT
-for tool in Xvfb xdotool import convert jq makensis wixl; do
-  command -v $tool >/dev/null || { echo "gui: SKIPPED: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool import convert jq makensis wixl
 mkdir -p "$screens"
 
 echo "gui: installing the demo programs"

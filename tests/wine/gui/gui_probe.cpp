@@ -4,10 +4,16 @@
 // tier clicks and types with xdotool.
 //
 //   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
-//                                   loading window, message box, keyboard focus, categories
+//                                   loading window, message box, keyboard focus, categories, the
+//                                   active card, Scan Leftovers, the tip overlay, the About window
 //   vorlix_gui_probe rows           one line per visible row: its name
+//   vorlix_gui_probe leftovers      one line per row of the visible leftover list: 1 or 0 (its check
+//                                   box), a space, its path
+//   vorlix_gui_probe texts          the texts of the visible labels, one a line
 //   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
-//                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE)
+//                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE,
+//                                   Start Uninstall, Scan Leftovers, ...), label:TEXT (a visible label
+//                                   of any window of the program), leftover-check:INDEX, tip-close
 //   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
 //   vorlix_gui_probe windows        number of window objects the program owns
 //   vorlix_gui_probe close          what Task Manager's "End task" does: posts WM_CLOSE
@@ -20,6 +26,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -84,7 +91,7 @@ bool remote(HWND list, UINT message, WPARAM wparam, T& value, std::size_t extra 
     return ok;
 }
 
-std::wstring row_name(HWND list, int index) {
+std::wstring row_name(HWND list, int index, int column = 0) {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
@@ -99,6 +106,7 @@ std::wstring row_name(HWND list, int index) {
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = index;
+        item.iSubItem = column;
         item.pszText = reinterpret_cast<wchar_t*>(memory + sizeof(LVITEMW));
         item.cchTextMax = chars;
         WriteProcessMemory(process, memory, &item, sizeof item, nullptr);
@@ -125,6 +133,41 @@ HWND message_box() {
     return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 
+HWND visible_top(const wchar_t* class_name) {
+    HWND window = FindWindowW(class_name, nullptr);
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
+// The card a user sees, told by what it holds.
+const char* active_card(HWND main) {
+    const std::pair<const wchar_t*, const char*> marks[] = {{L"Refresh", "step1"},
+                                                            {L"Start Uninstall", "step2"},
+                                                            {L"Scan Leftovers", "waiting"},
+                                                            {L"Delete Leftovers", "step3"}};
+    for (const auto& [button, card] : marks) {
+        if (visible_child(main, L"Button", button, false) != nullptr) {
+            return card;
+        }
+    }
+    return "analysing";
+}
+
+// The program's label windows: the main window's, the About window's and the overlay's.
+std::vector<HWND> labels(HWND main) {
+    std::vector<HWND> found;
+    for (HWND top : {main, visible_top(L"VorlixAbout"), visible_top(L"VorlixTip")}) {
+        if (top == nullptr) {
+            continue;
+        }
+        for (HWND child : descendants(top)) {
+            if (IsWindowVisible(child) && _wcsicmp(class_of(child).c_str(), L"Static") == 0) {
+                found.push_back(child);
+            }
+        }
+    }
+    return found;
+}
+
 int state(HWND main) {
     RECT r;
     GetWindowRect(main, &r);
@@ -141,7 +184,15 @@ int state(HWND main) {
     if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) && thread.hwndFocus != nullptr) {
         std::printf("focus=%ls %ls\n", class_of(thread.hwndFocus).c_str(), text_of(thread.hwndFocus).c_str());
     }
-    std::string categories;
+    std::printf("card=%s\n", active_card(main));
+    if (HWND scan = visible_child(main, L"Button", L"Scan Leftovers", false); scan != nullptr) {
+        std::printf("scan=%s\n", IsWindowEnabled(scan) ? "enabled" : "disabled");
+    }
+    std::printf("tip=%d\n", visible_top(L"VorlixTip") != nullptr ? 1 : 0);
+    std::printf("about=%d\n", visible_top(L"VorlixAbout") != nullptr ? 1 : 0);
+    if (std::string(active_card(main)) != "step1") {
+        return 0;
+    }
     for (HWND child : descendants(main)) {
         if (IsWindowVisible(child) && class_of(child) == L"Button") {
             const std::wstring text = text_of(child);
@@ -172,11 +223,48 @@ int point(HWND main, const std::wstring& what) {
         return 0;
     }
     if (what.rfind(L"button:", 0) == 0) {
-        HWND button = visible_child(main, L"Button", what.substr(7), false);
+        // An open About window lies above the main window.
+        HWND about = visible_top(L"VorlixAbout");
+        HWND button = visible_child(about != nullptr ? about : main, L"Button", what.substr(7), false);
         if (button == nullptr) {
             return 1;
         }
         print_point(centre(button));
+        return 0;
+    }
+    if (what.rfind(L"label:", 0) == 0) {
+        for (HWND label : labels(main)) {
+            if (text_of(label) == what.substr(6)) {
+                print_point(centre(label));
+                return 0;
+            }
+        }
+        return 1;
+    }
+    if (what == L"tip-close") {
+        HWND tip = visible_top(L"VorlixTip");
+        if (tip == nullptr) {
+            return 1;
+        }
+        // The close image: 16 by 16 at 719,529 of the 1000-wide overlay (design units).
+        RECT r;
+        GetWindowRect(tip, &r);
+        const int width = r.right - r.left;
+        print_point(POINT{r.left + MulDiv(727, width, 1000), r.top + MulDiv(537, width, 1000)});
+        return 0;
+    }
+    if (what.rfind(L"leftover-check:", 0) == 0) {
+        HWND list = list_view(main);
+        RECT item{};
+        item.left = LVIR_BOUNDS;
+        const int index = _wtoi(what.c_str() + 15);
+        if (list == nullptr || !remote(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), item)) {
+            return 1;
+        }
+        // The check box leads the row's first column.
+        POINT at{item.left + 10, (item.top + item.bottom) / 2};
+        ClientToScreen(list, &at);
+        print_point(at);
         return 0;
     }
     if (what.rfind(L"row-button:", 0) == 0) {
@@ -281,6 +369,21 @@ int wmain(int argc, wchar_t** argv) {
         const int count = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
             std::printf("%ls\n", row_name(list, i).c_str());
+        }
+        return 0;
+    }
+    if (command == L"leftovers") {
+        HWND list = list_view(main);
+        const int count = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            const auto image = SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK);
+            std::printf("%d %ls\n", image == INDEXTOSTATEIMAGEMASK(2) ? 1 : 0, row_name(list, i, 1).c_str());
+        }
+        return 0;
+    }
+    if (command == L"texts") {
+        for (HWND label : labels(main)) {
+            std::printf("%ls\n", text_of(label).c_str());
         }
         return 0;
     }

@@ -11,6 +11,14 @@ gui_fail() {
   exit 1
 }
 
+# Skips the test (exit code 77) when one of the tools is missing.
+require_tools() {  # TOOL...
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "gui: SKIPPED: $tool is not installed"; exit 77; }
+  done
+}
+
 # Starts Xvfb on a free display (large enough for the window at 144 DPI) and exports DISPLAY; it ends with the caller.
 start_xvfb() {
   local numbers

@@ -1,0 +1,89 @@
+#include "ui/win32/report_list.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/dpi.h"
+
+namespace vorlix::ui {
+
+namespace {
+
+constexpr int check_column_width = 30;
+constexpr int path_column_width = 960;
+
+// State image 2 is the ticked box, 1 the empty one.
+UINT check_state(bool ticked) { return INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1); }
+
+}  // namespace
+
+void ReportList::create(HWND parent, int id, const std::wstring& caption, TForm_Main& logic, LeftoverList list) {
+    logic_ = &logic;
+    list_ = list;
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, caption.c_str(),
+                            WS_CHILD | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, 0, 0, 0, 0,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                            nullptr);
+    ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
+                                                 LVS_EX_DOUBLEBUFFER);
+    ListView_SetBkColor(hwnd_, RGB(255, 255, 255));
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.pszText = const_cast<wchar_t*>(L"");
+    ListView_InsertColumn(hwnd_, 0, &column);
+    column.pszText = const_cast<wchar_t*>(caption.c_str());
+    ListView_InsertColumn(hwnd_, 1, &column);
+}
+
+void ReportList::place(const RECT& r, UINT dpi) const {
+    place_control(hwnd_, r, dpi);
+    ListView_SetColumnWidth(hwnd_, 0, scale_to_dpi(check_column_width, dpi));
+    ListView_SetColumnWidth(hwnd_, 1, scale_to_dpi(path_column_width, dpi));
+}
+
+void ReportList::rows_changed() {
+    const StringList& rows = logic_->leftover_rows(list_);
+    filling_ = true;
+    int count = ListView_GetItemCount(hwnd_);
+    if (static_cast<std::size_t>(count) > rows.size()) {
+        ListView_DeleteAllItems(hwnd_);
+        count = 0;
+    }
+    for (std::size_t row = static_cast<std::size_t>(count); row < rows.size(); ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_STATE;
+        item.iItem = static_cast<int>(row);
+        item.pszText = const_cast<wchar_t*>(L"");
+        item.state = check_state(logic_->leftover_ticked(list_, row));
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        const int added = ListView_InsertItem(hwnd_, &item);
+        ListView_SetItemText(hwnd_, added, 1,
+                             const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(rows[row].c_str())));
+        // Some list views drop the state given at insertion.
+        ListView_SetItemState(hwnd_, added, item.state, LVIS_STATEIMAGEMASK);
+    }
+    filling_ = false;
+}
+
+void ReportList::set_redraw(bool redraw) const {
+    SendMessageW(hwnd_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw) {
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+}
+
+bool ReportList::notify(const NMHDR& header) {
+    if (header.hwndFrom != hwnd_) {
+        return false;
+    }
+    if (header.code == LVN_ITEMCHANGED && !filling_) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        const UINT before = change.uOldState & LVIS_STATEIMAGEMASK;
+        const UINT after = change.uNewState & LVIS_STATEIMAGEMASK;
+        if ((change.uChanged & LVIF_STATE) != 0 && change.iItem >= 0 && before != 0 && after != 0 && before != after) {
+            logic_->set_leftover_ticked(list_, static_cast<std::size_t>(change.iItem), after == check_state(true));
+        }
+    }
+    return true;
+}
+
+}  // namespace vorlix::ui

@@ -1,0 +1,86 @@
+#include "ui/win32/waiting_card.h"
+
+#include "ui/win32/artwork.h"
+
+namespace vorlix::ui {
+
+namespace {
+
+constexpr int card_width = 1000;
+constexpr int band_height = 70;
+constexpr int bottom_bar_top = 606 - 70;
+constexpr int step_tops[2] = {113, 267};
+constexpr RECT logo_rect{50, 3, 50 + 60, 3 + 60};
+constexpr RECT scan_leftovers_rect{393, bottom_bar_top + 8, 393 + 214, bottom_bar_top + 8 + 55};
+constexpr const wchar_t* step_texts[2] = {
+    L"Locate and launch the original uninstall program. Please wait and choose to restart later, if prompted. Do "
+    L"not cancel until the process is completed.",
+    L"The original uninstall process is complete. Please click Scan Leftovers to thoroughly search the app's "
+    L"leftover files, folders and registry entries."};
+constexpr const wchar_t* step_icons[2] = {L"Uninstall_Steps\\Waiting_Step1", L"Uninstall_Steps\\Waiting_Step2"};
+
+// An indicator's parts, `top` units down the card.
+RECT animation_rect(int top) { return RECT{120, top, 120 + 55, top + 55}; }
+RECT icon_rect(int top) { return RECT{190, top + 10, 190 + 45, top + 10 + 36}; }
+RECT text_rect(int top) { return RECT{255, top, card_width - 60, top + 90}; }
+
+}  // namespace
+
+void WaitingCard::create(HWND parent, const RECT& design_rect, const Fonts& fonts, int scan_leftovers_id) {
+    fonts_ = &fonts;
+    card_.create(parent, design_rect, [this](HDC dc, const RECT& client) { paint(dc, client); });
+    for (int i = 0; i < 2; ++i) {
+        steps_[i].animation.create(card_.hwnd(), AnimationKind::loading, animation_rect(step_tops[i]));
+        steps_[i].text.create(card_.hwnd(), 0, LabelStyle{bar_colour, background_colour, false, DT_LEFT | DT_WORDBREAK});
+        steps_[i].text.set_text(step_texts[i]);
+    }
+    scan_leftovers_.create(card_.hwnd(), scan_leftovers_id, L"Scan Leftovers",
+                           {L"Bn_ScanLeftovers", L"Bn_ScanLeftovers_H", L"Bn_ScanLeftovers_D"});
+}
+
+void WaitingCard::layout(UINT dpi) {
+    for (int i = 0; i < 2; ++i) {
+        steps_[i].animation.place(animation_rect(step_tops[i]), dpi);
+        steps_[i].text.set_fonts(fonts_->title(), fonts_->title());
+        steps_[i].text.place(text_rect(step_tops[i]), dpi);
+    }
+    scan_leftovers_.place(scan_leftovers_rect, dpi);
+}
+
+void WaitingCard::set_step(int step, WaitingStep state) {
+    if (step < 1 || step > 2) {
+        return;
+    }
+    Indicator& indicator = steps_[step - 1];
+    const bool was_animated = indicator.state.animated;
+    indicator.state = state;
+    indicator.text.set_colour(state.active ? dark_text_colour : bar_colour);
+    if (state.animated && !was_animated) {
+        indicator.animation.start();
+    } else if (!state.animated) {
+        indicator.animation.stop();
+    }
+    const RECT icon = scale_rect(icon_rect(step_tops[step - 1]), dpi_for_window(card_.hwnd()));
+    InvalidateRect(card_.hwnd(), &icon, FALSE);
+}
+
+void WaitingCard::paint(HDC dc, const RECT& client) const {
+    const UINT dpi = dpi_for_window(card_.hwnd());
+    auto draw = [dc, dpi](const std::wstring& name, const RECT& design) {
+        const RECT r = scale_rect(design, dpi);
+        if (const Picture* picture = artwork().picture(name, dpi); picture != nullptr) {
+            picture->draw(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
+        }
+    };
+    fill(dc, client, rgb(background_colour));
+    draw(L"Uninstall_Steps\\Waiting_Logo", logo_rect);
+    draw_text(dc, L"Please wait while Vorlix initializes the uninstall process.", scale_to_dpi(125, dpi),
+              scale_to_dpi(22, dpi), fonts_->title(), rgb(dark_text_colour));
+    draw(L"Uninstall_Steps\\Step_Line", RECT{0, band_height - 4, card_width, band_height});
+    for (int i = 0; i < 2; ++i) {
+        draw(std::wstring(step_icons[i]) + (steps_[i].state.active ? L"_H" : L""), icon_rect(step_tops[i]));
+    }
+    fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, rgb(bar_colour));
+}
+
+}  // namespace vorlix::ui

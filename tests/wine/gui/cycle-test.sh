@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# The whole cycle in the window, operated only as a user can: Quillmark's
+# Uninstall button, Yes, the analysis, step 2's lists, Start Uninstall, the
+# tip closed, Scan Leftovers once the real uninstaller has ended, one registry
+# row unticked, Delete Leftovers, Yes. Then the prefix must show Quillmark
+# gone but for the unticked entry, its look-alike neighbour untouched and the
+# registry backup written and restorable. Then the road without analysis, and the same
+# cycle at 144 DPI on the neighbour; screenshots of every card, the About
+# window and the tip at both scales.
+#
+#   cycle-test.sh VORLIX_EXE PROBE_EXE SCREENSHOT_DIR INSTALLER_DIR
+#
+# Run by wine-run.sh run-script (WINEPREFIX is a throw-away prefix).
+set -uo pipefail
+source_exe=$1 PROBE=$2 screens=$3 installers=$4
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lib.sh
+. "$here/lib.sh"
+trap 'stop_xvfb; "$wineserver" -k 2>/dev/null' EXIT
+require_tools Xvfb xdotool import convert jq makensis wixl
+mkdir -p "$screens"
+drive_c=$WINEPREFIX/drive_c
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+classes='HKLM\Software\Classes'
+reg_key() { "$wine64" reg query "$1" /reg:64 >/dev/null 2>&1; }
+reg_value() { "$wine64" reg query "$1" /v "$2" /reg:64 >/dev/null 2>&1; }
+
+echo "cycle: installing the demo programs"
+DISPLAY='' "$here/../prepare-demo.sh" "$WINEPREFIX" "$installers" --no32 >/dev/null 2>&1 ||
+  gui_fail "the demo programs did not install"
+[ -d "$drive_c/Program Files/Quillmark" ] || gui_fail "Quillmark is not installed"
+# The program writes its result files and backups next to itself: inside the prefix.
+mkdir -p "$drive_c/vorlix" && cp "$source_exe" "$drive_c/vorlix/" || gui_fail "cannot copy vorlix.exe"
+vorlix=$drive_c/vorlix/$(basename "$source_exe")
+
+wait_for() {  # KEY VALUE SECONDS WHAT
+  for _ in $(seq $(($3 * 2))); do
+    [ "$(state_value "$1")" = "$2" ] && return 0
+    sleep 0.5
+  done
+  gui_fail "$4 (state: $(probe state | tr '\n' ' '))"
+}
+
+answer() {  # BUTTON (Yes, No, OK): the open message box's button
+  local at
+  at=$(probe msgbox | sed -n "s/^button=&\\?$1 //p")
+  [ -n "$at" ] || gui_fail "the message box has no $1 button: $(probe msgbox | tr '\n' ' ')"
+  # shellcheck disable=SC2086
+  xdotool mousemove $at sleep 0.2 click 1
+}
+
+expect_leftover() {  # PATTERN WHAT
+  probe leftovers | grep -qiE "$1" || gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
+}
+
+# One whole cycle on the program NAME at DPI, with screenshots of every card
+# and window; the first step-3 registry row matching KEEP (when given) is
+# unticked.
+cycle() {  # NAME DPI [KEEP]
+  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report
+  set_dpi "$dpi"
+  start_vorlix "$vorlix"
+  wait_idle
+  click button:About
+  wait_for about 1 10 "the About window did not open"
+  probe texts | grep -q '^Version: 2023 ' || gui_fail "the About window shows no version: $(probe texts | tr '\n' '|')"
+  screenshot "$screens/about-$dpi.png"
+  click button:Close
+  wait_for about 0 10 "the About window's close button did not close it"
+  echo "cycle: ok: About opens and closes"
+
+  search_for Quillmark
+  wait_idle
+  index=$(probe rows | grep -nx "$name" | cut -d: -f1)
+  [ -n "$index" ] || gui_fail "no $name row: $(probe rows | tr '\n' '|')"
+  click "row-button:$((index - 1))"
+  wait_for_message_box
+  probe msgbox | grep -qxF "text=Are you sure you want to uninstall $name ?" ||
+    gui_fail "unexpected question: $(probe msgbox | grep text=)"
+  answer Yes
+
+  wait_for card step2 120 "the analysis did not reach step 2"
+  probe texts | grep -q '^Analysis completed\. [0-9]* files/folders and [0-9]* registry entries found\.$' ||
+    gui_fail "step 2 has no summary: $(probe texts | tr '\n' '|')"
+  expect_leftover "^1 C:\\\\Program Files\\\\$name\\\\?\$" "step 2's files list holds the program's folder"
+  screenshot "$screens/step2-$dpi.png"
+  click "button:Registry Entries"
+  sleep 0.5
+  expect_leftover "^1 .*Uninstall\\\\$name\$" "step 2's registry list holds the Uninstall entry"
+  [ "$name" != Quillmark ] || ! probe leftovers | grep -qi 'QuillmarkBox' || gui_fail "step 2 lists the look-alike neighbour"
+  echo "cycle: ok: step 2 lists the expected entries"
+
+  click "button:Start Uninstall"
+  sleep 0.3
+  [ "$(state_value card)" = waiting ] || gui_fail "Start Uninstall did not show the waiting card"
+  wait_for tip 1 10 "the tip overlay did not show"
+  screenshot "$screens/tip-$dpi.png"
+  click tip-close
+  wait_for tip 0 10 "the tip's close image did not close it"
+  echo "cycle: ok: the tip was shown and closed"
+  screenshot "$screens/waiting-running-$dpi.png"
+  wait_for scan enabled 120 "Scan Leftovers never became enabled"
+  # Enabled only once the uninstaller has ended: its own last act is gone.
+  reg_key "$uninstall_key\\$name" && gui_fail "Scan Leftovers was enabled while $name's entry still exists"
+  screenshot "$screens/waiting-$dpi.png"
+  echo "cycle: ok: Scan Leftovers enabled after the uninstaller ended"
+
+  click "button:Scan Leftovers"
+  wait_for card step3 30 "Scan Leftovers did not show step 3"
+  screenshot "$screens/step3-$dpi.png"
+  if [ -n "$keep_pattern" ]; then
+    click "button:Registry Entries"
+    sleep 0.5
+    keep=$(probe leftovers | grep -nE "$keep_pattern" | head -n 1 | cut -d: -f1)
+    [ -n "$keep" ] || gui_fail "step 3 lists no row matching $keep_pattern: $(probe leftovers | tr '\n' '|')"
+    click "leftover-check:$((keep - 1))"
+    sleep 0.5
+    probe leftovers | sed -n "${keep}p" | grep -q '^0 ' || gui_fail "the click did not untick row $keep"
+    echo "cycle: ok: one registry row unticked"
+  fi
+
+  click "button:Delete Leftovers"
+  wait_for_message_box
+  probe msgbox | grep -q '^text=' || gui_fail "Delete Leftovers asked nothing"
+  answer Yes
+  wait_for_message_box
+  report=$(probe msgbox | sed -n 's/^text=//p')
+  echo "cycle: the report: $report"
+  [ -n "$report" ] || gui_fail "no report after the deletion"
+  answer OK
+  wait_for card step1 30 "the window did not return to the program list"
+  "$wineserver" -k 2>/dev/null
+  "$wineserver" -w 2>/dev/null
+}
+
+start_xvfb
+cycle Quillmark 96 '\\\.xyzdoc$'
+[ -e "$drive_c/Program Files/Quillmark" ] && gui_fail "Quillmark's folder is still there"
+reg_key "$uninstall_key\\Quillmark" && gui_fail "Quillmark's Uninstall entry is still there"
+reg_key "$classes\\Quillmark.Document" && gui_fail "Quillmark's file class is still there"
+reg_key "$classes\\.xyzdoc" || gui_fail "the unticked extension key was deleted"
+[ -f "$drive_c/Program Files/QuillmarkBox/qbox.exe" ] || gui_fail "QuillmarkBox's program was touched"
+reg_key "$uninstall_key\\QuillmarkBox" || gui_fail "QuillmarkBox's Uninstall entry was touched"
+backup=$(find "$drive_c/vorlix" -iname '*.reg' -size +0 | head -n 1)
+[ -n "$backup" ] || gui_fail "no registry backup was written"
+grep -qa 'Quillmark' <(iconv -f UTF-16 -t UTF-8 "$backup" 2>/dev/null || cat "$backup") ||
+  gui_fail "the backup $backup does not hold Quillmark's keys"
+echo "cycle: ok: Quillmark gone but for the unticked key; neighbour intact; backup $(basename "$backup")"
+"$wine64" reg import "$("$wine64" winepath -w "$backup" 2>/dev/null)" /reg:64 >/dev/null 2>&1
+reg_key "$classes\\Quillmark.Document" || gui_fail "importing the backup did not restore Quillmark's file class"
+echo "cycle: ok: the backup restores the deleted keys"
+
+# The road without analysis: a program without install location only has
+# its uninstall command started, and its row goes.
+"$wine64" reg add "$uninstall_key\\VorlixGuiRoad" /v DisplayName /d 'Road Probe Tool' /f /reg:64 >/dev/null 2>&1
+"$wine64" reg add "$uninstall_key\\VorlixGuiRoad" /v UninstallString \
+  /d 'C:\windows\system32\cmd.exe /c echo started> C:\road-probe.txt' /f /reg:64 >/dev/null 2>&1
+start_vorlix "$vorlix"
+wait_idle
+search_for 'Road Probe'
+wait_idle
+[ "$(probe rows)" = 'Road Probe Tool' ] || gui_fail "the search shows: $(probe rows | tr '\n' '|')"
+click row-button:0
+wait_for_message_box
+answer Yes
+sleep 1
+wait_idle
+[ "$(state_value rows)" = 0 ] || gui_fail "the row stays after its uninstaller was started"
+[ "$(state_value card)" = step1 ] || gui_fail "the window left the program list"
+for _ in $(seq 20); do
+  [ -f "$drive_c/road-probe.txt" ] && break
+  sleep 0.5
+done
+[ -f "$drive_c/road-probe.txt" ] || gui_fail "the uninstall command did not run"
+"$wineserver" -k 2>/dev/null
+"$wineserver" -w 2>/dev/null
+echo "cycle: ok: without install location only the uninstall command runs and the row goes"
+
+# The same screens at 144 DPI, on the look-alike neighbour.
+cycle QuillmarkBox 144
+echo "cycle: all checks passed"
