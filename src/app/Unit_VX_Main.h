@@ -280,7 +280,7 @@ std::u16string executable_folder(const std::u16string& module_path);
 // "Version: 2023 %d.%d.%d.%d".
 std::u16string version_label_text(const FileVersion& version);
 // The deletion's report as the window shows it, with the registry backup's place.
-std::u16string window_deletion_message(const DeletionReport& report);
+std::u16string window_deletion_message(const DeletionReport& report, std::size_t unticked = 0);
 // Asked before the leftovers of a program whose uninstaller did not remove it are deleted.
 std::u16string forced_removal_question(const std::u16string& program, UninstallVerdict verdict,
                                        const UninstallerRun& run);

@@ -28,8 +28,14 @@ std::size_t index(LeftoverList list) { return static_cast<std::size_t>(list); }
 
 }  // namespace
 
-std::u16string window_deletion_message(const DeletionReport& report) {
-    std::u16string message = deletion_message(report);
+std::u16string window_deletion_message(const DeletionReport& report, std::size_t unticked) {
+    // Rows the user left unticked stay by choice: "completely removed" would not be true.
+    std::u16string message = report.remaining_count() == 0 && unticked > 0
+                                 ? u"Every ticked leftover has been removed."
+                                 : deletion_message(report);
+    if (unticked > 0)
+        message += u"\r\n" + decimal_text(unticked) +
+                   (unticked == 1 ? u" unticked entry was kept." : u" unticked entries were kept.");
     if (!report.backup_path.empty())
         message += u"\r\nThe deleted registry entries were saved to " + report.backup_path;
     return message;
@@ -280,9 +286,13 @@ void TForm_Main::Bn_DeleteLeftoversClick() {
     }
     if (!forced_removal_confirmed()) return;
     if (!view.message_box(u"Are you sure you want to delete all leftovers?", MessageKind::question)) return;
-    const auto report = session->delete_leftovers(step3_selection());
+    const auto selection = step3_selection();
+    std::size_t unticked = 0;
+    for (const auto* ticked : {&selection.file_rows, &selection.registry_rows})
+        unticked += static_cast<std::size_t>(std::count(ticked->begin(), ticked->end(), false));
+    const auto report = session->delete_leftovers(selection);
     clear_leftover_lists();
-    view.message_box(window_deletion_message(report), MessageKind::information);
+    view.message_box(window_deletion_message(report, unticked), MessageKind::information);
     mpr_pro_BackToSoftwareList();
 }
 

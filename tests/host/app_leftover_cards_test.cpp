@@ -241,6 +241,10 @@ TEST_F(LeftoverCards, UntickedRowsStayWhileTheRestIsDeletedAndTheReportTellsWher
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_EQ(view.messages[0].text, u"Are you sure you want to delete all leftovers?");
     EXPECT_EQ(view.messages[1].kind, MessageKind::information);
+    EXPECT_EQ(view.messages[1].text.find(u"All leftovers have been completely removed."), std::u16string::npos)
+        << to_utf8(view.messages[1].text);
+    EXPECT_NE(view.messages[1].text.find(u"2 unticked entries were kept."), std::u16string::npos)
+        << to_utf8(view.messages[1].text);
     EXPECT_TRUE(run_value_exists(u"Tool"));
     EXPECT_TRUE(run_value_exists(u"ToolBox"));
     EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\data\\a.txt"));
