@@ -2,35 +2,47 @@
 
 #include <algorithm>
 #include <array>
-
-#include <nlohmann/json.hpp>
+#include <cstdint>
 
 #include "access/wow64.h"
+#include "cli/json_writer.h"
 #include "cli/terminal_text.h"
 #include "inventory/synchronous_scan.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
-#include "platform/portable/utf.h"
 
 namespace vorlix::cli {
 
 namespace {
 
-nlohmann::ordered_json program_json(const ZRB_InstalledSoftware& record) {
-    nlohmann::ordered_json program;
-    program["name"] = to_utf8(record.mpu_str_Name);
-    program["key"] = to_utf8(record.mpu_str_Name_low);
-    program["publisher"] = to_utf8(record.mpu_str_Publisher);
-    program["version"] = to_utf8(record.mpu_str_DisplayVersion);
-    program["size_kb"] = record.mpu_dowrd_EstimatedSize;
-    program["size"] = to_utf8(record.mpu_str_EstimatedSize);
-    program["install_location"] = to_utf8(record.mpu_str_InstallLocation);
-    program["uninstall_string"] = to_utf8(record.mpu_str_UninstallString);
-    program["icon"] = to_utf8(record.mpu_str_DisplayIcon);
-    program["icon_index"] = record.mpu_int_DisplayIcon_ID;
-    program["registry_path"] = to_utf8(record.mpu_str_InstallRegPath);
-    program["is64bit"] = record.mpu_int_Is64Bit;
-    program["scan_location"] = record.mpu_bool_InstallLocation_Scan;
-    return program;
+void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record) {
+    json.begin_object();
+    json.key("name");
+    json.value(record.mpu_str_Name);
+    json.key("key");
+    json.value(record.mpu_str_Name_low);
+    json.key("publisher");
+    json.value(record.mpu_str_Publisher);
+    json.key("version");
+    json.value(record.mpu_str_DisplayVersion);
+    json.key("size_kb");
+    json.value(std::int64_t{record.mpu_dowrd_EstimatedSize});
+    json.key("size");
+    json.value(record.mpu_str_EstimatedSize);
+    json.key("install_location");
+    json.value(record.mpu_str_InstallLocation);
+    json.key("uninstall_string");
+    json.value(record.mpu_str_UninstallString);
+    json.key("icon");
+    json.value(record.mpu_str_DisplayIcon);
+    json.key("icon_index");
+    json.value(std::int64_t{record.mpu_int_DisplayIcon_ID});
+    json.key("registry_path");
+    json.value(record.mpu_str_InstallRegPath);
+    json.key("is64bit");
+    json.value(std::int64_t{record.mpu_int_Is64Bit});
+    json.key("scan_location");
+    json.value(record.mpu_bool_InstallLocation_Scan);
+    json.end_object();
 }
 
 // Characters as a terminal shows them (one per code point, not per byte).
@@ -111,11 +123,16 @@ Output cmd_list(Arguments arguments) {
 
     Output output;
     if (json) {
-        nlohmann::ordered_json document;
-        document["bitness"] = bitness_or_unknown();
-        document["programs"] = nlohmann::ordered_json::array();
-        for (const auto& record : scan.reported) document["programs"].push_back(program_json(*record));
-        output.out = document.dump() + "\n";
+        JsonWriter document;
+        document.begin_object();
+        document.key("bitness");
+        document.value(std::int64_t{bitness_or_unknown()});
+        document.key("programs");
+        document.begin_array();
+        for (const auto& record : scan.reported) write_program(document, *record);
+        document.end_array();
+        document.end_object();
+        output.out = document.take() + "\n";
     } else {
         output.out = table(scan.reported);
     }
