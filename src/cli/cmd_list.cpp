@@ -16,32 +16,19 @@ namespace {
 
 void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record) {
     json.begin_object();
-    json.key("name");
-    json.value(record.mpu_str_Name);
-    json.key("key");
-    json.value(record.mpu_str_Name_low);
-    json.key("publisher");
-    json.value(record.mpu_str_Publisher);
-    json.key("version");
-    json.value(record.mpu_str_DisplayVersion);
-    json.key("size_kb");
-    json.value(std::int64_t{record.mpu_dowrd_EstimatedSize});
-    json.key("size");
-    json.value(record.mpu_str_EstimatedSize);
-    json.key("install_location");
-    json.value(record.mpu_str_InstallLocation);
-    json.key("uninstall_string");
-    json.value(record.mpu_str_UninstallString);
-    json.key("icon");
-    json.value(record.mpu_str_DisplayIcon);
-    json.key("icon_index");
-    json.value(std::int64_t{record.mpu_int_DisplayIcon_ID});
-    json.key("registry_path");
-    json.value(record.mpu_str_InstallRegPath);
-    json.key("is64bit");
-    json.value(std::int64_t{record.mpu_int_Is64Bit});
-    json.key("scan_location");
-    json.value(record.mpu_bool_InstallLocation_Scan);
+    json.member("name", record.mpu_str_Name);
+    json.member("key", record.mpu_str_Name_low);
+    json.member("publisher", record.mpu_str_Publisher);
+    json.member("version", record.mpu_str_DisplayVersion);
+    json.member("size_kb", std::int64_t{record.mpu_dowrd_EstimatedSize});
+    json.member("size", record.mpu_str_EstimatedSize);
+    json.member("install_location", record.mpu_str_InstallLocation);
+    json.member("uninstall_string", record.mpu_str_UninstallString);
+    json.member("icon", record.mpu_str_DisplayIcon);
+    json.member("icon_index", std::int64_t{record.mpu_int_DisplayIcon_ID});
+    json.member("registry_path", record.mpu_str_InstallRegPath);
+    json.member("is64bit", std::int64_t{record.mpu_int_Is64Bit});
+    json.member("scan_location", record.mpu_bool_InstallLocation_Scan);
     json.end_object();
 }
 
@@ -125,8 +112,7 @@ Output cmd_list(Arguments arguments) {
     if (json) {
         JsonWriter document;
         document.begin_object();
-        document.key("bitness");
-        document.value(std::int64_t{bitness_or_unknown()});
+        document.member("bitness", std::int64_t{bitness_or_unknown()});
         document.key("programs");
         document.begin_array();
         for (const auto& record : scan.reported) write_program(document, *record);

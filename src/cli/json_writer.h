@@ -25,6 +25,13 @@ public:
     void value(std::int64_t number);
     void value(bool flag);
 
+    // A member of the current object: its key and its value.
+    template <typename Value>
+    void member(std::string_view name, const Value& member_value) {
+        key(name);
+        value(member_value);
+    }
+
     // Takes the text written so far.
     std::string take() { return std::move(text_); }
 
