@@ -33,7 +33,9 @@ void JsonWriter::key(std::string_view name) {
 
 void JsonWriter::value(std::u16string_view text) {
     separate();
-    append_string(to_utf8(text));
+    utf8_.clear();
+    append_to_utf8(utf8_, text);
+    append_string(utf8_);
 }
 
 void JsonWriter::value(std::int64_t number) {

@@ -42,6 +42,7 @@ private:
     void append_string(std::string_view utf8);
 
     std::string text_;
+    std::string utf8_;  // a text value's UTF-8, kept to reuse its memory
     bool first_ = true;       // nothing written yet in the current object or array
     bool after_key_ = false;  // a key was written; its value takes no comma
 };
