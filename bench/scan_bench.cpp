@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench_names.h"
+#include "cli/cmd_list.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/sim/sim.h"
@@ -103,6 +104,19 @@ void BM_InventoryScan(benchmark::State& state) {
 }
 
 BENCHMARK(BM_InventoryScan)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+// `vorlix-cli list --json` as a whole: the scan and the output of every record.
+void BM_ListJson(benchmark::State& state) {
+    build_machine(static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = cli::cmd_list({u"--json"}).out.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+BENCHMARK(BM_ListJson)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vorlix

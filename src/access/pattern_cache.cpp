@@ -3,10 +3,10 @@
 #include <pcre2.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <shared_mutex>
 #include <stdexcept>
 #include <unordered_map>
 #include <vector>
@@ -68,26 +68,47 @@ CodePtr compile(const std::u16string& pattern, PatternOptions options) {
     return code;
 }
 
+// Readers find compiled patterns in an immutable table published through an
+// atomic pointer, so a match takes no lock. A new pattern copies the table
+// under the writers' lock; superseded tables are kept because readers may
+// still be looking in them (the program uses a few dozen patterns).
 class PatternCache {
 public:
+    PatternCache() {
+        tables_.push_back(std::make_unique<Table>());
+        current_.store(tables_.back().get(), std::memory_order_release);
+    }
+
     // The returned code lives as long as the cache: entries are never removed.
     const pcre2_code* get(const std::u16string& pattern, PatternOptions options) {
-        auto& codes = codes_[static_cast<std::size_t>(options)];
-        {
-            std::shared_lock lock(mutex_);
-            if (auto found = codes.find(pattern); found != codes.end()) {
-                return found->second.get();
-            }
-        }
+        if (const pcre2_code* code = find(*current_.load(std::memory_order_acquire), pattern, options)) return code;
         // Compiled outside the lock; when another thread was quicker, its code is kept.
         CodePtr compiled = compile(pattern, options);
-        std::unique_lock lock(mutex_);
-        return codes.try_emplace(pattern, std::move(compiled)).first->second.get();
+        const std::lock_guard lock(writer_);
+        const Table& latest = *current_.load(std::memory_order_relaxed);
+        if (const pcre2_code* code = find(latest, pattern, options)) return code;
+        auto next = std::make_unique<Table>(latest);
+        const pcre2_code* code = compiled.get();
+        (*next)[static_cast<std::size_t>(options)].emplace(pattern, code);
+        codes_.push_back(std::move(compiled));
+        current_.store(next.get(), std::memory_order_release);
+        tables_.push_back(std::move(next));
+        return code;
     }
 
 private:
-    std::shared_mutex mutex_;
-    std::array<std::unordered_map<std::u16string, CodePtr>, option_set_count> codes_;
+    using Table = std::array<std::unordered_map<std::u16string, const pcre2_code*>, option_set_count>;
+
+    static const pcre2_code* find(const Table& table, const std::u16string& pattern, PatternOptions options) {
+        const auto& codes = table[static_cast<std::size_t>(options)];
+        const auto found = codes.find(pattern);
+        return found == codes.end() ? nullptr : found->second;
+    }
+
+    std::mutex writer_;
+    std::vector<CodePtr> codes_;
+    std::vector<std::unique_ptr<Table>> tables_;
+    std::atomic<const Table*> current_{nullptr};
 };
 
 PatternCache& cache() {
@@ -103,34 +124,38 @@ int match(const pcre2_code* code, const std::u16string& subject, PatternOptions 
 // One offset pair is enough to learn whether there is a match (PCRE2 then
 // returns 0, "ovector too small", which still is a match). The blocks are
 // lent from a pool so that PCRE2 reuses the backtracking memory it keeps in
-// them. No thread-local object with a destructor: MinGW frees thread-local
-// storage before such destructors run at thread exit. The pool is never
-// destroyed because worker threads may still be matching while the process ends.
+// them. The pool is a row of slots taken and returned by atomic exchange, so
+// lending takes no lock; a block returned to a full pool is freed. No
+// thread-local object with a destructor: MinGW frees thread-local storage
+// before such destructors run at thread exit. The pool is never destroyed
+// because worker threads may still be matching while the process ends.
 class SearchData {
 public:
     SearchData() {
-        const std::lock_guard lock(pool().mutex);
-        if (!pool().free.empty()) {
-            data_ = pool().free.back();
-            pool().free.pop_back();
+        for (auto& slot : pool()) {
+            if (slot.load(std::memory_order_relaxed) == nullptr) continue;
+            data_ = slot.exchange(nullptr, std::memory_order_acquire);
+            if (data_ != nullptr) return;
         }
-        if (data_ == nullptr) data_ = pcre2_match_data_create(1, nullptr);
+        data_ = pcre2_match_data_create(1, nullptr);
     }
     ~SearchData() {
-        const std::lock_guard lock(pool().mutex);
-        pool().free.push_back(data_);
+        for (auto& slot : pool()) {
+            pcre2_match_data* empty = nullptr;
+            if (slot.compare_exchange_strong(empty, data_, std::memory_order_release, std::memory_order_relaxed)) {
+                return;
+            }
+        }
+        pcre2_match_data_free(data_);
     }
     SearchData(const SearchData&) = delete;
     SearchData& operator=(const SearchData&) = delete;
     pcre2_match_data* get() const { return data_; }
 
 private:
-    struct Pool {
-        std::mutex mutex;
-        std::vector<pcre2_match_data*> free;
-    };
+    using Pool = std::array<std::atomic<pcre2_match_data*>, 16>;
     static Pool& pool() {
-        static Pool* const instance = new Pool;
+        static Pool* const instance = new Pool{};
         return *instance;
     }
     pcre2_match_data* data_ = nullptr;

@@ -2,35 +2,34 @@
 
 #include <algorithm>
 #include <array>
-
-#include <nlohmann/json.hpp>
+#include <cstdint>
 
 #include "access/wow64.h"
+#include "cli/json_writer.h"
 #include "cli/terminal_text.h"
 #include "inventory/synchronous_scan.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
-#include "platform/portable/utf.h"
 
 namespace vorlix::cli {
 
 namespace {
 
-nlohmann::ordered_json program_json(const ZRB_InstalledSoftware& record) {
-    nlohmann::ordered_json program;
-    program["name"] = to_utf8(record.mpu_str_Name);
-    program["key"] = to_utf8(record.mpu_str_Name_low);
-    program["publisher"] = to_utf8(record.mpu_str_Publisher);
-    program["version"] = to_utf8(record.mpu_str_DisplayVersion);
-    program["size_kb"] = record.mpu_dowrd_EstimatedSize;
-    program["size"] = to_utf8(record.mpu_str_EstimatedSize);
-    program["install_location"] = to_utf8(record.mpu_str_InstallLocation);
-    program["uninstall_string"] = to_utf8(record.mpu_str_UninstallString);
-    program["icon"] = to_utf8(record.mpu_str_DisplayIcon);
-    program["icon_index"] = record.mpu_int_DisplayIcon_ID;
-    program["registry_path"] = to_utf8(record.mpu_str_InstallRegPath);
-    program["is64bit"] = record.mpu_int_Is64Bit;
-    program["scan_location"] = record.mpu_bool_InstallLocation_Scan;
-    return program;
+void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record) {
+    json.begin_object();
+    json.member("name", record.mpu_str_Name);
+    json.member("key", record.mpu_str_Name_low);
+    json.member("publisher", record.mpu_str_Publisher);
+    json.member("version", record.mpu_str_DisplayVersion);
+    json.member("size_kb", std::int64_t{record.mpu_dowrd_EstimatedSize});
+    json.member("size", record.mpu_str_EstimatedSize);
+    json.member("install_location", record.mpu_str_InstallLocation);
+    json.member("uninstall_string", record.mpu_str_UninstallString);
+    json.member("icon", record.mpu_str_DisplayIcon);
+    json.member("icon_index", std::int64_t{record.mpu_int_DisplayIcon_ID});
+    json.member("registry_path", record.mpu_str_InstallRegPath);
+    json.member("is64bit", std::int64_t{record.mpu_int_Is64Bit});
+    json.member("scan_location", record.mpu_bool_InstallLocation_Scan);
+    json.end_object();
 }
 
 // Characters as a terminal shows them (one per code point, not per byte).
@@ -111,11 +110,15 @@ Output cmd_list(Arguments arguments) {
 
     Output output;
     if (json) {
-        nlohmann::ordered_json document;
-        document["bitness"] = bitness_or_unknown();
-        document["programs"] = nlohmann::ordered_json::array();
-        for (const auto& record : scan.reported) document["programs"].push_back(program_json(*record));
-        output.out = document.dump() + "\n";
+        JsonWriter document;
+        document.begin_object();
+        document.member("bitness", std::int64_t{bitness_or_unknown()});
+        document.key("programs");
+        document.begin_array();
+        for (const auto& record : scan.reported) write_program(document, *record);
+        document.end_array();
+        document.end_object();
+        output.out = document.take() + "\n";
     } else {
         output.out = table(scan.reported);
     }

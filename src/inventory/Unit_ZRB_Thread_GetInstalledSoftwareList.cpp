@@ -258,9 +258,9 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
 }
 
 bool ZRB_Thread_GetInstalledSoftwareList::mpr_fun_IsHiddenSoftware(const std::u16string& display_name) const {
-    static const std::u16string patterns[] = {u"^PDF-Tools$", u"^NikCollection$", u"^Acronis Drivers$"};
-    return std::any_of(std::begin(patterns), std::end(patterns),
-                       [&](const std::u16string& pattern) { return RegEx_IsMatchText(display_name, pattern); });
+    // One search for all hidden names (each anchored as a whole).
+    static const std::u16string hidden = u"^(?:PDF-Tools|NikCollection|Acronis Drivers)$";
+    return RegEx_IsMatchText(display_name, hidden);
 }
 
 }  // namespace vorlix

@@ -179,6 +179,9 @@ KnownFolders KnownFolders::capture() {
     // Every folder the shell knows, and those Windows keeps below the shared roots.
     for (const auto& known : os::get_known_folder_paths()) add_shared(shared, known);
     add_windows_kept(shared);
+    for (const auto& folder : shared)
+        for (auto slash = folder.find(u'\\'); slash != std::u16string::npos; slash = folder.find(u'\\', slash + 1))
+            folders.shared_or_above_upper.insert(folder.substr(0, slash + 1));
     return folders;
 }
 
@@ -195,10 +198,10 @@ bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
 }
 
 bool KnownFolders::is_any_shared_or_above(const StringList& forms) const {
-    return std::any_of(forms.begin(), forms.end(), [this](const std::u16string& form) {
-        return is_root(form) || std::any_of(shared_upper.begin(), shared_upper.end(),
-                                            [&](const std::u16string& shared) { return shared.starts_with(form); });
-    });
+    // A form ends with a backslash, so a shared folder starting with it lies
+    // below it or is it: the form is one of the set's folders.
+    return std::any_of(forms.begin(), forms.end(),
+                       [this](const std::u16string& form) { return is_root(form) || shared_or_above_upper.contains(form); });
 }
 
 }  // namespace vorlix

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "access/string_types.h"
 
@@ -23,6 +24,8 @@ struct KnownFolders {
     // and AppData. An install location that is one of them,
     // or lies above one, would hand the whole shared folder to the leftover analysis.
     StringList shared_upper;
+    // Each of shared_upper and every folder above it, for look-ups per entry.
+    std::unordered_set<std::u16string> shared_or_above_upper;
 
     static KnownFolders capture();
 

@@ -95,12 +95,33 @@ constexpr std::array<FolderTableRow, 0> folder_table{};
 struct UpperRow {
     std::u16string guard;
     std::u16string trigger;
+    std::u16string pattern_start;  // see literal_start
 };
+
+// The literal text an anchored pattern must start with (empty when it does
+// not start with one). A caseless match of ASCII literals can only be made by
+// the same ASCII letters in either case, so a name whose upper-cased form does
+// not start with it cannot match, and the search is skipped.
+std::u16string literal_start(std::u16string_view pattern) {
+    if (!pattern.starts_with(u'^')) return {};
+    constexpr std::u16string_view special = u"\\^$.[]|()?*+{";
+    std::u16string literal;
+    for (const char16_t unit : pattern.substr(1)) {
+        if (unit >= 0x80 || special.find(unit) != std::u16string_view::npos) {
+            // A quantifier may make the character before it optional.
+            if (std::u16string_view(u"?*+{").find(unit) != std::u16string_view::npos && !literal.empty()) literal.pop_back();
+            break;
+        }
+        literal.push_back(unit);
+    }
+    return Str_UpperFull(literal);
+}
 
 const std::vector<UpperRow>& upper_rows() {
     static const std::vector<UpperRow> rows = [] {
         std::vector<UpperRow> result;
-        for (const RoutingRow& row : routing_table) result.push_back({Str_UpperFull(row.guard), Str_UpperFull(row.trigger)});
+        for (const RoutingRow& row : routing_table)
+            result.push_back({Str_UpperFull(row.guard), Str_UpperFull(row.trigger), literal_start(row.pattern)});
         return result;
     }();
     return rows;
@@ -117,7 +138,8 @@ bool trusts(const UpperRow& row, const std::u16string& location_upper, bool has_
 
 bool names_product(const RoutingRow& row, const UpperRow& upper, const std::u16string& name,
                    const std::u16string& name_upper) {
-    return row.pattern.empty() ? contains_upper(name_upper, upper.trigger) : RegEx_IsMatchText(name, row.pattern);
+    if (row.pattern.empty()) return contains_upper(name_upper, upper.trigger);
+    return name_upper.starts_with(upper.pattern_start) && RegEx_IsMatchText(name, row.pattern);
 }
 
 }  // namespace

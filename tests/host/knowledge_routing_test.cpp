@@ -203,6 +203,14 @@ TEST_F(KnowledgeRouting, TriggerPatternsAreAnchoredAndIgnoreCase) {
     EXPECT_EQ(u8(routed(u"D:\\x\\", u"drawXio 22.1")), "");
 }
 
+TEST_F(KnowledgeRouting, NamesInAnyCaseReachTheirRow) {
+    for (const Product& product : products()) {
+        for (const auto& name : {Str_UpperAscii(product.name), Str_LowerAscii(product.name)}) {
+            EXPECT_EQ(u8(routed(u"D:\\Elsewhere\\", name)), u8(product.found)) << u8(name);
+        }
+    }
+}
+
 TEST_F(KnowledgeRouting, NamesThatMustEqualTheProductWordClearTheLocation) {
     for (const std::u16string name : {u"Sync Center Helper", u"Canva 1.78", u"DeepL Translator"}) {
         EXPECT_EQ(u8(routed(u"D:\\Tools\\", name)), "") << u8(name);

@@ -80,6 +80,11 @@ char32_t decode_one(std::string_view text, std::size_t& pos) {
 std::string to_utf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
+    append_to_utf8(out, text);
+    return out;
+}
+
+void append_to_utf8(std::string& out, std::u16string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
         if (is_high_surrogate(unit) && i + 1 < text.size() && is_low_surrogate(text[i + 1])) {
@@ -91,7 +96,6 @@ std::string to_utf8(std::u16string_view text) {
             append_utf8(out, unit);
         }
     }
-    return out;
 }
 
 std::u16string from_utf8(std::string_view text) {

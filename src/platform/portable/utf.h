@@ -8,6 +8,8 @@
 namespace vorlix {
 
 std::string to_utf8(std::u16string_view text);
+// The same conversion appended to `out`.
+void append_to_utf8(std::string& out, std::u16string_view text);
 std::u16string from_utf8(std::string_view text);
 // The code units as little-endian bytes, as the registry stores text.
 std::string to_utf16le_bytes(std::u16string_view text);
