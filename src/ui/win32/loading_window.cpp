@@ -58,7 +58,11 @@ void LoadingWindow::show_modal() {
     }
     closing_ = false;
     EnableWindow(owner_, FALSE);
-    ShowWindow(hwnd(), SW_SHOW);
+    // Keys typed meanwhile reach none of the owner's controls.
+    SetFocus(nullptr);
+    // Shown without activation: under Wine an activated window is left to the
+    // window manager, and without one its hiding waits for a two-second timeout.
+    ShowWindow(hwnd(), SW_SHOWNA);
     MSG message;
     while (!closing_) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -74,6 +78,8 @@ void LoadingWindow::show_modal() {
     EnableWindow(owner_, TRUE);
     ShowWindow(hwnd(), SW_HIDE);
     SetActiveWindow(owner_);
+    // Where the owner's activation puts the focus when it was taken from it.
+    SetFocus(owner_);
 }
 
 void LoadingWindow::close() {
