@@ -40,7 +40,17 @@ void LoadingWindow::next_frame() {
     }
     frame_ = (frame_ + 1) % frames_.size();
     SetTimer(hwnd(), animation_timer, frames_[frame_].delay_ms, nullptr);
-    InvalidateRect(hwnd(), nullptr, FALSE);
+    // Only the image changes: the rest of the window is not sent again.
+    const RECT image = animation_rect();
+    InvalidateRect(hwnd(), &image, FALSE);
+}
+
+RECT LoadingWindow::animation_rect() const {
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const int size = px(animation_size);
+    const int top = (client.bottom - size) / 2;
+    return RECT{px(25), top, px(25) + size, top + size};
 }
 
 void LoadingWindow::show_modal() {
@@ -95,9 +105,8 @@ void LoadingWindow::paint(HDC dc, const RECT& client) {
     }
     // Image and label are centred vertically.
     if (!frames_.empty()) {
-        const Picture& picture = *frames_[frame_].picture;
-        const int size = px(animation_size);
-        picture.draw(dc, px(25), (client.bottom - size) / 2, size, size);
+        const RECT image = animation_rect();
+        frames_[frame_].picture->draw(dc, image.left, image.top, image.right - image.left, image.bottom - image.top);
     }
     RECT label{px(label_rect.left), 0, px(label_rect.right), 0};
     const int label_height = px(label_rect.bottom - label_rect.top);

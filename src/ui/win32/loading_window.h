@@ -31,6 +31,8 @@ private:
 
     void load_animation();
     void next_frame();
+    // Where the animation image is drawn in the client area.
+    RECT animation_rect() const;
     void paint(HDC dc, const RECT& client);
 };
 
