@@ -250,6 +250,8 @@ private:
     void mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_param_SWPublisher);
     void mpr_pro_ShowSearchResult();
     void mpr_pro_EndListUpdate();
+    // Room for this many rows, so that a scan's rows are not copied as the stores grow.
+    void reserve_rows(std::size_t count);
     void hide_row(const std::u16string& name);
     void remove_all_rows();
 

@@ -17,6 +17,8 @@ bool TForm_Main::mpr_fun_IsUninstalled(const std::u16string& name) const { retur
 
 void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     if (mpr_fun_IsUninstalled(mpr_str_SoftwareName)) return;
+    // The scan has listed every program before it reports the first.
+    if (row_count == 0 && installed_) reserve_rows(installed_->mpu_list_InstalledSoftwareName.size());
     if (row_count == rows_.size()) rows_.emplace_back();
     ZRB_InstalledSWInfo_Panel& row = rows_[row_count];
     row.mpu_Name_Label = mpr_str_SoftwareName;
@@ -63,6 +65,16 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
 void TForm_Main::mpr_pro_EndListUpdate() {
     view.list_rows_changed();
     view.scroll_list(ListPosition::top);
+}
+
+void TForm_Main::reserve_rows(std::size_t count) {
+    rows_.reserve(count);
+    row_filters.reserve(count);
+    visible_rows_.reserve(count);
+    row_names.reserve(count);
+    mpr_dic_InstalledSWInfo_Panels.reserve(count);
+    mpr_Dic_SoftwareList_Icon.reserve(count);
+    icon_names.reserve(count);
 }
 
 void TForm_Main::hide_row(const std::u16string& name) {

@@ -20,6 +20,8 @@ void NameIndex::clear() {
     ends.clear();
 }
 
+void NameIndex::reserve(std::size_t count) { ends.reserve(count); }
+
 std::vector<std::size_t> NameIndex::containing(const std::u16string& part) const {
     std::vector<std::size_t> found;
     if (part.empty()) return found;

@@ -13,6 +13,7 @@ class NameIndex {
 public:
     void append(const std::u16string& name);
     void clear();
+    void reserve(std::size_t names);
     // Positions (in append order) of the names that contain `part`, compared
     // as Str_ContainsText compares; none for an empty part.
     std::vector<std::size_t> containing(const std::u16string& part) const;

@@ -37,6 +37,10 @@ std::optional<std::size_t> NameTable::find(std::u16string_view name) const {
     return slot.record;
 }
 
+void NameTable::reserve(std::size_t records) {
+    while (2 * records > slots.size()) grow();
+}
+
 void NameTable::clear() {
     std::fill(slots.begin(), slots.end(), Slot{});
     count = 0;

@@ -22,6 +22,8 @@ public:
     // Adds the record unless one with the same name is held; false then.
     bool insert(std::size_t record);
     std::optional<std::size_t> find(std::u16string_view name) const;
+    // Room for this many records without growing.
+    void reserve(std::size_t records);
     // Forgets every record; keeps the capacity.
     void clear();
 

@@ -36,5 +36,19 @@ TEST(NameTable, KeepsOneRecordPerExactNameThroughGrowthAndClearing) {
     EXPECT_FALSE(table.find(u"Program Ax"));
 }
 
+TEST(NameTable, ReservingRoomKeepsTheRecordsHeld) {
+    std::vector<std::u16string> names{u"Alpha", u"Beta", u"Gamma"};
+    NameTable table([&](std::size_t record) -> std::u16string_view { return names[record]; });
+    ASSERT_TRUE(table.insert(0));
+    ASSERT_TRUE(table.insert(1));
+    table.reserve(5000);
+    table.reserve(10);  // never shrinks
+    EXPECT_EQ(table.find(u"Alpha"), 0u);
+    EXPECT_EQ(table.find(u"Beta"), 1u);
+    EXPECT_TRUE(table.insert(2));
+    EXPECT_FALSE(table.insert(0));
+    EXPECT_EQ(table.find(u"Gamma"), 2u);
+}
+
 }  // namespace
 }  // namespace vorlix::test

@@ -36,8 +36,14 @@ void LoadingWindow::show_modal() {
     centre_on(hwnd(), owner_);
     animation_.start();
     closing_ = false;
-    run_modal(hwnd(), owner_, closing_, SW_SHOW);
+    // Keys typed meanwhile reach none of the owner's controls.
+    SetFocus(nullptr);
+    // Shown without activation: under Wine an activated window is left to the
+    // window manager, and without one its hiding waits for a two-second timeout.
+    run_modal(hwnd(), owner_, closing_, SW_SHOWNA);
     animation_.stop();
+    // Where the owner's activation puts the focus when it was taken from it.
+    SetFocus(owner_);
 }
 
 void LoadingWindow::close() {

@@ -93,13 +93,18 @@ void ProgramRows::scroll_to(ListPosition where) {
 void ProgramRows::schedule_update() {
     if (GetTickCount() - last_update_ms_ >= frame_ms) {
         apply_update();
-    } else {
-        SetTimer(hwnd_, update_timer, frame_ms, nullptr);
+    } else if (!timer_armed_) {
+        // Armed once per frame: a timer call per reported row costs a server
+        // round trip under Wine.
+        timer_armed_ = SetTimer(hwnd_, update_timer, frame_ms, nullptr) != 0;
     }
 }
 
 void ProgramRows::apply_update() {
-    KillTimer(hwnd_, update_timer);
+    if (timer_armed_) {
+        KillTimer(hwnd_, update_timer);
+        timer_armed_ = false;
+    }
     last_update_ms_ = GetTickCount();
     if (count_pending_) {
         count_pending_ = false;

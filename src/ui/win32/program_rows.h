@@ -50,6 +50,7 @@ private:
     static constexpr DWORD frame_ms = 40;
     bool count_pending_ = false;
     bool follow_pending_ = false;
+    bool timer_armed_ = false;
     DWORD last_update_ms_ = 0;
 
     const ZRB_InstalledSWInfo_Panel* row(int index) const;

@@ -1,0 +1,86 @@
+// The hand-off from workers to the user-interface thread: every task runs on
+// that thread while its worker waits, and closing releases waiting workers.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "ui/win32/ui_thread.h"
+
+namespace vorlix::ui {
+namespace {
+
+// Serves this thread's messages until `done` holds or ten seconds pass.
+bool pump_until(const std::function<bool()>& done) {
+    const DWORD until = GetTickCount() + 10000;
+    MSG message;
+    while (!done()) {
+        if (static_cast<LONG>(until - GetTickCount()) <= 0) return false;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+TEST(WindowDispatcher, RunsEveryWorkersTasksOnItsThreadWhileTheWorkerWaits) {
+    WindowDispatcher dispatcher;
+    const DWORD ui_thread = GetCurrentThreadId();
+    constexpr int workers = 3;
+    constexpr int tasks_each = 300;
+    std::atomic<int> finished{0};
+    std::atomic<int> off_thread{0};
+    std::atomic<int> returned_early{0};
+    int ran = 0;  // only the user-interface thread touches it
+    std::vector<std::thread> threads;
+    for (int worker = 0; worker < workers; ++worker) {
+        threads.emplace_back([&] {
+            for (int task = 0; task < tasks_each; ++task) {
+                bool done = false;
+                dispatcher.run([&] {
+                    if (GetCurrentThreadId() != ui_thread) ++off_thread;
+                    ++ran;
+                    done = true;
+                });
+                if (!done) ++returned_early;
+            }
+            ++finished;
+        });
+    }
+    // A task that pumps messages may serve other workers' tasks nested.
+    dispatcher.run([&] { EXPECT_TRUE(pump_until([&] { return finished > 0; })); });
+    EXPECT_TRUE(pump_until([&] { return finished == workers; }));
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(ran, workers * tasks_each);
+    EXPECT_EQ(off_thread, 0);
+    EXPECT_EQ(returned_early, 0);
+    dispatcher.close();
+}
+
+TEST(WindowDispatcher, ClosingReleasesWaitingWorkersWithoutRunningTheirTasks) {
+    WindowDispatcher dispatcher;
+    std::atomic<bool> ran{false};
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        dispatcher.run([&] { ran = true; });
+        returned = true;
+    });
+    // The task is queued but this thread serves no messages before it closes.
+    Sleep(200);
+    EXPECT_FALSE(returned);
+    dispatcher.close();
+    worker.join();
+    EXPECT_FALSE(ran);
+
+    // Later tasks are dropped at once.
+    std::thread late([&] { dispatcher.run([&] { ran = true; }); });
+    late.join();
+    EXPECT_FALSE(ran);
+}
+
+}  // namespace
+}  // namespace vorlix::ui
