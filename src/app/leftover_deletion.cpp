@@ -14,7 +14,6 @@
 #include "app/registry_backup.h"
 #include "app/registry_entry.h"
 #include "app/result_files.h"
-#include "inventory/known_folders.h"
 #include "leftovers/location_guard.h"
 #include "platform/os.h"
 
@@ -67,11 +66,9 @@ std::vector<FileAction> plan_file_actions(const StringList& entries, std::size_t
     return actions;
 }
 
-bool lists_a_shared_folder(const StringList& folders) {
-    const auto known = KnownFolders::capture();
-    return std::any_of(folders.begin(), folders.end(), [&known](const std::u16string& folder) {
-        return known.is_shared_or_above(Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(folder))));
-    });
+bool lists_a_shared_folder(const StringList& folders, const LocationGuard& guard) {
+    return std::any_of(folders.begin(), folders.end(),
+                       [&guard](const std::u16string& folder) { return guard.is_shared_or_above(folder); });
 }
 
 bool names_an_executable(const std::u16string& path) {
@@ -170,7 +167,9 @@ bool LeftoverSession::publisher_is_protected() {
 DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& selection) {
     DeletionReport report;
     report.protected_publisher = publisher_is_protected();
-    report.shared_folder = lists_a_shared_folder(mpr_strlist_LF_Folders);
+    // One capture of the known folders serves both checks.
+    const LocationGuard guard(other_locations);
+    report.shared_folder = lists_a_shared_folder(mpr_strlist_LF_Folders, guard);
     const bool allowed = !report.protected_publisher && !report.shared_folder;
 
     StringList entries = mpr_strlist_LF_Folders;
@@ -180,7 +179,6 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
     auto file_rows = selection.file_rows;
     file_rows.resize(entries.size(), true);
     std::vector<bool> refused(entries.size(), false);
-    const LocationGuard guard(other_locations);
     {
         const FsRedirectionOff redirection(view64());
         for (std::size_t index = 0; index < entries.size(); ++index)

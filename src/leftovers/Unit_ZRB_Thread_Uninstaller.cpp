@@ -70,8 +70,9 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
     // folders under the names the deletion then removes from the 64-bit ones.
     void* saved_redirection = nullptr;
     if (view64) Sys_DisableFsRedirection(saved_redirection);
-    const auto others = other_program_locations(*mpr_pclass_SWL, &record);
-    mpr_pro_Scan_InstallLocation(record, LocationGuard(others));
+    // One guard for the walk and the registry matching: it captures every known folder.
+    const LocationGuard guard(other_program_locations(*mpr_pclass_SWL, &record));
+    mpr_pro_Scan_InstallLocation(record, guard);
     std::sort(record.mpu_SDLarry_Folders.begin(), record.mpu_SDLarry_Folders.end());
     std::sort(record.mpu_SDLarry_Files.begin(), record.mpu_SDLarry_Files.end());
     std::sort(record.mpu_SDLarry_AXCFiles.begin(), record.mpu_SDLarry_AXCFiles.end());
@@ -83,7 +84,7 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
                                      ? own_key
                                      : registry_finding(own_key.substr(0, root_end), own_key.substr(root_end + 1)));
     {
-        const ProgramMatcher matcher(record, others);
+        const ProgramMatcher matcher(record, guard);
         run_registry_scans({record, matcher, view64,
                             [this, &record](const std::u16string& finding) { add_registry_finding(record, finding); }});
     }

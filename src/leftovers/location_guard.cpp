@@ -113,6 +113,10 @@ StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const 
 LocationGuard::LocationGuard(const StringList& other_locations)
     : known(KnownFolders::capture()), other_upper(other_forms(other_locations)), others(other_upper) {}
 
+bool LocationGuard::is_shared_or_above(const std::u16string& folder) const {
+    return known.is_shared_or_above(Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(folder))));
+}
+
 bool LocationGuard::is_guarded(const std::u16string& path) const {
     if (known.is_shared_or_above(path) || refers_to_others(path)) return true;
     const auto windows = Str_UpperAscii(known.windows_dir);

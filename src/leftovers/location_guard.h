@@ -56,6 +56,9 @@ public:
     // the way since would lead elsewhere) and that no other program owns.
     bool deletable(const std::u16string& path) const;
 
+    // A folder shared by many programs, or a folder above one.
+    bool is_shared_or_above(const std::u16string& folder) const;
+
 private:
     KnownFolders known;
     // The other programs' locations upper-cased, without trailing backslash.

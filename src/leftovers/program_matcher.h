@@ -28,8 +28,11 @@ std::u16string short_form_tail(const StringList& pieces, std::size_t k);
 class ProgramMatcher {
 public:
     // The environment's Program Files folders are read here, once. Nothing
-    // at or below, or referring to, one of `other_locations` is the program's.
-    explicit ProgramMatcher(const ZRB_InstalledSoftware& record, const StringList& other_locations = {});
+    // `guard` protects (another program's location, a folder of the system)
+    // is the program's; the guard outlives the matcher.
+    ProgramMatcher(const ZRB_InstalledSoftware& record, const LocationGuard& guard);
+    // Guarded against the shared and system folders only.
+    explicit ProgramMatcher(const ZRB_InstalledSoftware& record);
     virtual ~ProgramMatcher() = default;
     ProgramMatcher(const ProgramMatcher&) = delete;
     ProgramMatcher& operator=(const ProgramMatcher&) = delete;
@@ -49,8 +52,13 @@ protected:
     virtual bool folders_claim(const std::u16string& text, std::size_t k, char16_t drive) const;
 
 private:
+    ProgramMatcher(const ZRB_InstalledSoftware& record, const LocationGuard* shared_guard,
+                   std::unique_ptr<const LocationGuard> owned_guard);
+
     const ZRB_InstalledSoftware& record;
-    LocationGuard guard;
+    // Only for the one-argument form.
+    std::unique_ptr<const LocationGuard> own_guard;
+    const LocationGuard& guard;
     std::u16string location;
     std::u16string program_files_x86;
     std::u16string program_files_w6432;

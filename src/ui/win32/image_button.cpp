@@ -41,19 +41,10 @@ void ImageButton::paint(HDC dc, const RECT& client) const {
 LRESULT CALLBACK ImageButton::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                        DWORD_PTR data) {
     auto* self = reinterpret_cast<ImageButton*>(data);
+    if (const auto handled = painted_control_message(hwnd, message, true, self->hot_,
+                                                     [self](HDC dc, const RECT& client) { self->paint(dc, client); }))
+        return *handled;
     switch (message) {
-    case WM_PAINT:
-        paint_buffered(hwnd, [self](HDC dc, const RECT& client) { self->paint(dc, client); });
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-        track_hot(hwnd, message, self->hot_);
-        break;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
     case WM_ENABLE:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

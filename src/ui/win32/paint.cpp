@@ -1,6 +1,7 @@
 #include "ui/win32/paint.h"
 
 #include "ui/win32/dpi.h"
+#include "ui/win32/window_base.h"
 
 namespace vorlix::ui {
 
@@ -91,6 +92,27 @@ void Fonts::release() {
             DeleteObject(*font);
             *font = nullptr;
         }
+    }
+}
+
+std::optional<LRESULT> painted_control_message(HWND hwnd, UINT message, bool clickable, bool& hot,
+                                               const std::function<void(HDC, const RECT&)>& paint) {
+    switch (message) {
+    case WM_PAINT:
+        paint_buffered(hwnd, paint);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+        if (clickable) track_hot(hwnd, message, hot);
+        return std::nullopt;
+    case WM_SETCURSOR:
+        if (!clickable) return std::nullopt;
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+    default:
+        return std::nullopt;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vorlix::ui {
@@ -33,6 +34,12 @@ void draw_text_in(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLOR
 // Handles WM_PAINT of `hwnd`: `paint` draws the client area into a memory
 // bitmap that is then copied to the screen in one go.
 void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);
+
+// The messages every self-painted control of the program handles alike:
+// buffered painting without erasing, and for what can be clicked the hover
+// state (`hot`) and the hand cursor. Nullopt: the control's own handling.
+std::optional<LRESULT> painted_control_message(HWND hwnd, UINT message, bool clickable, bool& hot,
+                                               const std::function<void(HDC, const RECT&)>& paint);
 
 // Handles WM_PAINT (buffered), WM_PRINTCLIENT (children asking for what lies
 // behind them) and WM_ERASEBKGND (nothing: painting covers everything);

@@ -56,24 +56,10 @@ void TextLabel::paint(HDC dc, const RECT& client) const {
 LRESULT CALLBACK TextLabel::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                      DWORD_PTR data) {
     auto* self = reinterpret_cast<TextLabel*>(data);
+    if (const auto handled = painted_control_message(hwnd, message, self->style_.link, self->hot_,
+                                                     [self](HDC dc, const RECT& client) { self->paint(dc, client); }))
+        return *handled;
     switch (message) {
-    case WM_PAINT:
-        paint_buffered(hwnd, [self](HDC dc, const RECT& client) { self->paint(dc, client); });
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-        if (self->style_.link) {
-            track_hot(hwnd, message, self->hot_);
-        }
-        break;
-    case WM_SETCURSOR:
-        if (self->style_.link) {
-            SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
-        }
-        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(hwnd, &TextLabel::subclass, 0);
         break;
