@@ -23,6 +23,9 @@ std::u16string special_folder(int csidl) {
 }  // namespace
 
 bool Sys_FileExists(const std::u16string& str_param_Path) {
+    // A name ending with a separator names a folder: Windows answers "invalid
+    // name" for a file so written, so no file can answer and nothing is asked.
+    if (!str_param_Path.empty() && (str_param_Path.back() == u'\\' || str_param_Path.back() == u'/')) return false;
     const auto attributes = os::get_file_attributes(str_param_Path);
     if (attributes != os::invalid_file_attributes) {
         if (!has(attributes, os::file_attribute_reparse_point)) return !has(attributes, os::file_attribute_directory);

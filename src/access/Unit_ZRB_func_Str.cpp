@@ -51,6 +51,13 @@ std::u16string Str_Trim(const std::u16string& str_param_Text) {
     return std::u16string(first, last.base());
 }
 
+std::u16string Str_Trim(std::u16string&& str_param_Text) {
+    auto& text = str_param_Text;
+    text.erase(std::find_if_not(text.rbegin(), text.rend(), is_trimmed_unit).base(), text.end());
+    text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), is_trimmed_unit));
+    return std::move(text);
+}
+
 bool is_blank(std::u16string_view text) { return std::all_of(text.begin(), text.end(), is_trimmed_unit); }
 
 bool Str_ContainsText(const std::u16string& str_param_Text, const std::u16string& str_param_Part) {

@@ -12,6 +12,8 @@ namespace vorlix {
 
 // Removes every code unit up to U+0020 at both ends; a no-break space stays.
 std::u16string Str_Trim(const std::u16string& str_param_Text);
+// The same for a text the caller gives up: trimmed in place, never copied.
+std::u16string Str_Trim(std::u16string&& str_param_Text);
 // Str_Trim(text).empty() without the trimmed copy.
 bool is_blank(std::u16string_view text);
 // Containment ignoring case (full Unicode upper-case mapping); false when either is empty.

@@ -212,16 +212,17 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
         return;
 
     auto record = std::make_shared<ZRB_InstalledSoftware>();
-    record->mpu_str_Name = Str_Trim(display_name);
+    // The entry's texts are not used again: each moves into the record.
+    record->mpu_str_Name = Str_Trim(std::move(display_name));
     record->mpu_str_Name_low = Str_LowerAscii(record->mpu_str_Name);
-    record->mpu_str_Publisher = Str_Trim(publisher);
-    record->mpu_str_InstallLocation = Str_Trim(location);
-    record->mpu_str_UninstallString = Str_Trim(command);
-    record->mpu_str_DisplayIcon = Str_Trim(icon);
+    record->mpu_str_Publisher = Str_Trim(std::move(publisher));
+    record->mpu_str_InstallLocation = Str_Trim(std::move(location));
+    record->mpu_str_UninstallString = Str_Trim(std::move(command));
+    record->mpu_str_DisplayIcon = Str_Trim(std::move(icon));
     record->mpu_int_DisplayIcon_ID = icon_index;
-    record->mpu_str_DisplayVersion = Str_Trim(version);
+    record->mpu_str_DisplayVersion = Str_Trim(std::move(version));
     record->mpu_dowrd_EstimatedSize = size_kb;
-    record->mpu_str_EstimatedSize = Str_Trim(size_text);
+    record->mpu_str_EstimatedSize = Str_Trim(std::move(size_text));
     record->mpu_str_InstallRegPath = origin.reg_path;
     record->mpu_int_Is64Bit = view64 ? 1 : 0;
     record->mpu_bool_InstallLocation_Scan = scan_flag;

@@ -96,12 +96,14 @@ std::optional<std::uint32_t> EntryValues::size(const std::u16string& name) const
 bool EntryValues::read_text(const std::u16string& name, std::u16string& text, std::size_t limit) const {
     const auto data = data_of(name);
     if (!data) return false;
-    text.clear();
-    for (std::size_t at = 0; at + 1 < data->size() && text.size() < limit; at += 2) {
-        const auto unit = static_cast<char16_t>((*data)[at] | ((*data)[at + 1] << 8));
-        if (unit == u'\0') break;
-        text.push_back(unit);
-    }
+    // Measured first, then copied in one go: one allocation at most.
+    const auto unit_at = [&data](std::size_t index) {
+        return static_cast<char16_t>((*data)[2 * index] | ((*data)[2 * index + 1] << 8));
+    };
+    std::size_t length = 0;
+    while (length < data->size() / 2 && length < limit && unit_at(length) != u'\0') ++length;
+    text.resize(length);
+    for (std::size_t index = 0; index < length; ++index) text[index] = unit_at(index);
     return true;
 }
 

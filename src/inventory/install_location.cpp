@@ -77,7 +77,7 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::mpr_pro_InstallLocation_From
 }
 
 void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string& location) const {
-    location = Str_EnsureTrailingBackslash(location);
+    if (!location.empty() && location.back() != u'\\') location.push_back(u'\\');
     const auto equals_folder = [&location](const std::u16string& folder) {
         return !folder.empty() && Str_SameText(location, folder);
     };

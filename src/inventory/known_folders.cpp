@@ -1,9 +1,12 @@
 #include "inventory/known_folders.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/upper_case_map.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -38,21 +41,28 @@ std::u16string lexical_folder(const std::u16string& folder) {
     if (!network && (text.size() < 2 || text[1] != u':')) return Str_EnsureTrailingBackslash(text);
     // The server and the share stay whatever follows them.
     const std::size_t fixed = network ? 2 : 0;
-    StringList parts;
+    // Built in one pass: ".." cuts the result back to its previous backslash.
+    auto result = network ? std::u16string(u"\\\\") : text.substr(0, 2) + u"\\";
+    result.reserve(text.size() + 2);
+    std::size_t parts = 0;
     for (std::size_t start = 2; start <= text.size();) {
         auto end = text.find(u'\\', start);
         if (end == std::u16string::npos) end = text.size();
-        auto part = text.substr(start, end - start);
+        const std::u16string_view part(text.data() + start, end - start);
         if (part == u"..") {
-            if (parts.size() > fixed) parts.pop_back();
+            if (parts > fixed) {
+                result.erase(result.rfind(u'\\', result.size() - 2) + 1);
+                --parts;
+            }
         } else if (part != u".") {
-            part.erase(part.find_last_not_of(u". ") + 1);
-            if (!part.empty()) parts.push_back(std::move(part));
+            const auto last = part.find_last_not_of(u". ");
+            if (last != std::u16string_view::npos) {
+                result.append(part.substr(0, last + 1)).push_back(u'\\');
+                ++parts;
+            }
         }
         start = end + 1;
     }
-    auto result = network ? std::u16string(u"\\\\") : text.substr(0, 2) + u"\\";
-    for (const auto& part : parts) result += part + u"\\";
     return result;
 }
 
@@ -62,12 +72,40 @@ bool is_root(const std::u16string& form) {
     return form.starts_with(u"\\\\") && std::count(form.begin() + 2, form.end(), u'\\') <= 2;
 }
 
-// Every spelling of a shared folder that the system reports counts.
-void add_shared(StringList& list, const std::u16string& folder) {
-    if (Str_Trim(folder).empty()) return;
-    for (auto& form : KnownFolders::comparable_forms(folder))
-        if (std::find(list.begin(), list.end(), form) == list.end()) list.push_back(std::move(form));
-}
+// The shared folders being gathered, with what the gathering has already
+// asked: many sources name the same folders, and a long form costs the file
+// system one look-up per path component.
+class SharedList {
+public:
+    explicit SharedList(StringList& list) : list_(list), seen_(list.begin(), list.end()) {}
+
+    // Every spelling of a shared folder that the system reports counts.
+    void add(const std::u16string& folder) {
+        if (is_blank(folder)) return;
+        for (const auto& form : forms(folder)) add_form(form);
+    }
+    // A form as comparable_forms gives it (upper case, trailing backslash).
+    void add_form(std::u16string form) {
+        if (seen_.insert(form).second) list_.push_back(std::move(form));
+    }
+    const StringList& forms(const std::u16string& folder) {
+        auto found = forms_.find(folder);
+        if (found == forms_.end()) found = forms_.emplace(folder, KnownFolders::comparable_forms(folder)).first;
+        return found->second;
+    }
+    const std::u16string& special(int csidl) {
+        auto found = specials_.find(csidl);
+        if (found == specials_.end()) found = specials_.emplace(csidl, special_folder(csidl)).first;
+        return found->second;
+    }
+    const StringList& list() const { return list_; }
+
+private:
+    StringList& list_;
+    std::unordered_set<std::u16string> seen_;
+    std::unordered_map<std::u16string, StringList> forms_;
+    std::unordered_map<int, std::u16string> specials_;
+};
 
 // Whether asking for the long form can tell anything the spelling does not:
 // only a name that could be an 8.3 short name (at most eight characters, a dot
@@ -112,29 +150,34 @@ constexpr const char16_t* kept_below_app_data[] = {
     u"Microsoft\\SystemCertificates", u"Microsoft\\Vault", u"Microsoft\\Internet Explorer", u"Packages",
     u"Programs", u"Temp", u"VirtualStore", u"ConnectedDevicesPlatform", u"CrashDumps"};
 
+// The root's forms are worked out once; a kept name is only ever compared
+// below them (whatever short name the folder may also answer to is not the
+// kept folder's own), so it is never looked up on disk.
 template <std::size_t count>
-void add_kept_below(StringList& list, const StringList& roots, const char16_t* const (&names)[count]) {
-    for (const auto& root : roots)
-        if (!Str_Trim(root).empty())
-            for (const auto* name : names) add_shared(list, Str_EnsureTrailingBackslash(Str_Trim(root)) + name);
+void add_kept_below(SharedList& list, const StringList& roots, const char16_t* const (&names)[count]) {
+    for (const auto& root : roots) {
+        if (is_blank(root)) continue;
+        for (const auto& form : list.forms(root))
+            for (const auto* name : names) list.add_form(form + Str_UpperAscii(name) + u"\\");
+    }
 }
 
-void add_windows_kept(StringList& list) {
-    StringList program_files{special_folder(os::csidl_program_files), special_folder(os::csidl_program_filesx86)};
+void add_windows_kept(SharedList& list) {
+    StringList program_files{list.special(os::csidl_program_files), list.special(os::csidl_program_filesx86)};
     for (const auto* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432"})
         program_files.push_back(Sys_GetEnvironmentVariable(name));
-    StringList common_files{special_folder(os::csidl_program_files_common),
-                            special_folder(os::csidl_program_files_commonx86)};
+    StringList common_files{list.special(os::csidl_program_files_common),
+                            list.special(os::csidl_program_files_commonx86)};
     for (const auto* name : {u"CommonProgramFiles", u"CommonProgramFiles(x86)", u"CommonProgramW6432"})
         common_files.push_back(Sys_GetEnvironmentVariable(name));
     for (const auto& folder : program_files)
         if (!Str_Trim(folder).empty()) common_files.push_back(Str_EnsureTrailingBackslash(Str_Trim(folder)) + u"Common Files");
-    const auto local = special_folder(os::csidl_local_appdata);
-    const StringList app_data{special_folder(os::csidl_appdata), local,
+    const auto& local = list.special(os::csidl_local_appdata);
+    const StringList app_data{list.special(os::csidl_appdata), local,
                               local.empty() ? std::u16string() : parent_folder(local) + u"LocalLow"};
     add_kept_below(list, program_files, kept_below_program_files);
     add_kept_below(list, common_files, kept_below_common_files);
-    add_kept_below(list, {special_folder(os::csidl_common_appdata), Sys_GetEnvironmentVariable(u"ProgramData")},
+    add_kept_below(list, {list.special(os::csidl_common_appdata), Sys_GetEnvironmentVariable(u"ProgramData")},
                    kept_below_program_data);
     add_kept_below(list, app_data, kept_below_app_data);
 }
@@ -150,46 +193,54 @@ KnownFolders KnownFolders::capture() {
     folders.local_app_data_dir = Sys_GetLocalAppDataDir();
     Sys_GetProgramFilesDirs(folders.program_files, folders.program_files64);
 
-    auto& shared = folders.shared_upper;
+    SharedList shared(folders.shared_upper);
     for (const auto* folder : {&folders.system_dir, &folders.desktop_dir, &folders.windows_dir, &folders.app_data_dir,
                                &folders.local_app_data_dir, &folders.program_files, &folders.program_files64})
-        add_shared(shared, *folder);
+        shared.add(*folder);
     for (const int csidl : {os::csidl_program_files, os::csidl_program_filesx86, os::csidl_program_files_common,
                             os::csidl_program_files_commonx86, os::csidl_common_appdata, os::csidl_profile,
                             os::csidl_appdata, os::csidl_local_appdata, os::csidl_personal,
                             os::csidl_desktopdirectory})
-        add_shared(shared, special_folder(csidl));
+        shared.add(shared.special(csidl));
     // Both bitnesses' Program Files and Common Files, whatever this process is.
     for (const auto* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432", u"CommonProgramFiles",
                              u"CommonProgramFiles(x86)", u"CommonProgramW6432", u"ProgramData", u"ALLUSERSPROFILE",
                              u"PUBLIC", u"USERPROFILE", u"APPDATA", u"LOCALAPPDATA", u"TEMP", u"TMP"})
-        add_shared(shared, Sys_GetEnvironmentVariable(name));
+        shared.add(Sys_GetEnvironmentVariable(name));
     // Each Program Files folder holds its Common Files.
-    for (std::size_t at = 0, count = shared.size(); at < count; ++at)
-        if (shared[at].ends_with(u"\\PROGRAM FILES\\") || shared[at].ends_with(u"\\PROGRAM FILES (X86)\\"))
-            add_shared(shared, shared[at] + u"COMMON FILES\\");
+    for (std::size_t at = 0, count = shared.list().size(); at < count; ++at) {
+        const auto& form = shared.list()[at];
+        if (form.ends_with(u"\\PROGRAM FILES\\") || form.ends_with(u"\\PROGRAM FILES (X86)\\"))
+            shared.add(form + u"COMMON FILES\\");
+    }
     std::u16string downloads;
-    if (os::get_downloads_folder_path(downloads)) add_shared(shared, downloads);
+    if (os::get_downloads_folder_path(downloads)) shared.add(downloads);
     std::u16string temp(261, u'\0');
     const auto temp_length = os::get_temp_path(temp.data(), static_cast<std::uint32_t>(temp.size()));
-    if (temp_length > 0 && temp_length < temp.size()) add_shared(shared, temp.substr(0, temp_length));
+    if (temp_length > 0 && temp_length < temp.size()) shared.add(temp.substr(0, temp_length));
     // The Users folder holds every profile.
-    add_shared(shared, parent_folder(special_folder(os::csidl_profile)));
-    add_shared(shared, parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
+    shared.add(parent_folder(shared.special(os::csidl_profile)));
+    shared.add(parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
     // Every folder the shell knows, and those Windows keeps below the shared roots.
-    for (const auto& known : os::get_known_folder_paths()) add_shared(shared, known);
+    for (const auto& known : os::get_known_folder_paths()) shared.add(known);
     add_windows_kept(shared);
-    for (const auto& folder : shared)
+    for (const auto& folder : folders.shared_upper)
         for (auto slash = folder.find(u'\\'); slash != std::u16string::npos; slash = folder.find(u'\\', slash + 1))
             folders.shared_or_above_upper.insert(folder.substr(0, slash + 1));
     return folders;
 }
 
 StringList KnownFolders::comparable_forms(const std::u16string& folder) {
-    StringList forms{Str_UpperAscii(lexical_folder(folder))};
+    // Upper-cased in place: asked for every scanned entry.
+    const auto upper_form = [](std::u16string form) {
+        std::transform(form.begin(), form.end(), form.begin(), upper_ascii_unit);
+        return form;
+    };
+    StringList forms;
+    forms.push_back(upper_form(lexical_folder(folder)));
     if (!long_form_may_differ(folder)) return forms;
     const auto long_form = GetLongPath(folder);
-    if (!long_form.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_form)));
+    if (!long_form.empty()) forms.push_back(upper_form(lexical_folder(long_form)));
     return forms;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -171,16 +172,17 @@ void ZRB_Software_Lib::route_install_location(std::u16string& location, const st
                                               bool is64) const {
     // Worked out once per entry, and again only after a rule changed the location.
     const auto name_upper = Str_UpperFull(name);
-    auto location_upper = Str_UpperFull(location);
-    bool has_location = !is_blank(location);
+    // The name decides for nearly every entry, so it is asked first and the
+    // location is upper-cased only for an entry some row names.
+    std::optional<std::u16string> location_upper;
     const auto& uppers = upper_rows();
     for (std::size_t at = 0; at < std::size(routing_table); ++at) {
         const RoutingRow& row = routing_table[at];
-        if (trusts(uppers[at], location_upper, has_location) || !names_product(row, uppers[at], name, name_upper))
-            continue;
+        if (!names_product(row, uppers[at], name, name_upper)) continue;
+        if (!location_upper) location_upper = Str_UpperFull(location);
+        if (trusts(uppers[at], *location_upper, !is_blank(location))) continue;
         location = (this->*row.rule)(name, is64);
-        location_upper = Str_UpperFull(location);
-        has_location = !is_blank(location);
+        location_upper.reset();
     }
 }
 

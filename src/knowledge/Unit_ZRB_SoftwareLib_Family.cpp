@@ -56,13 +56,16 @@ const std::array<std::u16string, 13> autodesk_member_words = {
 bool ZRB_Software_Lib::install_location_scan_flag(const std::u16string& name, const std::u16string& publisher,
                                                   const std::u16string& location) const {
     if (name.empty() || publisher.empty()) return true;
-    if (Str_ContainsText(publisher, u"Autodesk")) {
+    // Asked for every entry: the publishers' names are made once.
+    static const std::u16string autodesk = u"Autodesk", avanquest = u"Avanquest Software",
+                                blackmagic = u"Blackmagic Design";
+    if (Str_ContainsText(publisher, autodesk)) {
         return mpu_fun_InstallLocation_ScanFlag_For_Autodesk(name, location);
     }
-    if (Str_ContainsText(publisher, u"Avanquest Software")) {
+    if (Str_ContainsText(publisher, avanquest)) {
         return mpu_fun_InstallLocation_ScanFlag_For_SodaPDFDesktop(name);
     }
-    if (Str_ContainsText(publisher, u"Blackmagic Design")) {
+    if (Str_ContainsText(publisher, blackmagic)) {
         return mpu_fun_InstallLocation_ScanFlog_For_BlackmagicDesign(name);
     }
     return true;

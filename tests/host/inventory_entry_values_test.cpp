@@ -64,6 +64,18 @@ TEST_F(EntryValueReads, LargestTextsAreCutOrDropTheEntryAsTheirSizeSays) {
     EXPECT_EQ(record(u"Big"), nullptr) << "an uninstall command of 16,383 characters drops the entry";
 }
 
+TEST_F(EntryValueReads, TextsWithoutTheirNullOrWithAHalfCharacterEndWithTheLastWholeOne) {
+    entry(u"App", {{u"DisplayName", u"Unended"}, {u"UninstallString", u"C:\\Unended\\unins000.exe"}});
+    set_bytes(u"Publisher", to_utf16le_bytes(u"No Null"));
+    set_bytes(u"DisplayVersion", to_utf16le_bytes(u"1.5") + "7");
+    set_bytes(u"InstallLocation", "C");
+    scan();
+    const auto& app = listed(u"Unended");
+    EXPECT_EQ(app.mpu_str_Publisher, u"No Null");
+    EXPECT_EQ(app.mpu_str_DisplayVersion, u"1.5");
+    EXPECT_EQ(app.mpu_str_InstallLocation, u"C:\\Unended\\") << "a lone byte is no location; the command's folder is";
+}
+
 TEST_F(EntryValueReads, AValueThatGrowsBetweenCountAndReadIsReadAsItIsNow) {
     entry(u"App", {{u"Publisher", u"Grow Corp"}, {u"DisplayName", u"Short"}, {u"UninstallString", u"C:\\G\\u.exe"}});
     sim::on_enum_value(os::hkey_local_machine, app_key, 1,

@@ -11,6 +11,12 @@ TEST(StrTrim, RemovesControlCharactersAndBlanksOnlyAtTheEnds) {
     // A no-break space is not white space.
     EXPECT_EQ(Str_Trim(u"\u00A0name "), u"\u00A0name");
     EXPECT_EQ(Str_Trim(u""), u"");
+    // A text the caller keeps is copied, not changed.
+    const std::u16string kept = u" \tkept\r\n";
+    EXPECT_EQ(Str_Trim(kept), u"kept");
+    EXPECT_EQ(kept, u" \tkept\r\n");
+    std::u16string given = u"\x01 given \x1F";
+    EXPECT_EQ(Str_Trim(std::move(given)), u"given");
 }
 
 TEST(StrCase, ContainsFoldsTheWholeUnicodeRangeSameTextOnlyAscii) {

@@ -93,6 +93,13 @@ TEST_F(FileOps, FileExistsTellsFilesFromFoldersAndLinks) {
     EXPECT_FALSE(Sys_FileExists(u"C:\\App\\link"));
     EXPECT_FALSE(Sys_FileExists(u"C:\\App\\missing.exe"));
     EXPECT_FALSE(Sys_FileExists(u"C:\\Nowhere\\x.exe"));
+    // Written as a folder, a file is no file, and the file system is not asked.
+    sim::reset_call_counts();
+    EXPECT_FALSE(Sys_FileExists(u"C:\\App\\tool.exe\\"));
+    EXPECT_FALSE(Sys_FileExists(u"C:\\App\\tool.exe/"));
+    EXPECT_FALSE(Sys_FileExists(u"C:\\App\\"));
+    EXPECT_EQ(sim::call_counts().files, 0u);
+    EXPECT_EQ(os::get_file_attributes(u"C:\\App\\tool.exe\\"), os::invalid_file_attributes);
     EXPECT_TRUE(IsDirectory(u"C:\\App\\"));
     EXPECT_FALSE(IsDirectory(u"C:\\App\\tool.exe"));
     EXPECT_FALSE(IsDirectory(u"C:\\Nowhere"));

@@ -50,6 +50,9 @@ TEST(FileTests, FilesFoldersAndMissingPaths) {
     EXPECT_FALSE(Sys_FileExists(folder));
     EXPECT_FALSE(Sys_FileExists(scratch.path() + u"missing.txt"));
     EXPECT_FALSE(Sys_FileExists(scratch.path() + u"missing\\file.txt"));
+    // The system itself refuses a file written as a folder.
+    EXPECT_EQ(os::get_file_attributes(file + u"\\"), os::invalid_file_attributes);
+    EXPECT_FALSE(Sys_FileExists(file + u"\\"));
     EXPECT_TRUE(IsDirectory(folder));
     EXPECT_TRUE(IsDirectory(folder + u"\\"));
     EXPECT_FALSE(IsDirectory(file));

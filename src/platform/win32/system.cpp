@@ -116,8 +116,10 @@ bool get_downloads_folder_path(std::u16string& path) {
 
 std::vector<std::u16string> get_known_folder_paths() {
     std::vector<std::u16string> paths;
-    // Any thread may ask; one that has COM already keeps its own model.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Any thread may ask; one that has COM already keeps its own model. A
+    // thread of its own joins the multithreaded apartment, which needs no
+    // hidden window (and so, under Wine, no desktop process).
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     IKnownFolderManager* manager = nullptr;
     if (SUCCEEDED(CoCreateInstance(clsid_known_folder_manager, nullptr, CLSCTX_INPROC_SERVER, iid_known_folder_manager,
                                    reinterpret_cast<void**>(&manager))) &&
