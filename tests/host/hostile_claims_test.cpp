@@ -6,7 +6,6 @@
 // drives. The whole machine is compared before and after.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <ostream>
 #include <string_view>
 
@@ -31,21 +30,9 @@ const std::u16string start_menu = roaming + u"Microsoft\\Windows\\Start Menu\\";
 const std::u16string components = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\";
 const std::u16string products = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\";
 
-class HostileClaims : public InventoryTest {
+class HostileClaims : public HostileMachineTest {
 protected:
-    LeftoverSession session{u"C:\\Vorlix\\"};
-    MachineSnapshot before_install;
-    // What the program's own uninstaller does while the cycle waits for it.
-    std::function<void()> uninstaller = [] {};
-
-    void SetUp() override {
-        InventoryTest::SetUp();
-        furnish_machine();
-        before_install = MachineSnapshot::take();
-    }
-
-    // Files and registry data of Windows, of the user and of other programs.
-    static void furnish_machine() {
+    void furnish() override {
         for (const auto* file :
              {u"C:\\Windows\\System32\\ole32.dll", u"C:\\Windows\\Installer\\1a2b.msi",
               u"C:\\Program Files\\Common Files\\System\\ado\\msado15.dll", u"C:\\Program Files\\Internet Explorer\\iexplore.exe",
@@ -93,24 +80,6 @@ protected:
         sim::set_string(hklm, classes + u"Tool.File\\Shell\\Open\\Command", u"", u"\"C:\\Apps\\Tool\\tool.exe\" \"%1\"");
         sim::set_string(hklm, classes + u".tool", u"", u"Tool.File");
     }
-
-    // Scan, analysis, result files, the uninstaller, result files read back, everything deleted.
-    DeletionReport uninstall(const std::u16string& name, const LeftoverSelection& selection = {}) {
-        scan();
-        const auto* program = list->find(Str_LowerAscii(name));
-        if (!program) {
-            ADD_FAILURE() << "not listed: " << to_utf8(name);
-            return {};
-        }
-        session.select_program(*program);
-        run_analysis(list, program->mpu_str_Name_low, &session, {});
-        EXPECT_TRUE(session.save_results());
-        uninstaller();
-        session.load_results();
-        return session.delete_leftovers(selection);
-    }
-
-    void expect_nothing_outside_lost() const { expect_nothing_lost_since(before_install); }
 };
 
 // ---- install locations

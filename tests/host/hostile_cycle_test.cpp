@@ -20,23 +20,13 @@ using namespace std::string_view_literals;
 
 constexpr auto hklm = os::hkey_local_machine;
 constexpr auto hkcu = os::hkey_current_user;
-const std::u16string result_path = u"C:\\Vorlix\\";
 const std::u16string run_path = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::u16string classes = u"SOFTWARE\\Classes\\";
 
-class HostileCycle : public InventoryTest {
+class HostileCycle : public HostileMachineTest {
 protected:
-    LeftoverSession session{result_path};
-    MachineSnapshot before_install;
-
-    void SetUp() override {
-        InventoryTest::SetUp();
-        furnish_neighbours();
-        before_install = MachineSnapshot::take();
-    }
-
     // Other programs and the user's own files, with registry data of every odd shape.
-    static void furnish_neighbours() {
+    void furnish() override {
         sim::add_file(u"C:\\Apps\\ToolBox\\box.exe");
         sim::add_file(u"C:\\Users\\user\\Documents\\letter.txt");
         sim::add_file(u"C:\\Program Files\\Common Files\\Shared\\shared.dll");
@@ -85,25 +75,9 @@ protected:
                        u"C:\\Apps\\Tool\\bin\\helper.dll", 1);
     }
 
-    // Scan, analysis, result files written and read back, everything ticked deleted.
-    DeletionReport uninstall(const std::u16string& name, bool tamper = false) {
-        scan();
-        const auto* record = list->find(Str_LowerAscii(name));
-        if (!record) {
-            ADD_FAILURE() << "not listed: " << to_utf8(name);
-            return {};
-        }
-        session.select_program(*record);
-        run_analysis(list, record->mpu_str_Name_low, &session, {});
-        EXPECT_TRUE(session.save_results());
-        if (tamper) tamper_with_result_files();
-        session.load_results();
-        return session.delete_leftovers({});
-    }
-
     // Lines naming what is not the program's, as a damaged or edited file could hold them.
-    static void tamper_with_result_files() {
-        const auto append = [](const char16_t* file, StringList extra) {
+    void tamper_with_result_files() const {
+        const auto append = [this](const char16_t* file, StringList extra) {
             StringList lines;
             load_result_file(result_path + file, lines);
             lines.insert(lines.end(), extra.begin(), extra.end());
@@ -114,8 +88,6 @@ protected:
         append(result_file_folders, {u"C:\\Apps\\ToolBox"});
         append(result_file_registry, {u"HKLM|SOFTWARE\\Classes\\Box.File", u"HKCU|" + run_path + u"|ToolBox"});
     }
-
-    void expect_nothing_outside_lost() const { expect_nothing_lost_since(before_install); }
 };
 
 TEST_F(HostileCycle, TheProgramGoesAndNothingElse) {
@@ -143,7 +115,8 @@ TEST_F(HostileCycle, ABlankPaddedValueNameNeverTakesTheNeighboursValue) {
 
 TEST_F(HostileCycle, DamagedResultFilesNeverWidenTheDeletion) {
     install_tool();
-    uninstall(u"Tool", true);
+    uninstaller = [this] { tamper_with_result_files(); };
+    uninstall(u"Tool");
     expect_nothing_outside_lost();
     EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
 }

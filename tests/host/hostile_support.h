@@ -1,16 +1,21 @@
 // Shared by the hostile-data tests: registry data written byte for byte as
-// other programs leave it, and snapshots of the whole simulated machine.
+// other programs leave it, snapshots of the whole simulated machine, and one
+// program's whole uninstall cycle on a machine furnished around it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/leftover_session.h"
+#include "app/synchronous_cycle.h"
+#include "inventory_test_support.h"
 #include "platform/os.h"
 #include "platform/portable/reg_file.h"
 #include "platform/portable/utf.h"
@@ -78,6 +83,45 @@ inline void expect_nothing_lost_since(const MachineSnapshot& before) {
     const auto lost = before.lost_in(MachineSnapshot::take());
     EXPECT_TRUE(lost.empty()) << "lost " << lost.size() << " items, first: " << (lost.empty() ? "" : lost.front());
 }
+
+// The machine is furnished with what is not the program's and photographed
+// before each test installs its program.
+class HostileMachineTest : public InventoryTest {
+protected:
+    const std::u16string result_path = u"C:\\Vorlix\\";
+    LeftoverSession session{result_path};
+    MachineSnapshot before_install;
+    // What happens while the cycle waits for the program's own uninstaller,
+    // between the result files' writing and their reading back.
+    std::function<void()> uninstaller = [] {};
+
+    // Files and registry data of Windows, of the user and of other programs.
+    virtual void furnish() = 0;
+
+    void SetUp() override {
+        InventoryTest::SetUp();
+        furnish();
+        before_install = MachineSnapshot::take();
+    }
+
+    // Scan, analysis, result files, the uninstaller, result files read back, the selection deleted.
+    DeletionReport uninstall(const std::u16string& name, const LeftoverSelection& selection = {}) {
+        scan();
+        const auto* program = list->find(Str_LowerAscii(name));
+        if (!program) {
+            ADD_FAILURE() << "not listed: " << to_utf8(name);
+            return {};
+        }
+        session.select_program(*program);
+        run_analysis(list, program->mpu_str_Name_low, &session, {});
+        EXPECT_TRUE(session.save_results());
+        uninstaller();
+        session.load_results();
+        return session.delete_leftovers(selection);
+    }
+
+    void expect_nothing_outside_lost() const { expect_nothing_lost_since(before_install); }
+};
 
 // An install location that leads, one way or another, to what is not the
 // program's; tests print it by its name.
