@@ -173,20 +173,5 @@ TEST_F(ContractFiles, FinalPathsAreWhereTheFileSystemReallyIs) {
     EXPECT_TRUE(final_path.empty());
 }
 
-TEST_F(ContractFiles, TheShellKnowsTheWindowsFolderAndTheProgramFiles) {
-    const auto known = os::get_known_folder_paths();
-    const auto knows = [&known](const std::u16string& path) {
-        return std::any_of(known.begin(), known.end(),
-                           [&path](const std::u16string& candidate) { return same_ignoring_case(candidate, path); });
-    };
-    std::u16string windows(260, u'\0');
-    windows.resize(os::get_windows_directory(windows.data(), 260));
-    EXPECT_TRUE(knows(windows));
-    std::u16string program_files(260, u'\0');
-    program_files.resize(os::get_environment_variable(u"ProgramFiles", program_files.data(), 260));
-    EXPECT_TRUE(knows(program_files));
-    EXPECT_GT(known.size(), 20u);
-}
-
 }  // namespace
 }  // namespace vorlix::contract

@@ -1,4 +1,5 @@
 // Environment, folders and processes as both backends present them.
+#include <algorithm>
 #include <string>
 
 #include "contract/contract_env.h"
@@ -61,6 +62,19 @@ TEST_F(ContractSystem, FoldersComeWithoutTrailingBackslashExceptTheTempPath) {
     ASSERT_GT(temp_length, 0u);
     EXPECT_EQ(buffer[temp_length - 1], u'\\');
     EXPECT_EQ(os::get_temp_path(buffer, 2), temp_length + 1);
+}
+
+TEST_F(ContractSystem, TheShellKnowsTheWindowsFolderAndTheProgramFiles) {
+    const auto known = os::get_known_folder_paths();
+    const auto knows = [&known](const std::u16string& path) {
+        return std::any_of(known.begin(), known.end(),
+                           [&path](const std::u16string& candidate) { return same_ignoring_case(candidate, path); });
+    };
+    EXPECT_TRUE(knows(windows_directory()));
+    std::u16string program_files(260, u'\0');
+    program_files.resize(os::get_environment_variable(u"ProgramFiles", program_files.data(), 260));
+    EXPECT_TRUE(knows(program_files));
+    EXPECT_GT(known.size(), 20u);
 }
 
 TEST_F(ContractSystem, TheSnapshotHoldsThisProcessWithItsImagePath) {
