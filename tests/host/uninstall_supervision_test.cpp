@@ -29,6 +29,9 @@ public:
     }
 };
 
+// The program's uninstaller, in its own folder.
+const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
+
 std::uint32_t running_pid(const std::u16string& image) {
     for (const auto& process : sim::processes())
         if (process.image_path == image) return process.pid;
@@ -144,7 +147,6 @@ TEST_F(Supervision, UninstallerThatRelaunchesItselfIsFollowedThroughItsDescendan
 }
 
 TEST_F(Supervision, UninstallerThatKeepsRunningHoldsTheFirstStepUntilItEnds) {
-    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
     sim::add_file(uninstaller);
     add_program(uninstaller);
     // Far beyond the five looks that bound the wait for a process known only by name.
@@ -203,7 +205,6 @@ TEST_F(Supervision, NameSeenInEarlierPassesButGoneInTheFifthGetsNoWait) {
 TEST_F(Supervision, OlderProcessNamingTheReusedIdAsParentIsNotAdopted) {
     // An unrelated process, started long before the uninstaller, whose parent
     // had the id the uninstaller now has.
-    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
     sim::add_file(uninstaller);
     add_program(uninstaller, u"C:\\Apps\\Tool\\");
     std::uint32_t stranger = 0;
@@ -225,7 +226,6 @@ TEST_F(Supervision, OlderProcessNamingTheReusedIdAsParentIsNotAdopted) {
 }
 
 TEST_F(Supervision, OnceTheUninstallerEndsOnlyItsOwnFolderTempAndWindowsInstallerHold) {
-    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
     const std::u16string browser = u"C:\\Program Files\\Browser\\browser.exe";
     sim::add_file(uninstaller);
     add_program(u"\"" + uninstaller + u"\" /S", u"C:\\Apps\\Tool\\");
@@ -263,7 +263,6 @@ TEST_F(Supervision, OnceTheUninstallerEndsOnlyItsOwnFolderTempAndWindowsInstalle
 }
 
 TEST_F(Supervision, WaitLimitEndsTheWaitAndLeavesTheUninstallerRunning) {
-    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
     sim::add_file(uninstaller);
     add_program(uninstaller, u"C:\\Apps\\Tool\\");
     polling->script = [&](int wait) {
@@ -280,7 +279,6 @@ TEST_F(Supervision, WaitLimitEndsTheWaitAndLeavesTheUninstallerRunning) {
 }
 
 TEST_F(Supervision, UninstallerEndingWithinTheLimitIsNotStillRunning) {
-    const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
     sim::add_file(uninstaller);
     add_program(uninstaller);
     polling->script = [&](int wait) {
