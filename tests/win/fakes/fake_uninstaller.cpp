@@ -23,10 +23,6 @@ int usage() {
 
 bool remove_entry(const wchar_t* key) {
     const std::wstring path = std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + key;
-    HKEY uninstall = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &uninstall) != 0)
-        return false;
-    RegCloseKey(uninstall);
     return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
 }
 
