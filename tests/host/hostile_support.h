@@ -107,7 +107,7 @@ protected:
     // Scan, analysis, result files, the uninstaller, result files read back, the selection deleted.
     DeletionReport uninstall(const std::u16string& name, const LeftoverSelection& selection = {}) {
         scan();
-        const auto* program = list->find(Str_LowerAscii(name));
+        const auto* program = record(name);
         if (!program) {
             ADD_FAILURE() << "not listed: " << to_utf8(name);
             return {};
