@@ -82,9 +82,15 @@ public:
     void add_form(std::u16string form) {
         if (seen_.insert(form).second) list_.push_back(std::move(form));
     }
+    // The shell gives its folders with a trailing backslash, the environment
+    // without: both spellings share one entry.
     const StringList& forms(const std::u16string& folder) {
-        auto found = forms_.find(folder);
-        if (found == forms_.end()) found = forms_.emplace(folder, KnownFolders::comparable_forms(folder)).first;
+        auto key = Str_EnsureTrailingBackslash(Str_Trim(folder));
+        auto found = forms_.find(key);
+        if (found == forms_.end()) {
+            auto forms = KnownFolders::comparable_forms(key);
+            found = forms_.emplace(std::move(key), std::move(forms)).first;
+        }
         return found->second;
     }
     const std::u16string& special(int csidl) {
