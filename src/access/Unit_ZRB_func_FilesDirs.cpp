@@ -65,6 +65,10 @@ std::u16string Sys_GetSystemDir() {
     return Str_EnsureTrailingBackslash(std::u16string(buffer, length < system_dir_chars ? length : 0));
 }
 
+std::u16string temp_folder_path() {
+    return read_sized_text([](char16_t* buffer, std::uint32_t size) { return os::get_temp_path(buffer, size); });
+}
+
 std::u16string special_folder_path(int csidl) {
     std::u16string path;
     os::get_special_folder_path(csidl, path);

@@ -17,6 +17,8 @@ std::u16string Sys_GetWindowsDir();
 std::u16string Sys_GetAppDataDir();
 std::u16string Sys_GetLocalAppDataDir();
 void Sys_GetProgramFilesDirs(std::u16string& str_param_ProgramFiles, std::u16string& str_param_ProgramFiles64);
+// GetTempPath's folder; empty when the system gives none.
+std::u16string temp_folder_path();
 // The folder the shell knows by this CSIDL; empty when it knows none.
 std::u16string special_folder_path(int csidl);
 // The 64-bit Program Files beside `program_files` when that is the x86 one

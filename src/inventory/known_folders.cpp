@@ -217,9 +217,7 @@ KnownFolders KnownFolders::capture() {
     }
     std::u16string downloads;
     if (os::get_downloads_folder_path(downloads)) shared.add(downloads);
-    std::u16string temp(261, u'\0');
-    const auto temp_length = os::get_temp_path(temp.data(), static_cast<std::uint32_t>(temp.size()));
-    if (temp_length > 0 && temp_length < temp.size()) shared.add(temp.substr(0, temp_length));
+    shared.add(temp_folder_path());
     // The Users folder holds every profile.
     shared.add(parent_folder(shared.special(os::csidl_profile)));
     shared.add(parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
