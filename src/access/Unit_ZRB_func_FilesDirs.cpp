@@ -10,14 +10,22 @@ namespace vorlix {
 namespace {
 
 constexpr std::uint32_t system_dir_chars = 256;
-constexpr std::uint32_t long_path_chars = 4096;
 
 bool has(std::uint32_t attributes, std::uint32_t flag) { return (attributes & flag) != 0; }
 
-std::u16string special_folder(int csidl) {
-    std::u16string path;
-    os::get_special_folder_path(csidl, path);
-    return Str_EnsureTrailingBackslash(path);
+// A text Windows writes into a buffer the caller sizes: a first try with room
+// for a usual path; a longer text makes the call answer the size needed.
+template <typename Query>
+std::u16string read_sized_text(Query query) {
+    std::u16string buffer(260, u'\0');
+    auto length = query(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.assign(length, u'\0');
+        length = query(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        if (length >= buffer.size()) return {};
+    }
+    buffer.resize(length);
+    return buffer;
 }
 
 }  // namespace
@@ -46,16 +54,9 @@ bool Sys_FileExists(const std::u16string& str_param_Path) {
 }
 
 std::u16string Sys_GetEnvironmentVariable(const std::u16string& str_param_Name) {
-    std::u16string buffer(260, u'\0');
-    auto length = os::get_environment_variable(str_param_Name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-    if (length >= buffer.size()) {
-        // Too long for the buffer: the answer was the size needed.
-        buffer.assign(length, u'\0');
-        length = os::get_environment_variable(str_param_Name, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-        if (length >= buffer.size()) return {};
-    }
-    buffer.resize(length);
-    return buffer;
+    return read_sized_text([&str_param_Name](char16_t* buffer, std::uint32_t size) {
+        return os::get_environment_variable(str_param_Name, buffer, size);
+    });
 }
 
 std::u16string Sys_GetSystemDir() {
@@ -64,18 +65,30 @@ std::u16string Sys_GetSystemDir() {
     return Str_EnsureTrailingBackslash(std::u16string(buffer, length < system_dir_chars ? length : 0));
 }
 
-std::u16string Sys_GetDesktopDir() { return special_folder(os::csidl_desktopdirectory); }
-std::u16string Sys_GetWindowsDir() { return special_folder(os::csidl_windows); }
-std::u16string Sys_GetAppDataDir() { return special_folder(os::csidl_appdata); }
-std::u16string Sys_GetLocalAppDataDir() { return special_folder(os::csidl_local_appdata); }
+std::u16string temp_folder_path() {
+    return read_sized_text([](char16_t* buffer, std::uint32_t size) { return os::get_temp_path(buffer, size); });
+}
+
+std::u16string special_folder_path(int csidl) {
+    std::u16string path;
+    os::get_special_folder_path(csidl, path);
+    return Str_EnsureTrailingBackslash(path);
+}
+
+std::u16string Sys_GetDesktopDir() { return special_folder_path(os::csidl_desktopdirectory); }
+std::u16string Sys_GetWindowsDir() { return special_folder_path(os::csidl_windows); }
+std::u16string Sys_GetAppDataDir() { return special_folder_path(os::csidl_appdata); }
+std::u16string Sys_GetLocalAppDataDir() { return special_folder_path(os::csidl_local_appdata); }
 
 void Sys_GetProgramFilesDirs(std::u16string& str_param_ProgramFiles, std::u16string& str_param_ProgramFiles64) {
-    str_param_ProgramFiles64.clear();
-    str_param_ProgramFiles = special_folder(os::csidl_program_files);
-    // Only a 32-bit process on 64-bit Windows sees the x86 folder here.
-    if (str_param_ProgramFiles.find(u"86") == std::u16string::npos) return;
-    str_param_ProgramFiles64 =
-        Str_Trim(Str_ReplaceText(str_param_ProgramFiles, u"(x86)\\", u" ", true)) + u"\\";
+    str_param_ProgramFiles = special_folder_path(os::csidl_program_files);
+    str_param_ProgramFiles64 = native_program_files(str_param_ProgramFiles);
+}
+
+std::u16string native_program_files(const std::u16string& program_files) {
+    // Only a 32-bit process on 64-bit Windows sees the x86 folder as its Program Files.
+    if (program_files.find(u"86") == std::u16string::npos) return {};
+    return Str_Trim(Str_ReplaceText(program_files, u"(x86)\\", u" ", true)) + u"\\";
 }
 
 bool IsDirectory(const std::u16string& str_param_Path) {
@@ -163,9 +176,9 @@ StringList ListFolderTree(const std::u16string& folder) {
 }
 
 std::u16string GetLongPath(const std::u16string& str_param_Path) {
-    std::u16string buffer(long_path_chars, u'\0');
-    os::get_long_path_name(str_param_Path, buffer.data(), long_path_chars);
-    return buffer.substr(0, buffer.find(u'\0'));
+    return read_sized_text([&str_param_Path](char16_t* buffer, std::uint32_t size) {
+        return os::get_long_path_name(str_param_Path, buffer, size);
+    });
 }
 
 }  // namespace vorlix

@@ -17,6 +17,13 @@ std::u16string Sys_GetWindowsDir();
 std::u16string Sys_GetAppDataDir();
 std::u16string Sys_GetLocalAppDataDir();
 void Sys_GetProgramFilesDirs(std::u16string& str_param_ProgramFiles, std::u16string& str_param_ProgramFiles64);
+// GetTempPath's folder; empty when the system gives none.
+std::u16string temp_folder_path();
+// The folder the shell knows by this CSIDL; empty when it knows none.
+std::u16string special_folder_path(int csidl);
+// The 64-bit Program Files beside `program_files` when that is the x86 one
+// (a 32-bit process on 64-bit Windows); empty otherwise.
+std::u16string native_program_files(const std::u16string& program_files);
 
 bool IsDirectory(const std::u16string& str_param_Path);
 // The \\?\ form of a full drive-letter or network path, which Windows takes

@@ -15,7 +15,7 @@ constexpr std::uint32_t enum_name_chars = 255;
 std::u16string clean_key_path(std::u16string path) {
     if (!path.empty() && path.front() == u'\\') path.front() = u' ';
     if (!path.empty() && path.back() == u'\\') path.back() = u' ';
-    return Str_Trim(path);
+    return Str_Trim(std::move(path));
 }
 
 void append_sub_key_names(const RegistryKey& key, StringList& list, bool trim) {
@@ -120,7 +120,7 @@ bool Reg_EnumValues(os::Hkey hkey_param_Root, const std::u16string& str_param_Pa
         std::u16string text;
         if (name.empty() || !key.read_text(raw_name, text)) continue;
         strlist_param_Names.push_back(std::move(name));
-        if (strlist_param_Data != nullptr) strlist_param_Data->push_back(Str_Trim(text));
+        if (strlist_param_Data != nullptr) strlist_param_Data->push_back(Str_Trim(std::move(text)));
     }
     return true;
 }

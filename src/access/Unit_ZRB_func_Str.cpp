@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "access/pattern_cache.h"
 #include "access/upper_case_map.h"
@@ -110,7 +111,7 @@ std::u16string Str_StripQuotes(const std::u16string& str_param_Text) {
     if (!copy.empty() && copy.back() == u'"') {
         copy.back() = u' ';
     }
-    return Str_Trim(copy);
+    return Str_Trim(std::move(copy));
 }
 
 bool RegEx_IsMatch(const std::u16string& str_param_Input, const std::u16string& str_param_Pattern) {
@@ -140,6 +141,11 @@ bool contains_upper_ascii(std::u16string_view text, std::u16string_view upper_pa
 
 std::u16string Str_UpperAscii(const std::u16string& str_param_Text) {
     return map_units(str_param_Text, upper_ascii_unit);
+}
+
+std::u16string Str_UpperAscii(std::u16string&& str_param_Text) {
+    std::transform(str_param_Text.begin(), str_param_Text.end(), str_param_Text.begin(), upper_ascii_unit);
+    return std::move(str_param_Text);
 }
 
 std::u16string Str_LowerAscii(const std::u16string& str_param_Text) {

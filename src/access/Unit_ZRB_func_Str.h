@@ -38,6 +38,8 @@ bool RegEx_GetNamedGroups(const StringList& strlist_param_Texts, const std::u16s
 
 // Upper-cases the letters a to z only (the registry layer's and the name keys' rule).
 std::u16string Str_UpperAscii(const std::u16string& str_param_Text);
+// The same for a text the caller gives up: upper-cased in place, never copied.
+std::u16string Str_UpperAscii(std::u16string&& str_param_Text);
 // Str_UpperAscii(text).find(upper_part) != npos without building the
 // upper-cased copy; `upper_part` is given upper-cased.
 bool contains_upper_ascii(std::u16string_view text, std::u16string_view upper_part);

@@ -31,17 +31,19 @@ std::string escape(char16_t unit) {
 }  // namespace
 
 std::string terminal_text(const std::u16string& text) {
+    // Runs of plain text are converted straight from the input; an escaped
+    // unit is never a surrogate, so no run splits a pair.
     std::string shown;
-    std::u16string plain;
-    for (const char16_t unit : text) {
-        if (unit >= 0x20 && unit != 0x7F && !(unit >= 0x80 && unit < 0xA0) && !is_bidi_control(unit)) {
-            plain.push_back(unit);
-            continue;
-        }
-        shown += to_utf8(plain) + escape(unit);
-        plain.clear();
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char16_t unit = text[at];
+        if (unit >= 0x20 && unit != 0x7F && !(unit >= 0x80 && unit < 0xA0) && !is_bidi_control(unit)) continue;
+        append_to_utf8(shown, std::u16string_view(text).substr(start, at - start));
+        shown += escape(unit);
+        start = at + 1;
     }
-    return shown + to_utf8(plain);
+    append_to_utf8(shown, std::u16string_view(text).substr(start));
+    return shown;
 }
 
 }  // namespace vorlix::cli

@@ -168,7 +168,7 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Resolve_DisplayIcon(std::u16st
     if (!file.empty() && file[0] == u'"') {
         for (auto& unit : file)
             if (unit == u'"') unit = u' ';
-        file = Str_Trim(file);
+        file = Str_Trim(std::move(file));
     }
     if (!Sys_FileExists(file)) file = folders.msiexec_path();
     if (pieces.size() >= 2 && IsIntegerText(pieces[1])) index = parse_integer(pieces[1]);

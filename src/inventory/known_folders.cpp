@@ -6,17 +6,11 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/upper_case_map.h"
 #include "platform/os.h"
 
 namespace vorlix {
 
 namespace {
-
-std::u16string special_folder(int csidl) {
-    std::u16string path;
-    return os::get_special_folder_path(csidl, path) ? path : std::u16string();
-}
 
 std::u16string parent_folder(const std::u16string& folder) {
     const auto trimmed = Str_Trim(folder);
@@ -88,14 +82,20 @@ public:
     void add_form(std::u16string form) {
         if (seen_.insert(form).second) list_.push_back(std::move(form));
     }
+    // The shell gives its folders with a trailing backslash, the environment
+    // without: both spellings share one entry.
     const StringList& forms(const std::u16string& folder) {
-        auto found = forms_.find(folder);
-        if (found == forms_.end()) found = forms_.emplace(folder, KnownFolders::comparable_forms(folder)).first;
+        auto key = Str_EnsureTrailingBackslash(Str_Trim(folder));
+        auto found = forms_.find(key);
+        if (found == forms_.end()) {
+            auto forms = KnownFolders::comparable_forms(key);
+            found = forms_.emplace(std::move(key), std::move(forms)).first;
+        }
         return found->second;
     }
     const std::u16string& special(int csidl) {
         auto found = specials_.find(csidl);
-        if (found == specials_.end()) found = specials_.emplace(csidl, special_folder(csidl)).first;
+        if (found == specials_.end()) found = specials_.emplace(csidl, special_folder_path(csidl)).first;
         return found->second;
     }
     const StringList& list() const { return list_; }
@@ -186,14 +186,16 @@ void add_windows_kept(SharedList& list) {
 
 KnownFolders KnownFolders::capture() {
     KnownFolders folders;
-    folders.system_dir = Sys_GetSystemDir();
-    folders.desktop_dir = Sys_GetDesktopDir();
-    folders.windows_dir = Sys_GetWindowsDir();
-    folders.app_data_dir = Sys_GetAppDataDir();
-    folders.local_app_data_dir = Sys_GetLocalAppDataDir();
-    Sys_GetProgramFilesDirs(folders.program_files, folders.program_files64);
-
+    // The shell is asked once per folder, here and for the shared list below.
     SharedList shared(folders.shared_upper);
+    folders.system_dir = Sys_GetSystemDir();
+    folders.desktop_dir = shared.special(os::csidl_desktopdirectory);
+    folders.windows_dir = shared.special(os::csidl_windows);
+    folders.app_data_dir = shared.special(os::csidl_appdata);
+    folders.local_app_data_dir = shared.special(os::csidl_local_appdata);
+    folders.program_files = shared.special(os::csidl_program_files);
+    folders.program_files64 = native_program_files(folders.program_files);
+
     for (const auto* folder : {&folders.system_dir, &folders.desktop_dir, &folders.windows_dir, &folders.app_data_dir,
                                &folders.local_app_data_dir, &folders.program_files, &folders.program_files64})
         shared.add(*folder);
@@ -215,9 +217,7 @@ KnownFolders KnownFolders::capture() {
     }
     std::u16string downloads;
     if (os::get_downloads_folder_path(downloads)) shared.add(downloads);
-    std::u16string temp(261, u'\0');
-    const auto temp_length = os::get_temp_path(temp.data(), static_cast<std::uint32_t>(temp.size()));
-    if (temp_length > 0 && temp_length < temp.size()) shared.add(temp.substr(0, temp_length));
+    shared.add(temp_folder_path());
     // The Users folder holds every profile.
     shared.add(parent_folder(shared.special(os::csidl_profile)));
     shared.add(parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
@@ -231,16 +231,11 @@ KnownFolders KnownFolders::capture() {
 }
 
 StringList KnownFolders::comparable_forms(const std::u16string& folder) {
-    // Upper-cased in place: asked for every scanned entry.
-    const auto upper_form = [](std::u16string form) {
-        std::transform(form.begin(), form.end(), form.begin(), upper_ascii_unit);
-        return form;
-    };
     StringList forms;
-    forms.push_back(upper_form(lexical_folder(folder)));
+    forms.push_back(Str_UpperAscii(lexical_folder(folder)));
     if (!long_form_may_differ(folder)) return forms;
     const auto long_form = GetLongPath(folder);
-    if (!long_form.empty()) forms.push_back(upper_form(lexical_folder(long_form)));
+    if (!long_form.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_form)));
     return forms;
 }
 

@@ -25,7 +25,7 @@ constexpr std::u16string_view inventor_server_tool = u"Inventor Server\\Bin\\Reg
 std::u16string executable_value(const std::u16string& key, bool view64) {
     std::u16string value;
     Reg_ReadString(os::hkey_local_machine, key, u"Executable", view64, value);
-    return Str_Trim(value);
+    return Str_Trim(std::move(value));
 }
 
 std::u16string version_in(const std::u16string& name, std::u16string_view pattern) {

@@ -72,7 +72,7 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
     if (view64) Sys_DisableFsRedirection(saved_redirection);
     // One guard for the walk and the registry matching: it captures every known folder.
     const LocationGuard guard(other_program_locations(*mpr_pclass_SWL, &record));
-    mpr_pro_Scan_InstallLocation(record, guard);
+    const auto location = mpr_pro_Scan_InstallLocation(record, guard);
     std::sort(record.mpu_SDLarry_Folders.begin(), record.mpu_SDLarry_Folders.end());
     std::sort(record.mpu_SDLarry_Files.begin(), record.mpu_SDLarry_Files.end());
     std::sort(record.mpu_SDLarry_AXCFiles.begin(), record.mpu_SDLarry_AXCFiles.end());
@@ -84,7 +84,7 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
                                      ? own_key
                                      : registry_finding(own_key.substr(0, root_end), own_key.substr(root_end + 1)));
     {
-        const ProgramMatcher matcher(record, guard);
+        const ProgramMatcher matcher(record, guard, location);
         run_registry_scans({record, matcher, view64,
                             [this, &record](const std::u16string& finding) { add_registry_finding(record, finding); }});
     }
@@ -99,7 +99,8 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
     for (const auto& entry : record.mpu_SDLarry_Registry) report_path(mpu_dword_cb_TU_RegList, mpr_str_RegistryEntries_Path, entry);
 }
 
-void ZRB_Thread_Uninstaller::mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record, const LocationGuard& guard) {
+std::u16string ZRB_Thread_Uninstaller::mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record,
+                                                                    const LocationGuard& guard) {
     record.mpu_SDLarry_Folders.clear();
     record.mpu_SDLarry_AXCFiles.clear();
     record.mpu_SDLarry_Files.clear();
@@ -107,10 +108,11 @@ void ZRB_Thread_Uninstaller::mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware&
     // A location that is a link gives only the link; what it leads to is someone else's.
     const auto location = guard.claimable(record.mpu_str_InstallLocation);
     const auto link = location.empty() ? guard.claimable_link(record.mpu_str_InstallLocation) : std::u16string();
-    if (location.empty() && link.empty()) return;
+    if (location.empty() && link.empty()) return location;
     record.mpu_SDLarry_Folders.push_back(location.empty() ? link : location);
     report_file_folder(record.mpu_SDLarry_Folders.back(), count_of(record.mpu_SDLarry_Folders.size()));
     if (!location.empty()) mpr_pro_Scan_Folder(record, location, guard);
+    return location;
 }
 
 void ZRB_Thread_Uninstaller::mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, const std::u16string& folder,

@@ -62,8 +62,9 @@ private:
 
     void analyse(ZRB_InstalledSoftware& record);
     // The file-system walk: empties the four lists, then lists the install
-    // location and everything below it that no other program owns.
-    void mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record, const LocationGuard& guard);
+    // location and everything below it that no other program owns. Returns
+    // the location as the guard lets it be claimed (empty when it may not).
+    std::u16string mpr_pro_Scan_InstallLocation(ZRB_InstalledSoftware& record, const LocationGuard& guard);
     void mpr_pro_Scan_Folder(ZRB_InstalledSoftware& record, const std::u16string& folder, const LocationGuard& guard);
     void add_registry_finding(ZRB_InstalledSoftware& record, const std::u16string& finding);
 

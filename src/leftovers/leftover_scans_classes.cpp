@@ -67,7 +67,7 @@ void record_prog_id(const LeftoverScanContext& context, const std::u16string& cl
                     const std::u16string& class_id) {
     std::u16string prog_id, named_class;
     if (!context.read_default(os::hkey_local_machine, clsid_variant + class_id + u"\\ProgID\\", prog_id)) return;
-    prog_id = Str_Trim(prog_id);
+    prog_id = Str_Trim(std::move(prog_id));
     if (prog_id.empty() || prog_id.find_first_of(u"\\|") != std::u16string::npos) return;
     const auto key = clsid_variant.substr(0, clsid_variant.size() - clsid_folder.size()) + prog_id;
     if (context.read_default(os::hkey_local_machine, key + u"\\CLSID\\", named_class) &&
@@ -83,7 +83,7 @@ UpperSet scan_class_ids(const LeftoverScanContext& context, const UpperSet& libr
             const auto base = line.variant + class_id;
             read_first_default(context, os::hkey_local_machine, base, {u"\\InprocServer32\\", u"\\LocalServer32\\"},
                                server);
-            server = Str_Trim(server);
+            server = Str_Trim(std::move(server));
             const bool matched =
                 !server.empty()
                     ? context.matcher.RefersToProgram(server) || context.matcher.IsProgramBinaryName(server)

@@ -114,7 +114,8 @@ LocationGuard::LocationGuard(const StringList& other_locations)
     : known(KnownFolders::capture()), other_upper(other_forms(other_locations)), others(other_upper) {}
 
 bool LocationGuard::is_shared_or_above(const std::u16string& folder) const {
-    return known.is_shared_or_above(Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(folder))));
+    // The comparable forms are upper-cased and end with a backslash already.
+    return known.is_shared_or_above(Str_Trim(folder));
 }
 
 bool LocationGuard::is_guarded(const std::u16string& path) const {

@@ -83,17 +83,18 @@ std::u16string short_form_tail(const StringList& pieces, std::size_t k) {
 }
 
 ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param)
-    : ProgramMatcher(record_param, nullptr, std::make_unique<const LocationGuard>()) {}
+    : ProgramMatcher(record_param, nullptr, std::make_unique<const LocationGuard>(), nullptr) {}
 
-ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param, const LocationGuard& shared_guard)
-    : ProgramMatcher(record_param, &shared_guard, nullptr) {}
+ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param, const LocationGuard& shared_guard,
+                               const std::u16string& claimed_location)
+    : ProgramMatcher(record_param, &shared_guard, nullptr, &claimed_location) {}
 
 ProgramMatcher::ProgramMatcher(const ZRB_InstalledSoftware& record_param, const LocationGuard* shared_guard,
-                               std::unique_ptr<const LocationGuard> owned_guard)
+                               std::unique_ptr<const LocationGuard> owned_guard, const std::u16string* claimed_location)
     : record(record_param),
       own_guard(std::move(owned_guard)),
       guard(shared_guard ? *shared_guard : *own_guard),
-      location(guard.claimable(record_param.mpu_str_InstallLocation)),
+      location(claimed_location ? *claimed_location : guard.claimable(record_param.mpu_str_InstallLocation)),
       program_files_x86(Sys_GetEnvironmentVariable(u"programfiles(x86)")),
       program_files_w6432(Sys_GetEnvironmentVariable(u"ProgramW6432")),
       folders(upper_folders(record_param.mpu_SDLarry_Folders)) {}

@@ -29,8 +29,9 @@ class ProgramMatcher {
 public:
     // The environment's Program Files folders are read here, once. Nothing
     // `guard` protects (another program's location, a folder of the system)
-    // is the program's; the guard outlives the matcher.
-    ProgramMatcher(const ZRB_InstalledSoftware& record, const LocationGuard& guard);
+    // is the program's; the guard outlives the matcher. `location` is the
+    // record's install location as guard.claimable gave it to the walk.
+    ProgramMatcher(const ZRB_InstalledSoftware& record, const LocationGuard& guard, const std::u16string& location);
     // Guarded against the shared and system folders only.
     explicit ProgramMatcher(const ZRB_InstalledSoftware& record);
     virtual ~ProgramMatcher() = default;
@@ -52,8 +53,9 @@ protected:
     virtual bool folders_claim(const std::u16string& text, std::size_t k, char16_t drive) const;
 
 private:
+    // Without `claimed_location`, the guard is asked for the location.
     ProgramMatcher(const ZRB_InstalledSoftware& record, const LocationGuard* shared_guard,
-                   std::unique_ptr<const LocationGuard> owned_guard);
+                   std::unique_ptr<const LocationGuard> owned_guard, const std::u16string* claimed_location);
 
     const ZRB_InstalledSoftware& record;
     // Only for the one-argument form.

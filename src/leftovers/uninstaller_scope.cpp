@@ -18,12 +18,6 @@ std::u16string comparable(const std::u16string& path) {
     return Str_UpperFull(long_form.empty() ? trimmed : long_form);
 }
 
-std::u16string temp_folder() {
-    std::u16string buffer(261, u'\0');
-    const auto length = os::get_temp_path(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
-    return length > 0 && length < buffer.size() ? buffer.substr(0, length) : std::u16string();
-}
-
 std::u16string wow64_system_folder() {
     if (!os::get_system_wow64_directory_available()) return {};
     std::u16string buffer(261, u'\0');
@@ -37,7 +31,7 @@ UninstallerScope UninstallerScope::for_program(const std::u16string& install_loc
     UninstallerScope scope;
     scope.everything = false;
     const auto windows = Sys_GetWindowsDir();
-    for (const auto& folder : {temp_folder(), windows.empty() ? windows : windows + u"Temp", install_location})
+    for (const auto& folder : {temp_folder_path(), windows.empty() ? windows : windows + u"Temp", install_location})
         if (!Str_Trim(folder).empty()) scope.folders.push_back(Str_EnsureTrailingBackslash(comparable(folder)));
     // Both system folders: a 32-bit process sees the 64-bit one under its own name.
     for (const auto& system : {Sys_GetSystemDir(), wow64_system_folder()})
