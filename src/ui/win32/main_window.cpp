@@ -321,8 +321,9 @@ bool MainWindow::refuses_size(const WINDOWPOS& position) const {
 }
 
 std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint_top(dc, client); })) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    const auto painter = [this](HDC dc, const RECT& client) { paint_top(dc, client); };
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter)) {
+        return painted;
     }
     switch (message) {
     case WM_LBUTTONDOWN:

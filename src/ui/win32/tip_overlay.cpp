@@ -69,8 +69,9 @@ void TipOverlay::paint(HDC dc, const RECT& client) const {
 }
 
 std::optional<LRESULT> TipOverlay::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint(dc, client); })) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    const auto painter = [this](HDC dc, const RECT& client) { paint(dc, client); };
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter)) {
+        return painted;
     }
     const POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
     const RECT close = close_rect();
