@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "access/Unit_ZRB_func_Str.h"
+#include "app/decimal_text.h"
 #include "app/maker_addresses.h"
 #include "app/update_check.h"
 #include "app/web_links.h"
@@ -16,14 +17,9 @@ namespace vorlix {
 
 namespace {
 
-std::u16string decimal(unsigned value) {
-    const std::string text = std::to_string(value);
-    return {text.begin(), text.end()};
-}
-
 std::u16string dotted(const FileVersion& version) {
-    return decimal(version.major) + u"." + decimal(version.minor) + u"." + decimal(version.release) + u"." +
-           decimal(version.build);
+    return decimal_text(version.major) + u"." + decimal_text(version.minor) + u"." + decimal_text(version.release) +
+           u"." + decimal_text(version.build);
 }
 
 // "%s" of a message replaced by the text, as the message's own format gives it.
@@ -127,23 +123,16 @@ void TForm_Main::mpr_pro_StartGetSoftwareList() {
     auto scan = std::make_shared<ZRB_Thread_GetInstalledSoftwareList>(installed_, knowledge_, mpr_str_CurrentAppPath,
                                                                       dispatcher, pacing);
     scan->decimal_separator = view.decimal_separator();
-    const std::weak_ptr<int> open = alive;
-    scan->mpu_dword_cb_TGS_GetSoftwareList_Start = [this, open]() -> std::uint32_t {
-        if (!open.expired()) mpu_pro_cb_InstallerSoftwarelist_Start();
-        return 0;
-    };
+    scan->mpu_dword_cb_TGS_GetSoftwareList_Start = guarded(&TForm_Main::mpu_pro_cb_InstallerSoftwarelist_Start);
     // The scan reports name, publisher, version, size, location, icon, index.
-    scan->mpu_dword_cb_TGS_GetSoftwareList = [this, open](const char16_t* name, const char16_t* publisher,
+    scan->mpu_dword_cb_TGS_GetSoftwareList = [this, open = std::weak_ptr<int>(alive)](const char16_t* name, const char16_t* publisher,
                                                           const char16_t* version, const char16_t* size,
                                                           const char16_t* location, const char16_t* icon,
                                                           std::int32_t icon_index) -> std::uint32_t {
         if (!open.expired()) mpu_pro_cb_InstallerSoftwarelist(name, publisher, icon_index, icon, location, size, version);
         return 0;
     };
-    scan->mpu_dword_cb_TGS_GetSoftwareList_End = [this, open]() -> std::uint32_t {
-        if (!open.expired()) mpu_pro_cb_InstallerSoftwarelist_End();
-        return 0;
-    };
+    scan->mpu_dword_cb_TGS_GetSoftwareList_End = guarded(&TForm_Main::mpu_pro_cb_InstallerSoftwarelist_End);
     installed_->mpu_bool_IsSearch = false;
     tasks.adopt(scan->start());
 }

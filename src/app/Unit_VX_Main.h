@@ -268,6 +268,8 @@ private:
     void clear_leftover_lists();
     // Adds a row without telling the view, so that a whole list is told once.
     void add_leftover_row(LeftoverList list, const std::u16string& text, bool ticked = true);
+    // Whether either list of a step holds a row.
+    bool has_leftover_rows(LeftoverList files, LeftoverList registry) const;
     // The selection of the step-3 lists' check boxes.
     LeftoverSelection step3_selection() const;
     // Whether the step-3 check boxes leave anything to delete.

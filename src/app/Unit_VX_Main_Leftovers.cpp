@@ -50,6 +50,10 @@ std::u16string forced_removal_question(const std::u16string& program, UninstallV
 
 const StringList& TForm_Main::leftover_rows(LeftoverList list) const { return leftover_lists[index(list)].rows; }
 
+bool TForm_Main::has_leftover_rows(LeftoverList files, LeftoverList registry) const {
+    return !leftover_rows(files).empty() || !leftover_rows(registry).empty();
+}
+
 bool TForm_Main::leftover_ticked(LeftoverList list, std::size_t row) const {
     const auto& ticked = leftover_lists[index(list)].ticked;
     return row < ticked.size() && ticked[row];
@@ -151,7 +155,7 @@ void TForm_Main::Bn_Step2_BackToSoftwareListClick() {
 }
 
 void TForm_Main::Bn_StartUninstallClick() {
-    if (leftover_rows(LeftoverList::step2_files).empty() && leftover_rows(LeftoverList::step2_registry).empty()) {
+    if (!has_leftover_rows(LeftoverList::step2_files, LeftoverList::step2_registry)) {
         view.message_box(u"Program encountered problem during the uninstallation.", MessageKind::error);
         return;
     }
@@ -277,8 +281,7 @@ bool TForm_Main::leftovers_selected() const {
 }
 
 void TForm_Main::Bn_DeleteLeftoversClick() {
-    const bool listed = !leftover_rows(LeftoverList::step3_files).empty() ||
-                        !leftover_rows(LeftoverList::step3_registry).empty();
+    const bool listed = has_leftover_rows(LeftoverList::step3_files, LeftoverList::step3_registry);
     // Otherwise the report would call an untouched program completely removed.
     if (listed && !leftovers_selected()) {
         view.message_box(u"No leftover is ticked, so nothing was deleted.", MessageKind::information);
@@ -297,8 +300,7 @@ void TForm_Main::Bn_DeleteLeftoversClick() {
 }
 
 void TForm_Main::Bn_Step3_BackToSoftwareListClick() {
-    const bool listed = !leftover_rows(LeftoverList::step3_files).empty() ||
-                        !leftover_rows(LeftoverList::step3_registry).empty();
+    const bool listed = has_leftover_rows(LeftoverList::step3_files, LeftoverList::step3_registry);
     if (listed && !view.message_box(u"The current uninstall process has not yet completed.\r\n"
                                     u"Are you sure you want to cancel the current uninstall process?",
                                     MessageKind::question))

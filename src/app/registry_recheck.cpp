@@ -1,6 +1,8 @@
 #include "app/registry_recheck.h"
 
+#include <optional>
 #include <unordered_set>
+#include <vector>
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "access/registry_key.h"
@@ -27,11 +29,10 @@ bool is_extension_key(const RegistryEntry& entry) {
 }
 
 // The classes the findings take whole beside the extension: the program's.
-UpperSet classes_beside(const StringList& findings, const RegistryEntry& extension) {
+UpperSet classes_beside(const std::vector<std::optional<RegistryEntry>>& findings, const RegistryEntry& extension) {
     UpperSet classes;
     const auto folder = Str_UpperAscii(parent_path(extension.path));
-    for (const auto& text : findings) {
-        const auto entry = parse_registry_entry(text);
+    for (const auto& entry : findings) {
         if (entry && !entry->is_value && entry->root == extension.root &&
             Str_UpperAscii(parent_path(entry->path)) == folder && !last_component(entry->path).starts_with(u"."))
             classes.insert(Str_UpperAscii(last_component(entry->path)));
@@ -93,14 +94,18 @@ StringList narrowed(const RegistryEntry& extension, const UpperSet& classes, boo
 
 void recheck_registry_findings(TextSet& findings, bool view64) {
     const auto& texts = findings.keys();
+    // Parsed once: every extension key looks through all the findings.
+    std::vector<std::optional<RegistryEntry>> entries;
+    entries.reserve(texts.size());
+    for (const auto& text : texts) entries.push_back(parse_registry_entry(text));
     TextSet checked;
-    for (const auto& text : texts) {
-        const auto entry = parse_registry_entry(text);
+    for (std::size_t index = 0; index < texts.size(); ++index) {
+        const auto& entry = entries[index];
         if (!entry || !is_extension_key(*entry)) {
-            checked.add(text);
+            checked.add(texts[index]);
             continue;
         }
-        for (const auto& own : narrowed(*entry, classes_beside(texts, *entry), view64)) checked.add(own);
+        for (const auto& own : narrowed(*entry, classes_beside(entries, *entry), view64)) checked.add(own);
     }
     findings = std::move(checked);
 }

@@ -96,8 +96,8 @@ std::optional<LRESULT> AboutWindow::handle(UINT message, WPARAM wparam, LPARAM) 
             background->draw(dc, 0, 0, client.right, client.bottom);
         }
     };
-    if (handle_paint_message(hwnd(), message, wparam, paint)) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, paint)) {
+        return painted;
     }
     switch (message) {
     case WM_LBUTTONDOWN:

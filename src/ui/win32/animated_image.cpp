@@ -74,8 +74,9 @@ void AnimatedImage::paint(HDC dc, const RECT& client) const {
 }
 
 std::optional<LRESULT> AnimatedImage::handle(UINT message, WPARAM wparam, LPARAM) {
-    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint(dc, client); })) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    const auto painter = [this](HDC dc, const RECT& client) { paint(dc, client); };
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter)) {
+        return painted;
     }
     if (message == WM_TIMER && !frames_.empty()) {
         frame_ = (frame_ + 1) % frames_.size();

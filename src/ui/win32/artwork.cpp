@@ -140,6 +140,13 @@ const Picture* Artwork::picture(const std::wstring& name, UINT dpi) {
     return it->second.get();
 }
 
+void Artwork::draw(HDC dc, const std::wstring& name, const RECT& design_rect, UINT dpi) {
+    if (const Picture* found = picture(name, dpi); found != nullptr) {
+        const RECT r = scale_rect(design_rect, dpi);
+        found->draw(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+}
+
 std::vector<AnimationFrame> Artwork::animation(const std::wstring& name) const {
     std::vector<AnimationFrame> frames;
     ComPtr<IWICStream> stream;

@@ -39,6 +39,9 @@ public:
     // The picture `name` (as art/manifest.txt names it) at the scale nearest
     // the DPI; null when the executable does not hold it.
     const Picture* picture(const std::wstring& name, UINT dpi);
+    // The picture `name` stretched over `design_rect` (96 DPI units) at the
+    // DPI; nothing when the executable does not hold it.
+    void draw(HDC dc, const std::wstring& name, const RECT& design_rect, UINT dpi);
     // Every frame of the GIF `name`, composed; empty when it is missing.
     std::vector<AnimationFrame> animation(const std::wstring& name) const;
 

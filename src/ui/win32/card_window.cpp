@@ -10,8 +10,8 @@ void CardWindow::create(HWND parent, const RECT& design_rect, Painter painter) {
 }
 
 std::optional<LRESULT> CardWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (handle_paint_message(hwnd(), message, wparam, painter_)) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter_)) {
+        return painted;
     }
     switch (message) {
     case WM_COMMAND:

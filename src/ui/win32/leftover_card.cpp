@@ -71,10 +71,7 @@ void LeftoverCard::show_tab(LeftoverList list) {
 void LeftoverCard::paint(HDC dc, const RECT& client) const {
     const UINT dpi = dpi_for_window(card_.hwnd());
     fill(dc, client, rgb(background_colour));
-    const RECT logo = scale_rect(logo_rect, dpi);
-    if (const Picture* picture = artwork().picture(parts_.logo, dpi); picture != nullptr) {
-        picture->draw(dc, logo.left, logo.top, logo.right - logo.left, logo.bottom - logo.top);
-    }
+    artwork().draw(dc, parts_.logo, logo_rect, dpi);
     draw_text(dc, parts_.title, scale_to_dpi(112, dpi), scale_to_dpi(9, dpi), fonts_->title(), rgb(dark_text_colour));
     fill(dc, scale_rect(RECT{0, band_height, card_width, tab_bar_bottom}, dpi), rgb(bar_colour));
     fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, rgb(bar_colour));

@@ -68,8 +68,9 @@ void LoadingWindow::paint(HDC dc, const RECT& client) {
 }
 
 std::optional<LRESULT> LoadingWindow::handle(UINT message, WPARAM wparam, LPARAM) {
-    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint(dc, client); })) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    const auto painter = [this](HDC dc, const RECT& client) { paint(dc, client); };
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter)) {
+        return painted;
     }
     switch (message) {
     case WM_MOUSEACTIVATE:

@@ -4,15 +4,16 @@
 #include <windowsx.h>
 
 #include "app/maker_addresses.h"
+#include "platform/win32/win_common.h"
 #include "ui/win32/artwork.h"
 #include "ui/win32/program_icons.h"
 #include "ui/win32/url_download.h"
 
 namespace vorlix::ui {
 
-namespace {
+using os::win::wide;
 
-const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+namespace {
 
 enum ControlId : int {
     id_about = 100,
@@ -95,7 +96,6 @@ void MainWindow::create() {
     step3_.create(hwnd(), card_rect, fonts_,
                   {L"Uninstall_Steps\\Step3_LogoEx", L"Step 3:", LeftoverList::step3_files,
                    LeftoverList::step3_registry, L"Delete Leftovers", L"Bn_DeleteLeftovers", id_step3_first});
-    step3_.set_text(L"Clear all the remaining files, floders and registry entries to free up disk space.");
     HWND card = program_card_.hwnd();
     refresh_.create(card, id_refresh, L"Refresh", {L"Bn_Refresh", L"Bn_Refresh_H", {}});
     search_edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
@@ -321,8 +321,9 @@ bool MainWindow::refuses_size(const WINDOWPOS& position) const {
 }
 
 std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint_top(dc, client); })) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    const auto painter = [this](HDC dc, const RECT& client) { paint_top(dc, client); };
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter)) {
+        return painted;
     }
     switch (message) {
     case WM_LBUTTONDOWN:

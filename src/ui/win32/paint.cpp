@@ -44,22 +44,22 @@ void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& pain
     EndPaint(hwnd, &ps);
 }
 
-bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
-                          const std::function<void(HDC, const RECT&)>& paint) {
+std::optional<LRESULT> handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
+                                            const std::function<void(HDC, const RECT&)>& paint) {
     switch (message) {
     case WM_PAINT:
         paint_buffered(hwnd, paint);
-        return true;
+        return 0;
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(hwnd, &client);
         paint(reinterpret_cast<HDC>(wparam), client);
-        return true;
+        return 0;
     }
     case WM_ERASEBKGND:
-        return true;
+        return 1;
     default:
-        return false;
+        return std::nullopt;
     }
 }
 

@@ -42,10 +42,10 @@ std::optional<LRESULT> painted_control_message(HWND hwnd, UINT message, bool cli
                                                const std::function<void(HDC, const RECT&)>& paint);
 
 // Handles WM_PAINT (buffered), WM_PRINTCLIENT (children asking for what lies
-// behind them) and WM_ERASEBKGND (nothing: painting covers everything);
-// false for any other message.
-bool handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
-                          const std::function<void(HDC, const RECT&)>& paint);
+// behind them) and WM_ERASEBKGND (nothing: painting covers everything) and
+// gives their results; nullopt for any other message.
+std::optional<LRESULT> handle_paint_message(HWND hwnd, UINT message, WPARAM wparam,
+                                            const std::function<void(HDC, const RECT&)>& paint);
 
 // Lets the parent paint what lies behind a child (for pictures with alpha).
 void paint_parent_background(HWND child, HDC dc);

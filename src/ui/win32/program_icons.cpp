@@ -8,7 +8,11 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/win32/win_common.h"
+
 namespace vorlix::ui {
+
+using os::win::wide;
 
 namespace {
 
@@ -57,8 +61,6 @@ ProgramIcon store(HICON icon) {
 }
 
 const StoredIcon* stored(const ProgramIcon& icon) { return static_cast<const StoredIcon*>(icon.image.get()); }
-
-const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 HICON shell_icon(const std::u16string& path) {
     SHFILEINFOW info{};

@@ -3,14 +3,15 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "platform/win32/win_common.h"
 #include "ui/win32/artwork.h"
 #include "ui/win32/program_icons.h"
 
 namespace vorlix::ui {
 
-namespace {
+using os::win::wide;
 
-const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+namespace {
 
 // Row layout in design units (96 DPI), inside a row of 829 by 80.
 constexpr RECT logo{24, 24, 56, 56};

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/win_common.h"
 #include "ui/win32/dpi.h"
 
 namespace vorlix::ui {
@@ -56,8 +57,7 @@ void ReportList::rows_changed() {
         item.state = check_state(logic_->leftover_ticked(list_, row));
         item.stateMask = LVIS_STATEIMAGEMASK;
         const int added = ListView_InsertItem(hwnd_, &item);
-        ListView_SetItemText(hwnd_, added, 1,
-                             const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(rows[row].c_str())));
+        ListView_SetItemText(hwnd_, added, 1, const_cast<wchar_t*>(os::win::wide(rows[row])));
         // Some list views drop the state given at insertion.
         ListView_SetItemState(hwnd_, added, item.state, LVIS_STATEIMAGEMASK);
     }

@@ -64,20 +64,14 @@ void TipOverlay::show_modal() {
 
 void TipOverlay::paint(HDC dc, const RECT& client) const {
     fill(dc, client, RGB(0, 0, 0));
-    const RECT arrow = scale_rect(arrow_design, dpi());
-    if (const Picture* picture = artwork().picture(L"Transparent_Arrow", dpi()); picture != nullptr) {
-        picture->draw(dc, arrow.left, arrow.top, arrow.right - arrow.left, arrow.bottom - arrow.top);
-    }
-    const RECT close = close_rect();
-    const wchar_t* name = close_hot_ ? L"Bn_Transparent_Close_H" : L"Bn_Transparent_Close";
-    if (const Picture* picture = artwork().picture(name, dpi()); picture != nullptr) {
-        picture->draw(dc, close.left, close.top, close.right - close.left, close.bottom - close.top);
-    }
+    artwork().draw(dc, L"Transparent_Arrow", arrow_design, dpi());
+    artwork().draw(dc, close_hot_ ? L"Bn_Transparent_Close_H" : L"Bn_Transparent_Close", close_design, dpi());
 }
 
 std::optional<LRESULT> TipOverlay::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-    if (handle_paint_message(hwnd(), message, wparam, [this](HDC dc, const RECT& client) { paint(dc, client); })) {
-        return message == WM_ERASEBKGND ? 1 : 0;
+    const auto painter = [this](HDC dc, const RECT& client) { paint(dc, client); };
+    if (const auto painted = handle_paint_message(hwnd(), message, wparam, painter)) {
+        return painted;
     }
     const POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
     const RECT close = close_rect();

@@ -66,19 +66,14 @@ void WaitingCard::set_step(int step, WaitingStep state) {
 
 void WaitingCard::paint(HDC dc, const RECT& client) const {
     const UINT dpi = dpi_for_window(card_.hwnd());
-    auto draw = [dc, dpi](const std::wstring& name, const RECT& design) {
-        const RECT r = scale_rect(design, dpi);
-        if (const Picture* picture = artwork().picture(name, dpi); picture != nullptr) {
-            picture->draw(dc, r.left, r.top, r.right - r.left, r.bottom - r.top);
-        }
-    };
     fill(dc, client, rgb(background_colour));
-    draw(L"Uninstall_Steps\\Waiting_Logo", logo_rect);
+    artwork().draw(dc, L"Uninstall_Steps\\Waiting_Logo", logo_rect, dpi);
     draw_text(dc, L"Please wait while Vorlix initializes the uninstall process.", scale_to_dpi(125, dpi),
               scale_to_dpi(22, dpi), fonts_->title(), rgb(dark_text_colour));
-    draw(L"Uninstall_Steps\\Step_Line", RECT{0, band_height - 4, card_width, band_height});
+    artwork().draw(dc, L"Uninstall_Steps\\Step_Line", RECT{0, band_height - 4, card_width, band_height}, dpi);
     for (int i = 0; i < 2; ++i) {
-        draw(std::wstring(step_icons[i]) + (steps_[i].state.active ? L"_H" : L""), icon_rect(step_tops[i]));
+        artwork().draw(dc, std::wstring(step_icons[i]) + (steps_[i].state.active ? L"_H" : L""),
+                       icon_rect(step_tops[i]), dpi);
     }
     fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, rgb(bar_colour));
 }
