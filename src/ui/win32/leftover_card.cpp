@@ -55,8 +55,8 @@ void LeftoverCard::layout(UINT dpi) {
     main_button_.place(main_button_rect, dpi);
     back_.place(back_rect, dpi);
     if (files_.hwnd() != nullptr) {
-        files_.place(list_rect, dpi);
-        registry_.place(list_rect, dpi);
+        files_.place(list_rect, dpi, fonts_->regular());
+        registry_.place(list_rect, dpi, fonts_->regular());
     }
 }
 

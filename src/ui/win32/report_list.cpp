@@ -35,7 +35,8 @@ void ReportList::create(HWND parent, int id, const std::wstring& caption, TForm_
     ListView_InsertColumn(hwnd_, 1, &column);
 }
 
-void ReportList::place(const RECT& r, UINT dpi) const {
+void ReportList::place(const RECT& r, UINT dpi, HFONT font) const {
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     place_control(hwnd_, r, dpi);
     ListView_SetColumnWidth(hwnd_, 0, scale_to_dpi(check_column_width, dpi));
     ListView_SetColumnWidth(hwnd_, 1, scale_to_dpi(path_column_width, dpi));

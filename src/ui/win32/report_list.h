@@ -16,7 +16,9 @@ namespace vorlix::ui {
 class ReportList {
 public:
     void create(HWND parent, int id, const std::wstring& caption, TForm_Main& logic, LeftoverList list);
-    void place(const RECT& design_rect, UINT dpi) const;
+    // Places the list and gives it the window's text font (made anew for each
+    // DPI, so it is handed over again on every layout).
+    void place(const RECT& design_rect, UINT dpi, HFONT font) const;
     HWND hwnd() const { return hwnd_; }
 
     // The logic's rows were added or all removed.
