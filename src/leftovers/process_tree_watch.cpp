@@ -123,15 +123,21 @@ bool ProcessTreeWatch::look() {
             if (!parent || entry.creation_time < parent->creation_time) continue;
             Watched item{entry.pid, entry.parent_pid, entry.creation_time,
                          os::open_process(os::synchronize | os::process_query_limited_information, entry.pid), {}};
-            if (item.handle != 0) os::query_full_process_image_name(item.handle, item.image);
             watched.push_back(std::move(item));
             added = true;
         }
     }
     if (runs(watched.front(), entries)) return true;
-    return std::any_of(watched.begin() + 1, watched.end(), [this, &entries](const Watched& item) {
-        return scope.holds(item.image) && runs(item, entries);
-    });
+    return std::any_of(watched.begin() + 1, watched.end(),
+                       [this, &entries](Watched& item) { return holds(item) && runs(item, entries); });
+}
+
+bool ProcessTreeWatch::holds(Watched& item) {
+    // A process still starting may not tell its image yet (under load, Wine
+    // answers only once the process has loaded it): it holds the wait and is
+    // asked again at the next look, instead of holding it until it ends.
+    if (item.image.empty() && item.handle != 0) os::query_full_process_image_name(item.handle, item.image);
+    return scope.holds(item.image);
 }
 
 bool ProcessTreeWatch::wait(Pacing& poll, WaitBudget& budget) {

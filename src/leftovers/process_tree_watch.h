@@ -107,6 +107,8 @@ private:
 
     const Watched* find(std::uint32_t pid) const;
     bool runs(const Watched& item, const std::vector<os::ProcessEntry>& entries) const;
+    // Whether the scope keeps waiting for the descendant; learns its image on the way.
+    bool holds(Watched& item);
 };
 
 }  // namespace vorlix

@@ -262,6 +262,31 @@ TEST_F(Supervision, OnceTheUninstallerEndsOnlyItsOwnFolderTempAndWindowsInstalle
     EXPECT_FALSE(still_running);
 }
 
+TEST_F(Supervision, ADescendantStillStartingIsAskedForItsImageAgainAtEachLook) {
+    sim::add_file(uninstaller);
+    add_program(u"\"" + uninstaller + u"\" /S", u"C:\\Apps\\Tool\\");
+    std::uint32_t browser = 0;
+    int exited_at = 0;
+    polling->script = [&](int wait) {
+        const auto pid = running_pid(uninstaller);
+        if (exited_at == 0 && pid != 0) {
+            // Seen while it has not loaded its image yet.
+            browser = sim::start_process(u"", pid);
+            sim::end_process(pid, 0);
+            exited_at = wait;
+        } else if (exited_at != 0 && wait == exited_at + 10) {
+            sim::set_process_image(browser, u"C:\\Program Files\\Browser\\browser.exe");
+        } else if (wait == 600) {
+            sim::end_process(browser);  // only so that a failing run ends
+        }
+    };
+    launch_and_supervise();
+
+    ASSERT_NE(exited_at, 0);
+    EXPECT_EQ(polling->waits, exited_at + 10) << "held while its image was unknown, released once it is known";
+    EXPECT_FALSE(still_running);
+}
+
 TEST_F(Supervision, WaitLimitEndsTheWaitAndLeavesTheUninstallerRunning) {
     sim::add_file(uninstaller);
     add_program(uninstaller, u"C:\\Apps\\Tool\\");

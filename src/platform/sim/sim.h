@@ -111,6 +111,9 @@ struct SimProcess {
 std::uint32_t start_process(const std::u16string& image_path, std::uint32_t parent_pid = 0,
                             bool protected_process = false, std::uint64_t creation_time = 0);
 void end_process(std::uint32_t pid, std::uint32_t exit_code = 0);
+// A process started with an empty image path is still starting: asked for
+// its image, it has none to tell until this gives it one.
+void set_process_image(std::uint32_t pid, const std::u16string& image_path);
 // The creation time of a process, running or ended; 0 when there is none.
 std::uint64_t process_creation_time(std::uint32_t pid);
 std::vector<SimProcess> processes();

@@ -81,6 +81,11 @@ void end_process(std::uint32_t pid, std::uint32_t exit_code) {
     if (const auto process = running(machine(), pid)) end(*process, exit_code);
 }
 
+void set_process_image(std::uint32_t pid, const std::u16string& image_path) {
+    auto lock = lock_machine();
+    if (const auto process = running(machine(), pid)) process->info.image_path = image_path;
+}
+
 std::uint64_t process_creation_time(std::uint32_t pid) {
     auto lock = lock_machine();
     for (const auto& process : machine().processes)
@@ -230,7 +235,8 @@ bool get_exit_code_process(Handle process, std::uint32_t& exit_code) {
 }
 
 bool query_full_process_image_name(Handle process, std::u16string& path) {
-    return read_process(process, [&](const ProcessState& state) { path = state.info.image_path; });
+    // A process still starting has no image to tell yet.
+    return read_process(process, [&](const ProcessState& state) { path = state.info.image_path; }) && !path.empty();
 }
 
 SavedStandardHandles redirect_standard_handles_to_null() {
