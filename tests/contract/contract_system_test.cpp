@@ -4,6 +4,7 @@
 
 #include "contract/contract_env.h"
 #include "platform/os.h"
+#include "platform/portable/utf.h"
 
 namespace vorlix::contract {
 namespace {
@@ -75,6 +76,8 @@ TEST_F(ContractSystem, TheShellKnowsTheWindowsFolderAndTheProgramFiles) {
     program_files.resize(os::get_environment_variable(u"ProgramFiles", program_files.data(), 260));
     EXPECT_TRUE(knows(program_files));
     EXPECT_GT(known.size(), 20u);
+    // Virtual folders (Control Panel and the like) have no path to give.
+    for (const auto& path : known) EXPECT_EQ(path.find(u"\\::"), std::u16string::npos) << to_utf8(path);
 }
 
 TEST_F(ContractSystem, TheSnapshotHoldsThisProcessWithItsImagePath) {

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cwchar>
 #include <vector>
 
 namespace vorlix::os {
@@ -28,15 +29,16 @@ constexpr GUID folderid_downloads = {0x374de290, 0x123f, 0x4565, {0x91, 0x64, 0x
 constexpr GUID clsid_known_folder_manager = {0x4df0c730, 0xdf9d, 0x4ae3, {0x91, 0x53, 0xaa, 0x6b, 0x82, 0xe9, 0x79, 0x5a}};
 constexpr GUID iid_known_folder_manager = {0x8be2d872, 0x86aa, 0x4d47, {0xb7, 0x76, 0x32, 0xcc, 0xa4, 0x0c, 0x70, 0x18}};
 
-// The path of one known folder, or nothing for a virtual folder.
-void add_known_folder_path(IKnownFolderManager& manager, const KNOWNFOLDERID& id, std::vector<std::u16string>& paths) {
-    IKnownFolder* folder = nullptr;
-    if (FAILED(manager.GetFolder(id, &folder)) || folder == nullptr) return;
+// The path of one known folder, or nothing for a virtual folder. The shell's
+// function form answers as the folder object's GetPath does, without building
+// a folder object (and reading its description) per id. Some shells answer a
+// virtual folder with a namespace path ("...\::{GUID}"), which names no folder.
+void add_known_folder_path(const KNOWNFOLDERID& id, std::vector<std::u16string>& paths) {
     PWSTR text = nullptr;
-    if (SUCCEEDED(folder->GetPath(KF_FLAG_DONT_VERIFY, &text)) && text != nullptr && *text != L'\0')
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &text)) && text != nullptr &&
+        *text != L'\0' && std::wcsstr(text, L"\\::") == nullptr)
         paths.push_back(win::from_wide(text));
     CoTaskMemFree(text);
-    folder->Release();
 }
 
 }  // namespace
@@ -127,7 +129,7 @@ std::vector<std::u16string> get_known_folder_paths() {
         KNOWNFOLDERID* ids = nullptr;
         UINT count = 0;
         if (SUCCEEDED(manager->GetFolderIds(&ids, &count)) && ids != nullptr)
-            for (UINT index = 0; index < count; ++index) add_known_folder_path(*manager, ids[index], paths);
+            for (UINT index = 0; index < count; ++index) add_known_folder_path(ids[index], paths);
         CoTaskMemFree(ids);
         manager->Release();
     }
