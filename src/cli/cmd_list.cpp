@@ -118,7 +118,8 @@ Output cmd_list(Arguments arguments) {
         for (const auto& record : scan.reported) write_program(document, *record);
         document.end_array();
         document.end_object();
-        output.out = document.take() + "\n";
+        output.out = document.take();
+        output.out.push_back('\n');
     } else {
         output.out = table(scan.reported);
     }

@@ -1,5 +1,8 @@
 #include "cli/json_writer.h"
 
+#include <algorithm>
+#include <type_traits>
+
 #include "platform/portable/utf.h"
 
 namespace vorlix::cli {
@@ -33,9 +36,7 @@ void JsonWriter::key(std::string_view name) {
 
 void JsonWriter::value(std::u16string_view text) {
     separate();
-    utf8_.clear();
-    append_to_utf8(utf8_, text);
-    append_string(utf8_);
+    append_string(text);
 }
 
 void JsonWriter::value(std::int64_t number) {
@@ -50,37 +51,59 @@ void JsonWriter::value(bool flag) {
 
 namespace {
 
-bool needs_escape(char byte) {
-    return static_cast<unsigned char>(byte) < 0x20 || byte == '"' || byte == '\\';
+// Characters JSON requires escaped: the quote, the backslash and controls.
+template <typename Unit>
+bool needs_escape(Unit unit) {
+    return static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Unit>>(unit)) < 0x20 || unit == '"' ||
+           unit == '\\';
+}
+
+void append_escape(std::string& text, char byte) {
+    static constexpr char hex[] = "0123456789abcdef";
+    switch (byte) {
+        case '"': text += "\\\""; break;
+        case '\\': text += "\\\\"; break;
+        case '\b': text += "\\b"; break;
+        case '\f': text += "\\f"; break;
+        case '\n': text += "\\n"; break;
+        case '\r': text += "\\r"; break;
+        case '\t': text += "\\t"; break;
+        default:
+            text += "\\u00";
+            text.push_back(hex[(byte >> 4) & 0xF]);
+            text.push_back(hex[byte & 0xF]);
+    }
+}
+
+// A run that needs no escape: UTF-8 as it is; UTF-16 converted, plain ASCII
+// (nearly every text) copied into room made at once.
+void append_run(std::string& text, std::string_view run) { text.append(run); }
+
+void append_run(std::string& text, std::u16string_view run) {
+    if (!std::all_of(run.begin(), run.end(), [](char16_t unit) { return unit < 0x80; })) {
+        append_to_utf8(text, run);
+        return;
+    }
+    const auto at = text.size();
+    text.resize(at + run.size());
+    std::transform(run.begin(), run.end(), text.begin() + static_cast<std::ptrdiff_t>(at),
+                   [](char16_t unit) { return static_cast<char>(unit); });
 }
 
 }  // namespace
 
-void JsonWriter::append_string(std::string_view utf8) {
-    static constexpr char hex[] = "0123456789abcdef";
+template <typename Unit>
+void JsonWriter::append_string(std::basic_string_view<Unit> text) {
     text_.push_back('"');
-    // Runs that need no escape are copied whole.
+    // Runs that need no escape are written whole.
     std::size_t run = 0;
-    for (std::size_t at = 0; at < utf8.size(); ++at) {
-        const char byte = utf8[at];
-        if (!needs_escape(byte)) continue;
-        text_.append(utf8, run, at - run);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (!needs_escape(text[at])) continue;
+        append_run(text_, text.substr(run, at - run));
+        append_escape(text_, static_cast<char>(text[at]));
         run = at + 1;
-        switch (byte) {
-            case '"': text_ += "\\\""; break;
-            case '\\': text_ += "\\\\"; break;
-            case '\b': text_ += "\\b"; break;
-            case '\f': text_ += "\\f"; break;
-            case '\n': text_ += "\\n"; break;
-            case '\r': text_ += "\\r"; break;
-            case '\t': text_ += "\\t"; break;
-            default:
-                text_ += "\\u00";
-                text_.push_back(hex[(byte >> 4) & 0xF]);
-                text_.push_back(hex[byte & 0xF]);
-        }
     }
-    text_.append(utf8, run, utf8.size() - run);
+    append_run(text_, text.substr(run));
     text_.push_back('"');
 }
 

@@ -39,10 +39,11 @@ private:
     void open(char bracket);
     void close(char bracket);
     void separate();
-    void append_string(std::string_view utf8);
+    // The text quoted and escaped; UTF-16 is written as UTF-8.
+    template <typename Unit>
+    void append_string(std::basic_string_view<Unit> text);
 
     std::string text_;
-    std::string utf8_;  // a text value's UTF-8, kept to reuse its memory
     bool first_ = true;       // nothing written yet in the current object or array
     bool after_key_ = false;  // a key was written; its value takes no comma
 };

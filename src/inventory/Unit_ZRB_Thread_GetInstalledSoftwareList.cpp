@@ -145,6 +145,7 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Scan_UninstallKey(os::Hkey roo
     std::uint32_t count = 0;
     os::reg_query_info_key(key, &count, nullptr, nullptr, nullptr, nullptr);
     std::array<char16_t, subkey_name_capacity> name_buffer{};
+    const auto path_prefix = root_prefix(root) + key_path;
     for (std::uint32_t index = 0; index < count; ++index) {
         auto name_length = subkey_name_capacity;
         // A name that cannot be read (gone, or too long) would otherwise open
@@ -153,7 +154,7 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Scan_UninstallKey(os::Hkey roo
         const auto name = Str_Trim(std::u16string(name_buffer.data(), name_length));
         os::Hkey entry = 0;
         if (name.empty() || os::reg_open_key_ex(key, name, access, entry) != os::error_success) continue;
-        run_entry_pipeline(entry, view64, {true, Str_Trim(root_prefix(root) + key_path + name)});
+        run_entry_pipeline(entry, view64, {true, Str_Trim(path_prefix + name)});
         os::reg_close_key(entry);
     }
     os::reg_close_key(key);

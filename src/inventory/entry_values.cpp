@@ -73,7 +73,7 @@ EntryValues::EntryValues(os::Hkey key) : key_(key) {
     }
 }
 
-std::optional<std::span<const std::uint8_t>> EntryValues::data_of(const std::u16string& name) const {
+std::optional<std::span<const std::uint8_t>> EntryValues::data_of(std::u16string_view name) const {
     // The registry never holds two names that are equal ignoring case, so
     // the first match is the value.
     for (const auto& value : values_)
@@ -81,19 +81,19 @@ std::optional<std::span<const std::uint8_t>> EntryValues::data_of(const std::u16
             return std::span<const std::uint8_t>(data_.data() + value.data_at, value.data_length);
     // Beyond ASCII, which names are equal is the registry's to decide.
     if (answers_absence_) return std::nullopt;
-    auto data = query_data(key_, name);
+    auto data = query_data(key_, std::u16string(name));
     if (!data) return std::nullopt;
     queried_ = std::move(*data);
     return std::span<const std::uint8_t>(queried_);
 }
 
-std::optional<std::uint32_t> EntryValues::size(const std::u16string& name) const {
+std::optional<std::uint32_t> EntryValues::size(std::u16string_view name) const {
     const auto data = data_of(name);
     if (!data) return std::nullopt;
     return static_cast<std::uint32_t>(data->size());
 }
 
-bool EntryValues::read_text(const std::u16string& name, std::u16string& text, std::size_t limit) const {
+bool EntryValues::read_text(std::u16string_view name, std::u16string& text, std::size_t limit) const {
     const auto data = data_of(name);
     if (!data) return false;
     // Measured first, then copied in one go: one allocation at most.
@@ -107,7 +107,7 @@ bool EntryValues::read_text(const std::u16string& name, std::u16string& text, st
     return true;
 }
 
-std::optional<std::uint32_t> EntryValues::read_dword(const std::u16string& name) const {
+std::optional<std::uint32_t> EntryValues::read_dword(std::u16string_view name) const {
     const auto data = data_of(name);
     if (!data) return std::nullopt;
     std::uint32_t value = 0;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/os.h"
@@ -24,12 +25,12 @@ public:
     explicit EntryValues(os::Hkey key);
 
     // The data size in bytes, or nothing when the value is absent.
-    std::optional<std::uint32_t> size(const std::u16string& name) const;
+    std::optional<std::uint32_t> size(std::u16string_view name) const;
     // The text up to its first null, cut to `limit` characters; false (text
     // untouched) when the value is absent.
-    bool read_text(const std::u16string& name, std::u16string& text, std::size_t limit = entry_text_limit) const;
+    bool read_text(std::u16string_view name, std::u16string& text, std::size_t limit = entry_text_limit) const;
     // The first four bytes as an unsigned number (missing bytes count as zero).
-    std::optional<std::uint32_t> read_dword(const std::u16string& name) const;
+    std::optional<std::uint32_t> read_dword(std::u16string_view name) const;
 
 private:
     // Where one value's name (in characters) and data (in bytes) lie in the
@@ -40,7 +41,7 @@ private:
     };
 
     // The value's data, or nothing when it is absent; valid until the next call.
-    std::optional<std::span<const std::uint8_t>> data_of(const std::u16string& name) const;
+    std::optional<std::span<const std::uint8_t>> data_of(std::u16string_view name) const;
 
     os::Hkey key_;
     std::vector<Value> values_;
