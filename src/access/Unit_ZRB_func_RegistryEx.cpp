@@ -11,8 +11,6 @@ namespace {
 
 constexpr char16_t wow_node[] = u"\\Wow6432Node";
 
-bool is_line_break(char16_t c) { return c == u'\r' || c == u'\n'; }
-
 // One line per variant that has names: the variant path, then "|" and each name.
 template <typename Collect>
 bool collect_lines(const std::u16string& path, StringList& lines, Collect collect) {
@@ -34,26 +32,10 @@ bool collect_lines(const std::u16string& path, StringList& lines, Collect collec
 
 bool SplitPieces(const std::u16string& str_param_Text, char16_t char_param_Separator, StringList& strlist_param_List) {
     strlist_param_List.clear();
-    const auto& text = str_param_Text;
-    std::size_t index = 0;
-    while (index < text.size()) {
-        while (index < text.size() && is_line_break(text[index])) ++index;
-        const std::size_t start = index;
-        char16_t quote = 0;
-        while (index < text.size()) {
-            const char16_t c = text[index];
-            if (quote != 0) {
-                if (c == quote) quote = 0;
-            } else if (c == char_param_Separator || is_line_break(c)) {
-                break;
-            } else if (c == u'"' || c == u'\'') {
-                quote = c;
-            }
-            ++index;
-        }
-        if (index > start) strlist_param_List.push_back(text.substr(start, index - start));
-        if (index < text.size()) ++index;  // past the separator or line break
-    }
+    for_each_piece(str_param_Text, char_param_Separator, [&strlist_param_List](std::u16string_view piece) {
+        strlist_param_List.emplace_back(piece);
+        return true;
+    });
     return !strlist_param_List.empty();
 }
 

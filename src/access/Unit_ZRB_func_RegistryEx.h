@@ -3,11 +3,38 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "access/string_types.h"
 #include "platform/os.h"
 
 namespace vorlix {
+
+// Calls `visit(piece)` for each piece of the text, cut on the separator,
+// carriage return and line feed (quoted runs stay whole, empty pieces are
+// skipped), until `visit` returns false.
+template <typename Visit>
+void for_each_piece(std::u16string_view text, char16_t separator, Visit visit) {
+    const auto is_line_break = [](char16_t unit) { return unit == u'\r' || unit == u'\n'; };
+    std::size_t index = 0;
+    while (index < text.size()) {
+        while (index < text.size() && is_line_break(text[index])) ++index;
+        const std::size_t start = index;
+        char16_t quote = 0;
+        for (; index < text.size(); ++index) {
+            const char16_t unit = text[index];
+            if (quote != 0) {
+                if (unit == quote) quote = 0;
+            } else if (unit == separator || is_line_break(unit)) {
+                break;
+            } else if (unit == u'"' || unit == u'\'') {
+                quote = unit;
+            }
+        }
+        if (index > start && !visit(text.substr(start, index - start))) return;
+        if (index < text.size()) ++index;  // past the separator or line break
+    }
+}
 
 // Splits on the separator, carriage return and line feed; quoted runs stay whole.
 bool SplitPieces(const std::u16string& str_param_Text, char16_t char_param_Separator, StringList& strlist_param_List);

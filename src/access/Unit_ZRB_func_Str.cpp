@@ -103,15 +103,17 @@ std::u16string Str_EnsureTrailingBackslash(const std::u16string& str_param_Text)
     return str_param_Text + u'\\';
 }
 
-std::u16string Str_StripQuotes(const std::u16string& str_param_Text) {
-    std::u16string copy = str_param_Text;
-    if (!copy.empty() && copy.front() == u'"') {
-        copy.front() = u' ';
+std::u16string Str_StripQuotes(const std::u16string& str_param_Text) { return Str_StripQuotes(std::u16string(str_param_Text)); }
+
+std::u16string Str_StripQuotes(std::u16string&& str_param_Text) {
+    auto& text = str_param_Text;
+    if (!text.empty() && text.front() == u'"') {
+        text.front() = u' ';
     }
-    if (!copy.empty() && copy.back() == u'"') {
-        copy.back() = u' ';
+    if (!text.empty() && text.back() == u'"') {
+        text.back() = u' ';
     }
-    return Str_Trim(std::move(copy));
+    return Str_Trim(std::move(text));
 }
 
 bool RegEx_IsMatch(const std::u16string& str_param_Input, const std::u16string& str_param_Pattern) {

@@ -27,6 +27,8 @@ std::u16string Str_RemoveText(const std::u16string& str_param_Text, const std::u
 std::u16string Str_EnsureTrailingBackslash(const std::u16string& str_param_Text);
 // Blanks one double quote at each end, then trims.
 std::u16string Str_StripQuotes(const std::u16string& str_param_Text);
+// The same on a text the caller gives up: no copy is made.
+std::u16string Str_StripQuotes(std::u16string&& str_param_Text);
 
 // Unanchored search, no compile option; an empty match does not count.
 bool RegEx_IsMatch(const std::u16string& str_param_Input, const std::u16string& str_param_Pattern);

@@ -1,5 +1,9 @@
 // Program icons: the hints gathered before the entries are read, the fallback
 // chain of one entry and the resolution of an icon text to a file and index.
+#include <optional>
+#include <string_view>
+#include <utility>
+
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
@@ -28,6 +32,26 @@ bool folder_may_exist(const std::u16string& folder) {
     const auto error = os::get_last_error();
     return error != os::error_file_not_found && error != os::error_path_not_found;
 }
+
+// An icon text is "file,index": its first piece and, when there is one, its
+// second (cut as SplitPieces cuts them).
+std::pair<std::u16string_view, std::optional<std::u16string_view>> icon_pieces(std::u16string_view icon) {
+    std::pair<std::u16string_view, std::optional<std::u16string_view>> pieces;
+    bool first = true;
+    for_each_piece(icon, u',', [&](std::u16string_view piece) {
+        if (!first) {
+            pieces.second = piece;
+            return false;
+        }
+        pieces.first = piece;
+        first = false;
+        return true;
+    });
+    return pieces;
+}
+
+// The icon's file: its first piece, trimmed.
+std::u16string icon_file(std::u16string_view icon) { return Str_Trim(std::u16string(icon_pieces(icon).first)); }
 
 }  // namespace
 
@@ -145,15 +169,12 @@ std::u16string ZRB_Thread_GetInstalledSoftwareList::icon_fallback_chain(const En
 
 void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Resolve_DisplayIcon(std::u16string& icon,
                                                                       std::int32_t& index) const {
-    StringList pieces;
     if (!expand_app_data(icon) && contains_upper_ascii(icon, u"%PROGRAMFILES%\\")) {
         for (const auto* folder : {&folders.program_files, &folders.program_files64}) {
             if (folder->empty()) continue;
             auto candidate = Str_ReplaceText(icon, u"%PROGRAMFILES%\\", *folder, false);
-            SplitPieces(candidate, u',', pieces);
-            const auto file = pieces.empty() ? std::u16string() : Str_Trim(pieces[0]);
             // A folder is no file: the existence test already says so.
-            if (Sys_FileExists(file)) {
+            if (Sys_FileExists(icon_file(candidate))) {
                 icon = std::move(candidate);
                 break;
             }
@@ -163,15 +184,18 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Resolve_DisplayIcon(std::u16st
         icon = folders.msiexec_path();
         return;
     }
-    SplitPieces(icon, u',', pieces);
-    auto file = pieces.empty() ? std::u16string() : Str_Trim(pieces[0]);
+    const auto pieces = icon_pieces(icon);
+    auto file = Str_Trim(std::u16string(pieces.first));
     if (!file.empty() && file[0] == u'"') {
         for (auto& unit : file)
             if (unit == u'"') unit = u' ';
         file = Str_Trim(std::move(file));
     }
     if (!Sys_FileExists(file)) file = folders.msiexec_path();
-    if (pieces.size() >= 2 && IsIntegerText(pieces[1])) index = parse_integer(pieces[1]);
+    if (pieces.second) {
+        const std::u16string index_text(*pieces.second);
+        if (IsIntegerText(index_text)) index = parse_integer(index_text);
+    }
     icon = std::move(file);
 }
 

@@ -2,6 +2,7 @@
 // normalisation, the inference from the uninstall command and the final check
 // that keeps shared and system folders out of the leftover analysis.
 #include <algorithm>
+#include <utility>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -52,7 +53,7 @@ bool ZRB_Thread_GetInstalledSoftwareList::expand_app_data(std::u16string& text) 
 void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Normalize_InstallLocation(std::u16string& location) const {
     if (location.find(u"\"%1\"") != std::u16string::npos)
         location = Str_Trim(Str_ReplaceText(location, u"\"%1\"", u" ", false));
-    location = Str_StripQuotes(location);
+    location = Str_StripQuotes(std::move(location));
     expand_app_data(location);
     if (Sys_FileExists(location)) location = folder_of(location);
 }

@@ -98,10 +98,15 @@ bool ZRB_Software_Lib::mpu_fun_InstallLocation_ScanFlog_For_BlackmagicDesign(
 void ZRB_Software_Lib::mpu_pro_InstalledInfo_Optimize_For_Autodesk(ZRB_InstalledSoftwareList& pclass_param_SWL) const {
     const std::u16string* civil_3d = nullptr;
     const std::u16string* autocad = nullptr;
+    static const std::u16string civil_3d_pattern = u"^Autodesk Civil 3D [0-9]{4} - .+$",
+                                autocad_pattern = u"^Autodesk AutoCAD [0-9]{4} - .+$";
     for (const std::u16string& name : pclass_param_SWL.mpu_list_InstalledSoftwareName) {
-        if (RegEx_IsMatchText(name, u"^Autodesk Civil 3D [0-9]{4} - .+$")) {
+        // The keys are lower case (a to z) and the patterns ignore only that
+        // case, so a key that does not start so matches neither.
+        if (!name.starts_with(u"autodesk ")) continue;
+        if (RegEx_IsMatchText(name, civil_3d_pattern)) {
             civil_3d = &name;
-        } else if (RegEx_IsMatchText(name, u"^Autodesk AutoCAD [0-9]{4} - .+$")) {
+        } else if (RegEx_IsMatchText(name, autocad_pattern)) {
             autocad = &name;
         }
     }

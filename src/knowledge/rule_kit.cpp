@@ -57,7 +57,7 @@ ValueSource service_image(std::u16string_view service_name) {
 }
 
 std::u16string Processing::apply(std::u16string value) const {
-    if (strip_quotes) value = Str_StripQuotes(value);
+    if (strip_quotes) value = Str_StripQuotes(std::move(value));
     for (const std::u16string_view part : removes) {
         if (!part.empty()) value = Str_Trim(Str_RemoveText(value, text(part)));
     }
