@@ -111,6 +111,8 @@ Output cmd_list(Arguments arguments) {
     Output output;
     if (json) {
         JsonWriter document;
+        // A record takes a few hundred bytes: growing by doubling would copy the text many times.
+        document.reserve(512 * (scan.reported.size() + 1));
         document.begin_object();
         document.member("bitness", std::int64_t{bitness_or_unknown()});
         document.key("programs");

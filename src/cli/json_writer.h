@@ -32,6 +32,9 @@ public:
         value(member_value);
     }
 
+    // Room for this many bytes, for a caller that knows the size roughly.
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
+
     // Takes the text written so far.
     std::string take() { return std::move(text_); }
 
