@@ -160,9 +160,9 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Scan_UninstallKey(os::Hkey roo
     os::reg_close_key(key);
 }
 
-void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key, bool view64,
-                                                             const EntryOrigin& origin) {
-    const EntryValues values(entry_key);
+void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key, bool view64, EntryOrigin origin) {
+    entry_values.read(entry_key);
+    const EntryValues& values = entry_values;
     std::u16string display_name, publisher, version;
     values.read_text(u"DisplayName", display_name);
     values.read_text(u"Publisher", publisher);
@@ -224,11 +224,11 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     record->mpu_str_DisplayVersion = Str_Trim(std::move(version));
     record->mpu_dowrd_EstimatedSize = size_kb;
     record->mpu_str_EstimatedSize = Str_Trim(std::move(size_text));
-    record->mpu_str_InstallRegPath = origin.reg_path;
+    record->mpu_str_InstallRegPath = std::move(origin.reg_path);
     record->mpu_int_Is64Bit = view64 ? 1 : 0;
     record->mpu_bool_InstallLocation_Scan = scan_flag;
     record->mpu_SDLarry_Lib_FolderName = lib_folder_names(record->mpu_str_Name_low);
-    record->sources.push_back({origin.reg_path, record->mpu_int_Is64Bit, record->mpu_str_InstallLocation,
+    record->sources.push_back({record->mpu_str_InstallRegPath, record->mpu_int_Is64Bit, record->mpu_str_InstallLocation,
                                record->mpu_str_UninstallString, scan_flag});
     merge_or_add(std::move(record));
 }

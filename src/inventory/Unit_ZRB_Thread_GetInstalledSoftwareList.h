@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "access/string_types.h"
+#include "inventory/entry_values.h"
 #include "inventory/known_folders.h"
 #include "inventory/pacing.h"
 #include "inventory/ui_dispatcher.h"
@@ -22,7 +23,6 @@
 
 namespace vorlix {
 
-class EntryValues;
 class ZRB_Software_Lib;
 
 // Program report: name, publisher, version, size text, install location, icon
@@ -92,13 +92,15 @@ private:
     // Upper-cased folder name -> indices (ascending) of the DefaultIcon texts
     // that hold that name between two backslashes.
     std::unordered_map<std::u16string, std::vector<std::size_t>> def_icon_by_segment;
+    // The values of the entry being read; its buffers serve every entry in turn.
+    EntryValues entry_values;
 
     // Scan steps.
     void mpr_pro_Scan_UninstallRoot(os::Hkey root, bool view64);
     void mpr_pro_Scan_UninstallKey(os::Hkey root, const std::u16string& key_path, bool view64);
     void mpr_pro_Scan_InstallerProducts(bool view64);
     // Pipeline steps 2 to 16 for one open entry key.
-    void run_entry_pipeline(os::Hkey entry_key, bool view64, const EntryOrigin& origin);
+    void run_entry_pipeline(os::Hkey entry_key, bool view64, EntryOrigin origin);
     void merge_or_add(InstalledSoftwarePtr record);
     bool mpr_fun_IsHiddenSoftware(const std::u16string& display_name) const;
 

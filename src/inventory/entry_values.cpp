@@ -34,7 +34,12 @@ std::optional<std::vector<std::uint8_t>> query_data(os::Hkey key, const std::u16
 
 }  // namespace
 
-EntryValues::EntryValues(os::Hkey key) : key_(key) {
+void EntryValues::read(os::Hkey key) {
+    key_ = key;
+    values_.clear();
+    names_.clear();
+    data_.clear();
+    answers_absence_ = true;
     std::uint32_t count = 0, longest_name = 0, longest_data = 0;
     if (os::reg_query_info_key(key, nullptr, nullptr, &count, &longest_name, &longest_data) != os::error_success) {
         answers_absence_ = false;

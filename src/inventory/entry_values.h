@@ -22,7 +22,11 @@ inline constexpr std::size_t entry_text_limit = 256;
 
 class EntryValues {
 public:
-    explicit EntryValues(os::Hkey key);
+    EntryValues() = default;
+    explicit EntryValues(os::Hkey key) { read(key); }
+
+    // Reads the values of another key, reusing the buffers of the last one.
+    void read(os::Hkey key);
 
     // The data size in bytes, or nothing when the value is absent.
     std::optional<std::uint32_t> size(std::u16string_view name) const;
@@ -43,7 +47,7 @@ private:
     // The value's data, or nothing when it is absent; valid until the next call.
     std::optional<std::span<const std::uint8_t>> data_of(std::u16string_view name) const;
 
-    os::Hkey key_;
+    os::Hkey key_ = 0;
     std::vector<Value> values_;
     std::u16string names_;
     std::vector<std::uint8_t> data_;

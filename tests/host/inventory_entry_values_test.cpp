@@ -98,5 +98,29 @@ TEST_F(EntryValueReads, AValueDeletedDuringTheReadDoesNotHideTheValuesAfterIt) {
     EXPECT_EQ(moving.mpu_str_UninstallString, u"C:\\Moving\\unins000.exe");
 }
 
+TEST_F(EntryValueReads, EachEntryAnswersOnlyWithItsOwnValues) {
+    // One reader serves every entry in turn: nothing of a full entry may
+    // answer for the bare ones read before and after it.
+    entry(u"1 Bare", {{u"DisplayName", u"Bare One"}, {u"UninstallString", u"C:\\One\\unins000.exe"}});
+    entry(u"2 Full", {{u"DisplayName", u"Full"},
+                      {u"Publisher", u"Full Corp"},
+                      {u"DisplayVersion", u"2.0"},
+                      {u"InstallLocation", u"C:\\Full\\"},
+                      {u"DisplayIcon", u"C:\\Full\\full.exe,3"},
+                      {u"UninstallString", u"C:\\Full\\unins000.exe"}});
+    sim::set_dword(os::hkey_local_machine, uninstall_key + u"2 Full", u"EstimatedSize", 4096);
+    entry(u"3 Bare", {{u"DisplayName", u"Bare Three"}, {u"UninstallString", u"C:\\Three\\unins000.exe"}});
+    scan();
+    EXPECT_EQ(listed(u"Full").mpu_str_Publisher, u"Full Corp");
+    for (const auto* name : {u"Bare One", u"Bare Three"}) {
+        const auto& bare = listed(name);
+        EXPECT_EQ(bare.mpu_str_Publisher, u"") << to_utf8(name);
+        EXPECT_EQ(bare.mpu_str_DisplayVersion, u"") << to_utf8(name);
+        EXPECT_EQ(bare.mpu_dowrd_EstimatedSize, 0u) << to_utf8(name);
+        EXPECT_EQ(bare.mpu_str_InstallLocation.find(u"Full"), std::u16string::npos) << to_utf8(name);
+        EXPECT_EQ(bare.mpu_str_DisplayIcon.find(u"full.exe"), std::u16string::npos) << to_utf8(name);
+    }
+}
+
 }  // namespace
 }  // namespace vorlix::test
