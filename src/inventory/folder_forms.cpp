@@ -26,34 +26,10 @@ bool name_may_differ(std::u16string_view name) {
                        [](char16_t unit) { return unit >= 0x80 || unit == u'*' || unit == u'?'; });
 }
 
-// Without the \\?\ prefix Win32 takes paths shorter than this only.
-constexpr std::size_t max_path = 260;
-
-// A full drive path whose names Win32 takes as they are goes name by name;
-// anything else (a network share, a \\?\ prefix, a drive-relative path,
-// reserved characters, an overlong path) is left to GetLongPathNameW whole.
-bool resolvable_by_name(const std::u16string& folder, const std::u16string& lexical) {
-    const auto text = Str_Trim(folder);
-    const bool drive = text.size() >= 3 && ((text[0] >= u'A' && text[0] <= u'Z') || (text[0] >= u'a' && text[0] <= u'z')) &&
-                       text[1] == u':' && (text[2] == u'\\' || text[2] == u'/');
-    return drive && lexical.size() < max_path && std::none_of(lexical.begin() + 2, lexical.end(), [](char16_t unit) {
-               return unit < 0x20 || unit == u'<' || unit == u'>' || unit == u'"' || unit == u'|' || unit == u':';
-           });
-}
-
-// The lexical form first; the long form follows when asking can tell more
-// and the folder exists (`long_form` gives it, empty when there is none).
-template <class LongForm>
-StringList forms_of(const std::u16string& folder, LongForm&& long_form) {
-    StringList forms{Str_UpperAscii(lexical_folder(folder))};
-    if (!long_form_may_differ(folder)) return forms;
-    const auto long_text = long_form(forms.front());
-    if (!long_text.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_text)));
-    return forms;
-}
-
-}  // namespace
-
+// The folder as Windows resolves its spelling: backslashes only, no \\?\ or
+// \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
+// dots and blanks of a component dropped, ".." taken back (never above the
+// drive, nor above the share of a network path), a trailing backslash.
 std::u16string lexical_folder(const std::u16string& folder) {
     auto text = Str_Trim(folder);
     std::replace(text.begin(), text.end(), u'/', u'\\');
@@ -90,6 +66,7 @@ std::u16string lexical_folder(const std::u16string& folder) {
     return result;
 }
 
+// Whether asking for the long form can tell anything the spelling does not.
 bool long_form_may_differ(const std::u16string& path) {
     std::size_t start = 0;
     if (path.size() >= 2 && path[1] == u':') start = 2;
@@ -101,6 +78,35 @@ bool long_form_may_differ(const std::u16string& path) {
     }
     return false;
 }
+
+// Without the \\?\ prefix Win32 takes paths shorter than this only.
+constexpr std::size_t max_path = 260;
+
+// A full drive path whose names Win32 takes as they are goes name by name;
+// anything else (a network share, a \\?\ prefix, a drive-relative path,
+// reserved characters, an overlong path) is left to GetLongPathNameW whole.
+bool resolvable_by_name(const std::u16string& folder, const std::u16string& lexical) {
+    const auto text = Str_Trim(folder);
+    const auto letter = text.empty() ? u'\0' : static_cast<char16_t>(text[0] | 0x20);
+    const bool drive = letter >= u'a' && letter <= u'z' && text.size() >= 3 && text[1] == u':' &&
+                       (text[2] == u'\\' || text[2] == u'/');
+    return drive && lexical.size() < max_path && std::none_of(lexical.begin() + 2, lexical.end(), [](char16_t unit) {
+               return unit < 0x20 || unit == u'<' || unit == u'>' || unit == u'"' || unit == u'|' || unit == u':';
+           });
+}
+
+// The lexical form first; the long form follows when asking can tell more
+// and the folder exists (`long_form` gives it, empty when there is none).
+template <class LongForm>
+StringList forms_of(const std::u16string& folder, LongForm&& long_form) {
+    StringList forms{Str_UpperAscii(lexical_folder(folder))};
+    if (!long_form_may_differ(folder)) return forms;
+    const auto long_text = long_form(forms.front());
+    if (!long_text.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_text)));
+    return forms;
+}
+
+}  // namespace
 
 StringList FolderForms::single(const std::u16string& folder) {
     return forms_of(folder, [&folder](const std::u16string&) { return GetLongPath(folder); });

@@ -10,15 +10,6 @@
 
 namespace vorlix {
 
-// The folder as Windows resolves its spelling: backslashes only, no \\?\ or
-// \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
-// dots and blanks of a component dropped, ".." taken back (never above the
-// drive, nor above the share of a network path), a trailing backslash.
-std::u16string lexical_folder(const std::u16string& folder);
-
-// Whether asking for the long form can tell anything the spelling does not.
-bool long_form_may_differ(const std::u16string& path);
-
 // The forms of many folders in a row. GetLongPathNameW looks every component
 // up again on each call, while the folders of one machine share most of
 // theirs (C:\Users\<user>\AppData\...): here each distinct folder below an

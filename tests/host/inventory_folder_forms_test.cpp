@@ -86,16 +86,6 @@ TEST_F(FolderFormsTest, FormsAreThoseOfTheWholePathLookUpInAnyOrder) {
     EXPECT_EQ(forward.of(u"C:\\Data\\\u00c4rger"), (StringList{u"C:\\DATA\\\u00c4RGER\\", u"C:\\DATA\\\u00c4RGER\\"}));
 }
 
-TEST_F(FolderFormsTest, SixtyFourBitProcessesSeeTheSameForms) {
-    sim::MachineConfig config = machine();
-    config.process64 = true;
-    sim::reset(config);
-    FolderForms forms;
-    for (const auto* folder : {u"C:\\Windows\\System32\\", u"C:\\Windows\\SysWOW64\\", u"C:\\PROGRA~1\\COMMON~1\\",
-                               u"C:\\PROGRA~2\\", u"C:\\Users\\LONGUS~1\\"})
-        EXPECT_EQ(forms.of(folder), FolderForms::single(folder)) << to_utf8(folder);
-}
-
 // Where the result is not that of the whole-path look-up: a name that cannot
 // be short is taken as written, without asking whether it exists, and the
 // lexical spelling is what is resolved (trailing dots and blanks of a name
