@@ -3,7 +3,6 @@
 // once; and the known-folder capture built on them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
@@ -105,7 +104,6 @@ TEST_F(FolderFormsTest, EachNameBelowAResolvedFolderIsLookedUpOnce) {
     forms.of(u"C:\\Users\\LONGUS~1\\AppData\\Roaming\\");
     // Users, LONGUS~1, AppData and Roaming: a search and its close each.
     EXPECT_EQ(file_calls(), 8u);
-
     // Local is new; Users, the profile and AppData are known, under either spelling.
     sim::reset_call_counts();
     forms.of(u"C:\\Users\\Long User Name\\APPDATA\\Local\\");
@@ -143,7 +141,6 @@ TEST_F(KnownFolderCapture, HoldsEveryFormOfShortSpelledSourcesAndAsksLittle) {
         sources.insert(Sys_GetEnvironmentVariable(name));
     for (const auto& folder : os::get_known_folder_paths()) sources.insert(folder);
     const std::set<std::u16string> shared(folders.shared_upper.begin(), folders.shared_upper.end());
-    EXPECT_EQ(shared.size(), folders.shared_upper.size());
     sim::reset_call_counts();
     for (const auto& source : sources)
         for (const auto& form : FolderForms::single(source)) EXPECT_TRUE(shared.contains(form)) << to_utf8(form);
@@ -151,8 +148,8 @@ TEST_F(KnownFolderCapture, HoldsEveryFormOfShortSpelledSourcesAndAsksLittle) {
     EXPECT_TRUE(shared.contains(u"C:\\USERS\\LONG USER NAME\\APPDATA\\LOCAL\\TEMP\\"));
     EXPECT_TRUE(shared.contains(u"C:\\PROGRAMDATA\\MICROSOFT\\"));
     EXPECT_TRUE(folders.is_shared_or_above(home + u"\\APPDAT~1"));
-    // Far fewer look-ups than the whole-path look-up of only some of its sources.
-    EXPECT_LT(captured, per_folder);
+    // A fraction of the whole-path look-ups of only some of its sources.
+    EXPECT_LT(captured * 4, per_folder);
 }
 
 }  // namespace
