@@ -11,6 +11,7 @@
 #include "bench_names.h"
 #include "cli/cmd_list.h"
 #include "inventory/Unit_ZRB_Thread_GetInstalledSoftwareList.h"
+#include "inventory/known_folders.h"
 #include "knowledge/Unit_ZRB_SoftwareLib.h"
 #include "platform/sim/sim.h"
 
@@ -104,6 +105,18 @@ void BM_InventoryScan(benchmark::State& state) {
 }
 
 BENCHMARK(BM_InventoryScan)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
+// The known folders every scan starts with: their long forms share most
+// names, so the file-system calls per capture stay few.
+void BM_KnownFolderCapture(benchmark::State& state) {
+    sim::reset();
+    sim::reset_call_counts();
+    for (auto _ : state) benchmark::DoNotOptimize(KnownFolders::capture());
+    state.counters["file_calls"] =
+        static_cast<double>(sim::call_counts().files) / static_cast<double>(state.iterations());
+}
+
+BENCHMARK(BM_KnownFolderCapture)->Unit(benchmark::kMicrosecond);
 
 // `vorlix-cli list --json` as a whole: the scan and the output of every record.
 void BM_ListJson(benchmark::State& state) {

@@ -6,6 +6,7 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "inventory/folder_forms.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -20,46 +21,6 @@ std::u16string parent_folder(const std::u16string& folder) {
     return slash == std::u16string::npos ? std::u16string() : without_slash.substr(0, slash + 1);
 }
 
-// The folder as Windows resolves its spelling: backslashes only, no \\?\ or
-// \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
-// dots and blanks of a component dropped, ".." taken back (never above the
-// drive, nor above the share of a network path), a trailing backslash.
-std::u16string lexical_folder(const std::u16string& folder) {
-    auto text = Str_Trim(folder);
-    std::replace(text.begin(), text.end(), u'/', u'\\');
-    if (text.starts_with(u"\\\\?\\UNC\\"))
-        text.erase(2, 6);
-    else if (text.starts_with(u"\\\\?\\") || text.starts_with(u"\\\\.\\"))
-        text.erase(0, 4);
-    const bool network = text.starts_with(u"\\\\");
-    if (!network && (text.size() < 2 || text[1] != u':')) return Str_EnsureTrailingBackslash(text);
-    // The server and the share stay whatever follows them.
-    const std::size_t fixed = network ? 2 : 0;
-    // Built in one pass: ".." cuts the result back to its previous backslash.
-    auto result = network ? std::u16string(u"\\\\") : text.substr(0, 2) + u"\\";
-    result.reserve(text.size() + 2);
-    std::size_t parts = 0;
-    for (std::size_t start = 2; start <= text.size();) {
-        auto end = text.find(u'\\', start);
-        if (end == std::u16string::npos) end = text.size();
-        const std::u16string_view part(text.data() + start, end - start);
-        if (part == u"..") {
-            if (parts > fixed) {
-                result.erase(result.rfind(u'\\', result.size() - 2) + 1);
-                --parts;
-            }
-        } else if (part != u".") {
-            const auto last = part.find_last_not_of(u". ");
-            if (last != std::u16string_view::npos) {
-                result.append(part.substr(0, last + 1)).push_back(u'\\');
-                ++parts;
-            }
-        }
-        start = end + 1;
-    }
-    return result;
-}
-
 // A drive root, or the root of a network share (nothing below server and share).
 bool is_root(const std::u16string& form) {
     if (form.size() <= 3) return true;
@@ -67,8 +28,8 @@ bool is_root(const std::u16string& form) {
 }
 
 // The shared folders being gathered, with what the gathering has already
-// asked: many sources name the same folders, and a long form costs the file
-// system one look-up per path component.
+// asked: many sources name the same folders, and nearly all of them lie
+// below a few others, whose long names are looked up once.
 class SharedList {
 public:
     explicit SharedList(StringList& list) : list_(list), seen_(list.begin(), list.end()) {}
@@ -88,7 +49,7 @@ public:
         auto key = Str_EnsureTrailingBackslash(Str_Trim(folder));
         auto found = forms_.find(key);
         if (found == forms_.end()) {
-            auto forms = KnownFolders::comparable_forms(key);
+            auto forms = folder_forms_.of(key);
             found = forms_.emplace(std::move(key), std::move(forms)).first;
         }
         return found->second;
@@ -104,34 +65,9 @@ private:
     StringList& list_;
     std::unordered_set<std::u16string> seen_;
     std::unordered_map<std::u16string, StringList> forms_;
+    FolderForms folder_forms_;
     std::unordered_map<int, std::u16string> specials_;
 };
-
-// Whether asking for the long form can tell anything the spelling does not:
-// only a name that could be an 8.3 short name (at most eight characters, a dot
-// and three more), a wildcard, or a name beyond ASCII (case is then the file
-// system's to decide) can come back other than in another ASCII case. Each
-// asked-for name costs the file system a folder lookup.
-bool long_form_may_differ(const std::u16string& path) {
-    std::size_t start = 0;
-    if (path.size() >= 2 && path[1] == u':') start = 2;
-    while (start <= path.size()) {
-        auto end = path.find_first_of(u"\\/", start);
-        if (end == std::u16string::npos) end = path.size();
-        auto name = path.substr(start, end - start);
-        name.erase(name.find_last_not_of(u". ") + 1);
-        if (!name.empty()) {
-            const auto dot = name.rfind(u'.');
-            const auto base = dot == std::u16string::npos ? name.size() : dot;
-            const auto extension = dot == std::u16string::npos ? 0 : name.size() - dot - 1;
-            if (base <= 8 && extension <= 3) return true;
-            if (std::any_of(name.begin(), name.end(), [](char16_t unit) { return unit >= 0x80 || unit == u'*' || unit == u'?'; }))
-                return true;
-        }
-        start = end + 1;
-    }
-    return false;
-}
 
 // Folders Windows keeps for itself below the shared roots. The shell does not
 // know them, yet none is ever a program's own.
@@ -230,14 +166,7 @@ KnownFolders KnownFolders::capture() {
     return folders;
 }
 
-StringList KnownFolders::comparable_forms(const std::u16string& folder) {
-    StringList forms;
-    forms.push_back(Str_UpperAscii(lexical_folder(folder)));
-    if (!long_form_may_differ(folder)) return forms;
-    const auto long_form = GetLongPath(folder);
-    if (!long_form.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_form)));
-    return forms;
-}
+StringList KnownFolders::comparable_forms(const std::u16string& folder) { return FolderForms::single(folder); }
 
 bool KnownFolders::is_shared_or_above(const std::u16string& folder) const {
     return is_any_shared_or_above(comparable_forms(folder));

@@ -1,8 +1,13 @@
 // Well-known folders and file operations against Wine's real file system.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "inventory/folder_forms.h"
+#include "platform/portable/utf.h"
 #include "win/win_test_support.h"
 
 namespace vorlix {
@@ -39,6 +44,28 @@ TEST(KnownFolders, ProgramFilesPairDependsOnTheProcess) {
     } else {
         EXPECT_TRUE(Str_SameText(program_files, u"C:\\Program Files (x86)\\"));
         EXPECT_TRUE(Str_SameText(program_files64, environment(u"ProgramW6432") + u"\\"));
+    }
+}
+
+// Looked up name by name through FindFirstFileW, every known folder, in its
+// own spelling and in its short one, has the forms GetLongPathNameW gives.
+TEST(KnownFolders, NameByNameFormsAreThoseOfTheWholePathLookUp) {
+    ScratchFolder scratch;
+    scratch.make_folder(u"First long folder");
+    std::vector<std::u16string> folders = os::get_known_folder_paths();
+    folders.push_back(scratch.make_folder(u"First long folder\\second long folder"));
+    for (std::size_t at = 0, count = folders.size(); at < count; ++at) {
+        char16_t buffer[1024] = {};
+        const auto length = os::get_short_path_name(folders[at], buffer, 1024);
+        if (length > 0 && length < 1024) folders.emplace_back(buffer, length);
+    }
+    ASSERT_NE(folders.back(), scratch.path() + u"First long folder\\second long folder");
+    FolderForms forms;
+    for (const auto& folder : folders) {
+        const auto named = forms.of(folder), whole = FolderForms::single(folder);
+        EXPECT_EQ(std::set<std::u16string>(named.begin(), named.end()),
+                  std::set<std::u16string>(whole.begin(), whole.end()))
+            << to_utf8(folder);
     }
 }
 

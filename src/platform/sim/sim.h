@@ -42,6 +42,8 @@ void set_environment_variable(const std::u16string& name, const std::u16string& 
 // Registry and file-system calls of the seam made since the last
 // reset_call_counts(): on Windows each is a kernel transition (under Wine a
 // server round trip), so benchmarks report them per scanned item.
+// GetLongPathNameW and GetShortPathNameW count the folder search and close
+// they make per name.
 struct CallCounts {
     std::uint64_t registry = 0;
     std::uint64_t files = 0;

@@ -64,7 +64,8 @@ std::vector<FindData> search(const FsNode& folder, std::u16string_view pattern) 
 }
 
 // GetLongPathNameW and GetShortPathNameW: the caller's spelling stays (prefix,
-// drive, names that need no change); only the names are swapped.
+// drive, names that need no change); only the names are swapped. Each name
+// costs a folder search and its close, as FindFirstFileW and FindClose would.
 std::uint32_t convert_path(const std::u16string& path, char16_t* buffer, std::uint32_t size, bool to_short) {
     auto lock = lock_machine();
     Machine& m = machine();
@@ -80,6 +81,7 @@ std::uint32_t convert_path(const std::u16string& path, char16_t* buffer, std::ui
     FsNode* folder = drive->second.get();
     for (std::size_t i = 0; i < actual->names.size(); ++i) {
         const std::u16string& name = spelled->names[i];
+        count_file_call(2);
         FsNode* node = folder ? child(*folder, actual->names[i]) : nullptr;
         if (!node) {
             set_last_error(folder ? error_file_not_found : error_path_not_found);
@@ -143,12 +145,10 @@ bool find_close(Handle find) {
 }
 
 std::uint32_t get_long_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
-    count_file_call();
     return convert_path(path, buffer, size, false);
 }
 
 std::uint32_t get_short_path_name(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
-    count_file_call();
     return convert_path(path, buffer, size, true);
 }
 

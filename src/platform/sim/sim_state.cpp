@@ -44,7 +44,7 @@ std::atomic<std::uint64_t> file_calls{0};
 }  // namespace
 
 void count_registry_call() { registry_calls.fetch_add(1, std::memory_order_relaxed); }
-void count_file_call() { file_calls.fetch_add(1, std::memory_order_relaxed); }
+void count_file_call(std::uint64_t calls) { file_calls.fetch_add(calls, std::memory_order_relaxed); }
 
 std::unique_lock<std::mutex> lock_machine() { return std::unique_lock<std::mutex>(global().mutex); }
 

@@ -45,7 +45,7 @@ std::uint32_t copy_to_buffer(std::u16string_view text, char16_t* buffer, std::ui
 // ---------------------------------------------------------------- call counts
 
 void count_registry_call();
-void count_file_call();
+void count_file_call(std::uint64_t calls = 1);
 
 // ---------------------------------------------------------------- registry
 

@@ -1,0 +1,153 @@
+#include "inventory/folder_forms.h"
+
+#include <algorithm>
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "platform/os.h"
+
+namespace vorlix {
+
+namespace {
+
+// Only a name that could be an 8.3 short name (at most eight characters, a
+// dot and three more), a wildcard, or a name beyond ASCII (case is then the
+// file system's to decide) can come back other than in another ASCII case.
+// Each asked-for name costs the file system a folder look-up.
+bool name_may_differ(std::u16string_view name) {
+    const auto last = name.find_last_not_of(u". ");
+    if (last == std::u16string_view::npos) return false;
+    name = name.substr(0, last + 1);
+    const auto dot = name.rfind(u'.');
+    const auto base = dot == std::u16string_view::npos ? name.size() : dot;
+    const auto extension = dot == std::u16string_view::npos ? 0 : name.size() - dot - 1;
+    if (base <= 8 && extension <= 3) return true;
+    return std::any_of(name.begin(), name.end(),
+                       [](char16_t unit) { return unit >= 0x80 || unit == u'*' || unit == u'?'; });
+}
+
+// The folder as Windows resolves its spelling: backslashes only, no \\?\ or
+// \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
+// dots and blanks of a component dropped, ".." taken back (never above the
+// drive, nor above the share of a network path), a trailing backslash.
+std::u16string lexical_folder(const std::u16string& folder) {
+    auto text = Str_Trim(folder);
+    std::replace(text.begin(), text.end(), u'/', u'\\');
+    if (text.starts_with(u"\\\\?\\UNC\\"))
+        text.erase(2, 6);
+    else if (text.starts_with(u"\\\\?\\") || text.starts_with(u"\\\\.\\"))
+        text.erase(0, 4);
+    const bool network = text.starts_with(u"\\\\");
+    if (!network && (text.size() < 2 || text[1] != u':')) return Str_EnsureTrailingBackslash(text);
+    // The server and the share stay whatever follows them.
+    const std::size_t fixed = network ? 2 : 0;
+    // Built in one pass: ".." cuts the result back to its previous backslash.
+    auto result = network ? std::u16string(u"\\\\") : text.substr(0, 2) + u"\\";
+    result.reserve(text.size() + 2);
+    std::size_t parts = 0;
+    for (std::size_t start = 2; start <= text.size();) {
+        auto end = text.find(u'\\', start);
+        if (end == std::u16string::npos) end = text.size();
+        const std::u16string_view part(text.data() + start, end - start);
+        if (part == u"..") {
+            if (parts > fixed) {
+                result.erase(result.rfind(u'\\', result.size() - 2) + 1);
+                --parts;
+            }
+        } else if (part != u".") {
+            const auto last = part.find_last_not_of(u". ");
+            if (last != std::u16string_view::npos) {
+                result.append(part.substr(0, last + 1)).push_back(u'\\');
+                ++parts;
+            }
+        }
+        start = end + 1;
+    }
+    return result;
+}
+
+// Whether asking for the long form can tell anything the spelling does not.
+bool long_form_may_differ(const std::u16string& path) {
+    std::size_t start = 0;
+    if (path.size() >= 2 && path[1] == u':') start = 2;
+    while (start <= path.size()) {
+        auto end = path.find_first_of(u"\\/", start);
+        if (end == std::u16string::npos) end = path.size();
+        if (name_may_differ(std::u16string_view(path).substr(start, end - start))) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Without the \\?\ prefix Win32 takes paths shorter than this only.
+constexpr std::size_t max_path = 260;
+
+// A full drive path whose names Win32 takes as they are goes name by name;
+// anything else (a network share, a \\?\ prefix, a drive-relative path,
+// reserved characters, an overlong path) is left to GetLongPathNameW whole.
+bool resolvable_by_name(const std::u16string& folder, const std::u16string& lexical) {
+    const auto text = Str_Trim(folder);
+    const auto letter = text.empty() ? u'\0' : static_cast<char16_t>(text[0] | 0x20);
+    const bool drive = letter >= u'a' && letter <= u'z' && text.size() >= 3 && text[1] == u':' &&
+                       (text[2] == u'\\' || text[2] == u'/');
+    return drive && lexical.size() < max_path && std::none_of(lexical.begin() + 2, lexical.end(), [](char16_t unit) {
+               return unit < 0x20 || unit == u'<' || unit == u'>' || unit == u'"' || unit == u'|' || unit == u':';
+           });
+}
+
+// The lexical form first; the long form follows when asking can tell more
+// and the folder exists (`long_form` gives it, empty when there is none).
+template <class LongForm>
+StringList forms_of(const std::u16string& folder, LongForm&& long_form) {
+    StringList forms{Str_UpperAscii(lexical_folder(folder))};
+    if (!long_form_may_differ(folder)) return forms;
+    const auto long_text = long_form(forms.front());
+    if (!long_text.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_text)));
+    return forms;
+}
+
+}  // namespace
+
+StringList FolderForms::single(const std::u16string& folder) {
+    return forms_of(folder, [&folder](const std::u16string&) { return GetLongPath(folder); });
+}
+
+StringList FolderForms::of(const std::u16string& folder) {
+    return forms_of(folder, [this, &folder](const std::u16string& lexical) {
+        return resolvable_by_name(folder, lexical) ? long_drive_path(lexical) : GetLongPath(folder);
+    });
+}
+
+std::u16string FolderForms::long_drive_path(const std::u16string& lexical) {
+    // GetLongPathNameW refuses wildcards.
+    if (lexical.find_first_of(u"*?") != std::u16string::npos) return {};
+    // The lexical form is "X:\" and names each ending with a backslash.
+    auto path = lexical.substr(0, 3);
+    for (std::size_t start = 3, end; start < lexical.size(); start = end + 1) {
+        end = lexical.find(u'\\', start);
+        const std::u16string_view name(lexical.data() + start, end - start);
+        if (name_may_differ(name)) {
+            auto [known, added] = names_.try_emplace(path + std::u16string(name));
+            if (added) known->second = long_name(path, name);
+            if (!known->second) return {};
+            path += *known->second;
+        } else {
+            path += name;
+        }
+        path += u'\\';
+    }
+    return path;
+}
+
+std::optional<std::u16string> FolderForms::long_name(const std::u16string& parent, std::u16string_view name) {
+    std::u16string spelled(name);
+    os::FindData found;
+    const auto find = os::find_first_file(parent + spelled, found);
+    if (find == os::invalid_handle_value) return std::nullopt;
+    os::find_close(find);
+    // A name that differs only in case keeps its spelling, as GetLongPathNameW keeps it.
+    if (Str_UpperFull(found.name) == Str_UpperFull(spelled)) return spelled;
+    return Str_UpperAscii(found.name);
+}
+
+}  // namespace vorlix

@@ -1,0 +1,36 @@
+// The spellings under which a folder is compared with the shared folders:
+// how Windows resolves the text, and the long form of its 8.3 names.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "access/string_types.h"
+
+namespace vorlix {
+
+// The forms of many folders in a row. GetLongPathNameW looks every component
+// up again on each call, while the folders of one machine share most of
+// theirs (C:\Users\<user>\AppData\...): here each distinct folder below an
+// already resolved one is looked up once for the life of the object.
+class FolderForms {
+public:
+    // The folder upper-cased (a to z) with a trailing backslash, as Windows
+    // resolves its spelling and, when it exists, in its long form.
+    static StringList single(const std::u16string& folder);
+    // The same forms, through the look-ups already made.
+    StringList of(const std::u16string& folder);
+
+private:
+    // The long form of a lexical drive path (upper-cased), empty without one.
+    std::u16string long_drive_path(const std::u16string& lexical);
+    // The long name of `name` in the resolved folder `parent`, upper-cased;
+    // none when it does not exist.
+    std::optional<std::u16string> long_name(const std::u16string& parent, std::u16string_view name);
+
+    // By the resolved path of the name asked for.
+    std::unordered_map<std::u16string, std::optional<std::u16string>> names_;
+};
+
+}  // namespace vorlix
