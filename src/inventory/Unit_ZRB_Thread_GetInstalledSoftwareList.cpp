@@ -144,6 +144,9 @@ void ZRB_Thread_GetInstalledSoftwareList::mpr_pro_Scan_UninstallKey(os::Hkey roo
     if (os::reg_open_key_ex(root, key_path, access, key) != os::error_success) return;
     std::uint32_t count = 0;
     os::reg_query_info_key(key, &count, nullptr, nullptr, nullptr, nullptr);
+    // Room for every entry of the key at once instead of one rehash per doubling.
+    auto& records = mpr_pclass_SWL->mpu_SDLMap_InstalledSoftware;
+    records.reserve(records.size() + count);
     std::array<char16_t, subkey_name_capacity> name_buffer{};
     const auto path_prefix = root_prefix(root) + key_path;
     for (std::uint32_t index = 0; index < count; ++index) {
@@ -235,11 +238,9 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
 
 void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr record) {
     auto& list = *mpr_pclass_SWL;
+    // A new key is the usual case: one look-up adds it.
+    if (list.add(record)) return;
     auto* existing = list.find(record->mpu_str_Name_low);
-    if (!existing) {
-        list.add(std::move(record));
-        return;
-    }
     existing->sources.push_back(record->sources.front());
     if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty()) {
         existing->mpu_str_InstallLocation = record->mpu_str_InstallLocation;
