@@ -125,10 +125,11 @@ void TForm_Main::mpr_pro_StartGetSoftwareList() {
     scan->decimal_separator = view.decimal_separator();
     scan->mpu_dword_cb_TGS_GetSoftwareList_Start = guarded(&TForm_Main::mpu_pro_cb_InstallerSoftwarelist_Start);
     // The scan reports name, publisher, version, size, location, icon, index.
-    scan->mpu_dword_cb_TGS_GetSoftwareList = [this, open = std::weak_ptr<int>(alive)](const char16_t* name, const char16_t* publisher,
-                                                          const char16_t* version, const char16_t* size,
-                                                          const char16_t* location, const char16_t* icon,
-                                                          std::int32_t icon_index) -> std::uint32_t {
+    scan->mpu_dword_cb_TGS_GetSoftwareList =
+        [this, open = std::weak_ptr<int>(alive)](const char16_t* name, const char16_t* publisher,
+                                                 const char16_t* version, const char16_t* size,
+                                                 const char16_t* location, const char16_t* icon,
+                                                 std::int32_t icon_index) -> std::uint32_t {
         if (!open.expired()) mpu_pro_cb_InstallerSoftwarelist(name, publisher, icon_index, icon, location, size, version);
         return 0;
     };

@@ -15,6 +15,7 @@ namespace vorlix::os::win {
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
 inline const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline const wchar_t* wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 inline wchar_t* wide(char16_t* buffer) { return reinterpret_cast<wchar_t*>(buffer); }
 inline std::u16string from_wide(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
 

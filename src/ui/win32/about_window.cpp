@@ -2,14 +2,15 @@
 
 #include "app/maker_addresses.h"
 #include "app/web_links.h"
+#include "platform/win32/win_common.h"
 #include "ui/win32/artwork.h"
 #include "ui/win32/modal_loop.h"
 
 namespace vorlix::ui {
 
-namespace {
+using os::win::wide;
 
-const wchar_t* wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+namespace {
 
 constexpr int width = 755;
 constexpr int height = 440;
