@@ -99,3 +99,89 @@ finish() {
   fi
   echo "all checks passed"
 }
+
+skip() {  # REASON
+  echo "SKIPPED: $*"
+  exit 77
+}
+
+# The id of a visible message box titled TITLE other than the window NOT,
+# within SECONDS. An uninstaller's progress window often has the same title:
+# a box is told from it by its height (one or two lines of text and a row of buttons).
+wait_message_box() {  # TITLE NOT SECONDS
+  local deadline=$((SECONDS + $3)) id HEIGHT
+  while [ $SECONDS -lt "$deadline" ]; do
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "$2"); do
+      eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null | grep '^HEIGHT=')"
+      [ "${HEIGHT:-999}" -lt 200 ] && echo "$id" && return 0
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
+# Answers an uninstaller's own message boxes as a user would: each KEY goes
+# to the next box titled TITLE, once it has the focus.
+answer_boxes() {  # TITLE KEY...
+  local title=$1 key id previous=none
+  shift
+  for key; do
+    if ! id=$(wait_message_box "$title" "$previous" 120); then
+      echo "FAILED: no window \"$title\" to answer with $key"
+      failures=$((failures + 1))
+      return 1
+    fi
+    xdotool windowfocus --sync "$id" key "$key"
+    previous=$id
+  done
+}
+
+# Whether a process of this prefix has PATTERN (pgrep -f) in its command line.
+prefix_process() {  # PATTERN
+  local pid
+  for pid in $(pgrep -f "$1"); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
+# `uninstall NAME --yes --json` in the background, its progress lines stamped
+# with the time, while the uninstaller's processes (PATTERN) are watched;
+# end_uninstall collects the report and the figures.
+start_uninstall() {  # CLI NAME PATTERN
+  timing=$WINEPREFIX/timing
+  rm -rf "$timing" && mkdir -p "$timing"
+  (
+    run_cli "$1" uninstall "$2" --yes --json 2>&1 >"$timing/json" |
+      while IFS= read -r line; do echo "$(date +%s.%N) $line"; done >"$timing/progress"
+    echo "${PIPESTATUS[0]}" >"$timing/rc"
+  ) &
+  uninstall_pid=$!
+  # Sampling every 0.1 s bounds the figures' error; nothing is decided on them.
+  (while kill -0 $uninstall_pid 2>/dev/null; do
+    prefix_process "$3" && date +%s.%N
+    sleep 0.1
+  done >"$timing/seen") &
+  watch_pid=$!
+}
+
+# Sets $output (the JSON report) and $uninstall_rc; prints how long the
+# uninstaller ran (from its start, answers included) and how long vorlix-cli
+# went on waiting after its last process had ended.
+end_uninstall() {
+  wait "$uninstall_pid" "$watch_pid"
+  output=$(cat "$timing/json")
+  uninstall_rc=$(cat "$timing/rc")
+  cat "$timing/progress"
+  echo "$output"
+  local started last resumed
+  started=$(awk '/Starting the uninstaller/ { print $1; exit }' "$timing/progress")
+  resumed=$(awk 'waiting { print $1; exit } /Waiting for the uninstaller/ { waiting = 1 }' "$timing/progress")
+  last=$(tail -n 1 "$timing/seen")
+  if [ -n "$started" ] && [ -n "$resumed" ] && [ -n "$last" ]; then
+    printf 'figure: the uninstaller ran %.1f s; vorlix-cli waited %.1f s after it ended\n' \
+      "$(bc <<<"$last - $started")" "$(bc <<<"$resumed - $last")"
+  else
+    echo "figure: not measured (the uninstaller's processes were not seen)"
+  fi
+}
