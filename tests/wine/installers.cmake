@@ -26,9 +26,14 @@ foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_msi uninstall-msi.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.hostile_claims hostile-claims.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_fakes uninstall-fakes.sh ${cli})
+  # The engine scenarios build their installers inside their own prefix; only
+  # the Inno Setup installers are kept between runs, in one shared folder.
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_nsis_vendor uninstall-nsis-vendor.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_msi_shared uninstall-msi-shared.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_inno uninstall-inno.sh ${cli} ${innosetup_dir}
                        ${CMAKE_CURRENT_BINARY_DIR}/inno-setups)
+  set_tests_properties(wine.${label}.e2e.uninstall_nsis_vendor wine.${label}.e2e.uninstall_msi_shared
+                       PROPERTIES RESOURCE_LOCK "")
+  set_tests_properties(wine.${label}.e2e.uninstall_inno PROPERTIES RESOURCE_LOCK inno_setups)
   set_property(TEST wine.${label}.e2e.uninstall_inno APPEND PROPERTY FIXTURES_REQUIRED innosetup)
 endforeach()

@@ -136,10 +136,10 @@ answer_boxes() {  # TITLE KEY...
   done
 }
 
-# Whether a process of this prefix has PATTERN (pgrep -f) in its command line.
+# Whether a process of this prefix has PATTERN (pgrep -if) in its command line.
 prefix_process() {  # PATTERN
   local pid
-  for pid in $(pgrep -f "$1"); do
+  for pid in $(pgrep -if "$1"); do
     tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
