@@ -13,7 +13,11 @@ namespace {
 // Only a name that could be an 8.3 short name (at most eight characters, a
 // dot and three more), a wildcard, or a name beyond ASCII (case is then the
 // file system's to decide) can come back other than in another ASCII case.
-// Each asked-for name costs the file system a folder look-up.
+// A short name needs no `~`: NTFS lets SetFileShortName give a folder any
+// valid 8.3 name no other entry of its folder holds, long or short, so a
+// plain "Vendor12" may name "Some Other Vendor". Such a name is therefore
+// always asked for (once per folder, through FolderForms::of); since long and
+// short names share one namespace per folder, the answer is unambiguous.
 bool name_may_differ(std::u16string_view name) {
     const auto last = name.find_last_not_of(u". ");
     if (last == std::u16string_view::npos) return false;

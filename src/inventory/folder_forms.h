@@ -12,8 +12,10 @@ namespace vorlix {
 
 // The forms of many folders in a row. GetLongPathNameW looks every component
 // up again on each call, while the folders of one machine share most of
-// theirs (C:\Users\<user>\AppData\...): here each distinct folder below an
-// already resolved one is looked up once for the life of the object.
+// theirs (C:\Users\<user>\AppData\..., a vendor's folder above its
+// programs): here each distinct folder below an already resolved one is looked
+// up once for the life of the object, which therefore lives no longer than one
+// pass over the machine (a scan), and serves one thread.
 class FolderForms {
 public:
     // The folder upper-cased (a to z) with a trailing backslash, as Windows
