@@ -97,7 +97,9 @@ BEGIN {
             value("ProductIcon", folder "program.exe")
         }
         if (!stale) print folder > folders
-        # A few long-named vendors' programs are registered by their 8.3 alias.
-        if (!stale && !msi && length(vendor) > 12 && random(25) == 0) printf "%s\t%s\n", key, folder > aliases
+        # A few long-named vendors' programs are registered by their 8.3 alias
+        # (ASCII only: cmd, which gives the alias, writes in the OEM code page).
+        if (!stale && !msi && length(vendor) > 12 && folder !~ /[^ -~]/ && random(25) == 0)
+            printf "%s\t%s\n", key, folder > aliases
     }
 }

@@ -108,10 +108,13 @@ make_machine() {
   done <"$dir/aliases.txt" >"$dir/aliases.bat"
   "$wine64" cmd /c "$(winepath_of "$dir/aliases.bat")" </dev/null 2>/dev/null | tr -d '\r' >"$dir/short.txt"
   grep -q '~' "$dir/short.txt" || { echo "no 8.3 aliases came back ($dir/short.txt)" >&2; exit 1; }
-  paste "$dir/aliases.txt" "$dir/short.txt" | awk -F '\t' '{
-      gsub(/\\/, "\\\\", $1); gsub(/\\/, "\\\\", $3)
-      printf "\n[%s]\n\"InstallLocation\"=\"%s\\\\\"\n", $1, $3
-    } BEGIN { print "Windows Registry Editor Version 5.00" }' | utf16 >"$dir/aliases.reg"
+  local short
+  {
+    echo "Windows Registry Editor Version 5.00"
+    paste "$dir/aliases.txt" "$dir/short.txt" | while IFS=$'\t' read -r key folder short; do
+      printf '\n[%s]\n"InstallLocation"="%s\\\\"\n' "$key" "${short//\\/\\\\}"
+    done
+  } | utf16 >"$dir/aliases.reg"
   "$wine64" reg import "$dir/aliases.reg" /reg:64 >>"$dir/import.log" 2>&1
 }
 
