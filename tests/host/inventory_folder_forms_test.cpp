@@ -126,6 +126,34 @@ TEST_F(FolderFormsTest, EachNameBelowAResolvedFolderIsLookedUpOnce) {
     EXPECT_EQ(file_calls(), 0u);
 }
 
+// A folder asked for many names is read once; its listing answers as the
+// look-up of each name would, by long name, by short name with or without a
+// tilde, in any case, and leaves missing names to a look-up of their own.
+TEST_F(FolderFormsTest, AFolderAskedForManyNamesAnswersAsTheLookUpsWould) {
+    const std::u16string many = u"C:\\Program Files\\Many\\";
+    for (const auto* name : {u"Alpha Long Name", u"Beta Folder", u"Tool7", u"\u00c9diteur 3", u"App1", u"App2", u"App3"})
+        sim::add_folder(many + name);
+    sim::set_short_name(many + u"Alpha Long Name", u"ALPHAL~1");
+    sim::set_short_name(many + u"Beta Folder", u"BETA");
+    const std::vector<std::u16string> asked = {u"App1",      u"App2",      u"Tool7",   u"ALPHAL~1", u"alphal~1",
+                                               u"BETA",      u"beta.",     u"App3",    u"\u00e9diteur 3",
+                                               u"Missing",   u"NOPE~1",    u"app1",    u"Alpha Long Name"};
+    FolderForms forward, backward;
+    for (const auto& name : asked)
+        EXPECT_EQ(forward.of(many + name), FolderForms::single(many + name)) << to_utf8(name);
+    for (auto name = asked.rbegin(); name != asked.rend(); ++name)
+        EXPECT_EQ(backward.of(many + *name), FolderForms::single(many + *name)) << to_utf8(*name);
+
+    // Past the listing, a name found in it costs nothing; a missing one its own look-up.
+    FolderForms counted;
+    for (const auto* name : {u"App1", u"App2", u"App3"}) counted.of(many + name);
+    sim::reset_call_counts();
+    for (const auto* name : {u"Tool7", u"ALPHAL~1", u"BETA", u"\u00e9diteur 3"}) counted.of(many + name);
+    EXPECT_EQ(file_calls(), 0u);
+    counted.of(many + u"Missing");
+    EXPECT_EQ(file_calls(), 1u);
+}
+
 // The capture asks the file system a fraction of what one look-up per
 // folder would, and still holds each source's forms, however the source
 // spells it.
