@@ -4,6 +4,7 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "access/registry_key.h"
 #include "access/wow64.h"
@@ -202,7 +203,7 @@ private:
     // Each class's icon and verbs, and each COM class's servers: in both
     // views, where 32-bit programs register theirs apart.
     void read_classes(const Hive& hive) {
-        const auto base = hive.name == u"HKLM" ? u"SOFTWARE\\Classes\\" : u"Software\\Classes\\";
+        const std::u16string base = hive.name == u"HKLM" ? u"SOFTWARE\\Classes\\" : u"Software\\Classes\\";
         for (const auto& name : subkeys(hive, base))
             if (Str_UpperAscii(name) != u"CLSID") read_class(hive, base + name, u"used by the class " + name);
         for (const auto& clsids : variants(base + u"CLSID\\"))
