@@ -145,9 +145,14 @@ void RegistryGoing::add(const std::u16string& row) {
         keys_.insert(std::move(key));
 }
 
+bool RegistryGoing::takes_value(const std::u16string& root, const std::u16string& key,
+                                const std::u16string& value) const {
+    return !values_.empty() && values_.count(registry_key_text(root, key) + u"|" + Str_UpperAscii(value));
+}
+
 bool RegistryGoing::covers(const std::u16string& root, const std::u16string& key, const std::u16string* value) const {
+    if (value && takes_value(root, key, *value)) return true;
     auto text = registry_key_text(root, key);
-    if (value && values_.count(text + u"|" + Str_UpperAscii(*value))) return true;
     for (;;) {
         if (keys_.count(text)) return true;
         const auto slash = text.rfind(u'\\');

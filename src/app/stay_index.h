@@ -68,6 +68,8 @@ public:
     // Whether the key (with everything below it) or the value goes. `root` is
     // "HKLM" or "HKCU" (a user hive under HKEY_USERS counts as HKCU).
     bool covers(const std::u16string& root, const std::u16string& key, const std::u16string* value = nullptr) const;
+    // Whether the value itself is one of the rows (its key being known to stay).
+    bool takes_value(const std::u16string& root, const std::u16string& key, const std::u16string& value) const;
 
 private:
     std::unordered_set<std::u16string> keys_;

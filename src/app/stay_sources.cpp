@@ -10,6 +10,7 @@
 #include "access/wow64.h"
 #include "app/stay_index.h"
 #include "inventory/entry_values.h"
+#include "inventory/folder_forms.h"
 #include "leftovers/location_guard.h"
 
 namespace vorlix {
@@ -114,7 +115,10 @@ private:
     StringList own_;
     StringList own_products_;
     EntryValues values_;
+    std::u16string values_root_, values_path_;
     const bool view64_ = scan_view();
+    // The folders' names are looked up once each, however many entries share them.
+    FolderForms forms_;
 
     StringList subkeys(const Hive& hive, const std::u16string& path) const {
         StringList names;
@@ -127,17 +131,21 @@ private:
         const RegistryKey key(hive.root, hive.prefix + path, view64_);
         if (!key.is_open() || inputs_.going.covers(hive.name, path)) return false;
         values_.read(key.handle());
+        values_root_ = hive.name;
+        values_path_ = path;
         return true;
     }
-    std::u16string text(std::u16string_view name) const {
+    // A value of the key last read; empty when it is missing or goes with the deletion.
+    std::u16string text(const std::u16string& name) const {
         std::u16string value;
-        values_.read_text(name, value, text_limit);
+        if (!inputs_.going.takes_value(values_root_, values_path_, name)) values_.read_text(name, value, text_limit);
         return value;
     }
 
     // A program's folder stays with everything in it; a shared folder is only kept itself.
     void add_folder(const std::u16string& folder, const std::u16string& reason) {
-        index_.add(folder, inputs_.known->is_shared_or_above(folder) ? Reach::itself : Reach::tree, reason);
+        const bool shared = inputs_.known->is_any_shared_or_above(forms_.of(folder));
+        index_.add(folder, shared ? Reach::itself : Reach::tree, reason);
     }
     void add_command(const std::u16string& command, const std::u16string& reason) {
         for (const auto& path : command_paths(command)) index_.add(path, Reach::itself, reason);
