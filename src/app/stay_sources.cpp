@@ -77,7 +77,6 @@ std::u16string entry_text(const std::u16string& text) {
     return upper;
 }
 
-
 class Collector {
 public:
     Collector(const StayInputs& inputs, StayIndex& index) : inputs_(inputs), index_(index) {
