@@ -137,7 +137,7 @@ void keep_what_stays(const StringList& entries, std::size_t folder_count, StayIn
     }
 }
 
-void delete_files(const StringList& entries, const std::vector<FileAction>& actions, StayIndex& index,
+void delete_files(const StringList& entries, const std::vector<FileAction>& actions, StayIndex& stay,
                   DeletionReport& report) {
     // A running program of the package holds its files: end it first.
     for (std::size_t index = 0; index < entries.size(); ++index)
@@ -149,7 +149,7 @@ void delete_files(const StringList& entries, const std::vector<FileAction>& acti
     // Folders come first: a folder taken whole leaves nothing for the entries below it.
     for (std::size_t at = 0; at < entries.size(); ++at) {
         if (actions[at] == FileAction::remove) DeleteFileOrFolder(entries[at]);
-        if (actions[at] == FileAction::prune) prune_folder(entries[at], index, report);
+        if (actions[at] == FileAction::prune) prune_folder(entries[at], stay, report);
     }
 }
 

@@ -163,7 +163,7 @@ TEST_P(Stay, WhatStaysIsKeptAndTheProgramsOwnFilesGo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, Stay, ::testing::ValuesIn(cases),
-                         [](const ::testing::TestParamInfo<StayCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<StayCase>& case_info) { return case_info.param.name; });
 
 }  // namespace
 }  // namespace vorlix::test
