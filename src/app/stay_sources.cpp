@@ -1,6 +1,7 @@
 // The sources of the index of what stays, read from the live registry in one
 // pass: each key opened once, each value read once.
 #include <algorithm>
+#include <memory>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
@@ -9,7 +10,6 @@
 #include "access/registry_key.h"
 #include "access/wow64.h"
 #include "app/stay_index.h"
-#include "inventory/entry_values.h"
 #include "inventory/folder_forms.h"
 #include "leftovers/location_guard.h"
 
@@ -19,7 +19,6 @@ namespace {
 
 using Reach = StayIndex::Reach;
 
-constexpr std::size_t text_limit = 32767;
 const std::u16string current_version = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 const std::u16string profile_list = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
@@ -88,9 +87,12 @@ public:
     }
 
     void run() {
+        read_profiles();
         std::vector<Hive> hives{{u"HKLM", os::hkey_local_machine, {}}, {u"HKCU", os::hkey_current_user, {}}};
+        // Other users' hives, as far as they are loaded; the user's own is HKCU.
         for (const auto& user : subkeys({u"HKU", os::hkey_users, {}}, {}))
-            if (!Str_UpperAscii(user).ends_with(u"_CLASSES")) hives.push_back({u"HKCU", os::hkey_users, user + u"\\"});
+            if (!Str_UpperAscii(user).ends_with(u"_CLASSES") && !Str_SameText(user, own_sid_))
+                hives.push_back({u"HKCU", os::hkey_users, user + u"\\"});
         for (const auto& hive : hives) {
             read_uninstall_entries(hive);
             read_app_paths(hive);
@@ -100,7 +102,6 @@ public:
         read_services();
         for (const auto& hive : {hives[0], hives[1]}) read_classes(hive);
         read_installer_components();
-        read_profiles();
         for (const auto& folder : inputs_.known->shared_upper) index_.add(folder, Reach::itself, reason_windows);
         if (!inputs_.own_folder.empty()) {
             index_.add(inputs_.own_folder + u"Backups", Reach::tree, u"Vorlix's backups");
@@ -113,8 +114,11 @@ private:
     StayIndex& index_;
     StringList own_;
     StringList own_products_;
-    EntryValues values_;
+    // The key last opened, read value by value: an entry holds many values
+    // the index does not need, and each read is a round trip under Wine.
+    std::unique_ptr<RegistryKey> key_;
     std::u16string values_root_, values_path_;
+    std::u16string own_sid_;
     const bool view64_ = scan_view();
     // The folders' names are looked up once each, however many entries share them.
     FolderForms forms_;
@@ -127,17 +131,18 @@ private:
 
     // Opens the key; false when it is missing or goes with the deletion.
     bool read_values(const Hive& hive, const std::u16string& path) {
-        const RegistryKey key(hive.root, hive.prefix + path, view64_);
-        if (!key.is_open() || inputs_.going.covers(hive.name, path)) return false;
-        values_.read(key.handle());
+        key_.reset();
+        if (inputs_.going.covers(hive.name, path)) return false;
+        key_ = std::make_unique<RegistryKey>(hive.root, hive.prefix + path, view64_);
         values_root_ = hive.name;
         values_path_ = path;
-        return true;
+        return key_->is_open();
     }
     // A value of the key last read; empty when it is missing or goes with the deletion.
     std::u16string text(const std::u16string& name) const {
         std::u16string value;
-        if (!inputs_.going.takes_value(values_root_, values_path_, name)) values_.read_text(name, value, text_limit);
+        if (key_ && key_->is_open() && !inputs_.going.takes_value(values_root_, values_path_, name))
+            key_->read_text(name, value);
         return value;
     }
 
@@ -207,7 +212,7 @@ private:
         }
     }
 
-    // Each class's icon and verbs, and each COM class's servers: in both
+    // Each class's icon and verbs, and each COM class's icon and servers: in both
     // views, where 32-bit programs register theirs apart.
     void read_classes(const Hive& hive) {
         const std::u16string base = hive.name == u"HKLM" ? u"SOFTWARE\\Classes\\" : u"Software\\Classes\\";
@@ -217,17 +222,20 @@ private:
             for (const auto& clsid : subkeys(hive, clsids)) {
                 const auto path = clsids + clsid;
                 const auto reason = u"used by the COM class " + clsid;
-                read_class(hive, path, reason);
+                read_icon(hive, path, reason);
                 if (read_values(hive, path + u"\\InprocServer32"))
                     if (const auto file = named_path(text(u"")); !file.empty()) index_.add(file, Reach::itself, reason);
                 if (read_values(hive, path + u"\\LocalServer32")) add_command(text(u""), reason);
             }
     }
 
-    void read_class(const Hive& hive, const std::u16string& path, const std::u16string& reason) {
-        if (inputs_.going.covers(hive.name, path)) return;
+    void read_icon(const Hive& hive, const std::u16string& path, const std::u16string& reason) {
         if (read_values(hive, path + u"\\DefaultIcon"))
             if (const auto file = icon_path(text(u"")); !file.empty()) index_.add(file, Reach::itself, reason);
+    }
+
+    void read_class(const Hive& hive, const std::u16string& path, const std::u16string& reason) {
+        read_icon(hive, path, reason);
         for (const auto& verb : subkeys(hive, path + u"\\shell\\"))
             if (read_values(hive, path + u"\\shell\\" + verb + u"\\command")) add_command(text(u""), reason);
     }
@@ -258,15 +266,18 @@ private:
     void read_profiles() {
         const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
         const auto own_profile = Str_UpperFull(named_path(special_folder_path(os::csidl_profile)));
+        // True when the folder is the user's own profile.
         const auto add_profile = [&](const std::u16string& folder, bool whole) {
             const auto local = named_path(folder);
-            if (local.empty()) return;
+            if (local.empty()) return false;
             const bool own = Str_UpperFull(Str_EnsureTrailingBackslash(local)) ==
                              Str_EnsureTrailingBackslash(own_profile);
             index_.add(local, whole && !own ? Reach::tree : Reach::itself, reason_profile);
+            return own;
         };
         for (const auto& sid : subkeys(hklm, profile_list + u"\\"))
-            if (read_values(hklm, profile_list + u"\\" + sid)) add_profile(text(u"ProfileImagePath"), true);
+            if (read_values(hklm, profile_list + u"\\" + sid) && add_profile(text(u"ProfileImagePath"), true))
+                own_sid_ = sid;
         if (!read_values(hklm, profile_list)) return;
         const auto directory = text(u"ProfilesDirectory");
         for (const auto* name : {u"Default", u"Public"}) {
