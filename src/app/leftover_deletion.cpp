@@ -124,14 +124,15 @@ struct RegistryRow {
 };
 
 // Entries that something staying uses are kept; a folder holding one is only emptied.
-void keep_what_stays(const StringList& entries, std::size_t folder_count, StayIndex& index,
-                     std::vector<FileAction>& actions, DeletionReport& report) {
+// A file row may be a folder by now (it was missing when the analysis met it).
+void keep_what_stays(const StringList& entries, StayIndex& index, std::vector<FileAction>& actions,
+                     DeletionReport& report) {
     for (std::size_t at = 0; at < entries.size(); ++at) {
         if (actions[at] != FileAction::remove) continue;
         if (const auto reason = index.kept_reason(entries[at])) {
             actions[at] = FileAction::keep;
             report.kept.push_back({entries[at], *reason});
-        } else if (at < folder_count && index.holds(entries[at])) {
+        } else if (index.holds(entries[at])) {
             actions[at] = FileAction::prune;
         }
     }
@@ -262,7 +263,7 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
                 actions[index] = FileAction::empty;
         if (allowed) {
             auto index = stay_index(own_entries, guard, registry_rows);
-            keep_what_stays(entries, mpr_strlist_LF_Folders.size(), index, actions, report);
+            keep_what_stays(entries, index, actions, report);
             delete_files(entries, actions, index, report);
             drop_repeated(report.kept);
             delete_registry_rows(registry_rows, *this, view64(), report);

@@ -162,6 +162,25 @@ TEST_P(Stay, WhatStaysIsKeptAndTheProgramsOwnFilesGo) {
     EXPECT_NE(deletion_message(report), u"All leftovers have been completely removed.");
 }
 
+TEST_F(Stay, AFileRowThatIsAFolderByNowIsOnlyEmptiedOfWhatGoes) {
+    for (const auto* name : {u"\\keep.exe", u"\\junk.tmp", u"\\deeper\\junk.tmp"}) sim::add_file(prog + u"\\Sub" + name);
+    set(os::hkey_current_user, run_key, u"Keeper", prog + u"\\Sub\\keep.exe");
+    ZRB_InstalledSoftware record;
+    record.mpu_str_Name = u"Prog";
+    session.select_program(record);
+    session.analysis_started();
+    session.mpr_strlist_LF_Files.push_back(prog + u"\\Sub");
+
+    const auto report = session.delete_leftovers({});
+
+    EXPECT_TRUE(exists(prog + u"\\Sub\\keep.exe"));
+    EXPECT_FALSE(exists(prog + u"\\Sub\\junk.tmp"));
+    EXPECT_FALSE(exists(prog + u"\\Sub\\deeper"));
+    ASSERT_EQ(report.kept.size(), 1u);
+    EXPECT_EQ(report.kept.front().reason, u"started at logon by Keeper");
+    EXPECT_EQ(report.remaining_count(), 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Sources, Stay, ::testing::ValuesIn(cases),
                          [](const ::testing::TestParamInfo<StayCase>& case_info) { return case_info.param.name; });
 
