@@ -179,6 +179,14 @@ void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSe
     for (const auto* entry : backed_up) delete_registry_entry(*entry, view64);
 }
 
+StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
+    const auto image = os::get_module_file_name();
+    StayInputs inputs{own_entries, {}, &guard.known_folders(), image.substr(0, image.rfind(u'\\') + 1)};
+    // Read as this deletion leaves the machine: the rows about to go name nothing that has to stay.
+    for (const auto& row : rows) inputs.going.add(*row.text);
+    return build_stay_index(inputs);
+}
+
 }  // namespace
 
 std::u16string deletion_message(const DeletionReport& report) {
@@ -217,18 +225,6 @@ bool LeftoverSession::publisher_is_protected() {
     }
     return is_protected;
 }
-
-namespace {
-
-StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
-    const auto image = os::get_module_file_name();
-    StayInputs inputs{own_entries, {}, &guard.known_folders(), image.substr(0, image.rfind(u'\\') + 1)};
-    // Read as this deletion leaves the machine: the rows about to go name nothing that has to stay.
-    for (const auto& row : rows) inputs.going.add(*row.text);
-    return build_stay_index(inputs);
-}
-
-}  // namespace
 
 DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& selection) {
     DeletionReport report;
