@@ -218,7 +218,9 @@ private:
         const std::u16string base = hive.name == u"HKLM" ? u"SOFTWARE\\Classes\\" : u"Software\\Classes\\";
         for (const auto& name : subkeys(hive, base))
             if (Str_UpperAscii(name) != u"CLSID") read_class(hive, base + name, u"used by the class " + name);
-        for (const auto& clsids : variants(base + u"CLSID\\"))
+        // 32-bit COM classes live below Wow6432Node of the classes; the
+        // other spellings of that branch are links to it.
+        for (const auto& clsids : {base + u"CLSID\\", base + u"Wow6432Node\\CLSID\\"})
             for (const auto& clsid : subkeys(hive, clsids)) {
                 const auto path = clsids + clsid;
                 const auto reason = u"used by the COM class " + clsid;
