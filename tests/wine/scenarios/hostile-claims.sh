@@ -46,8 +46,9 @@ uninstall_reg='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Unin
 # The scenario's own files stay inside the prefix: Wine sees nothing outside it now.
 setup=$drive_c/vorlix-setup
 mkdir -p "$setup"
-import_reg() {  # NAME: a .reg file in the setup folder
-  (cd "$drive_c" && "$wine64" reg import "C:\\vorlix-setup\\$1" /reg:64)
+import_reg() {  # NAME: a UTF-8 .reg file in the setup folder, imported as UTF-16 so any name survives
+  { printf '\xff\xfe' && iconv -f UTF-8 -t UTF-16LE "$setup/$1"; } >"$setup/utf16-$1" \
+    && (cd "$drive_c" && "$wine64" reg import "C:\\vorlix-setup\\utf16-$1" /reg:64)
 }
 
 # One item per file and folder; one per registry key and value (timestamps left out).
@@ -133,7 +134,9 @@ expect "the neighbours' files are in place" put 'C:\users\Bob\NTUSER.DAT' 'C:\us
   'C:\Program Files\Nest Host\Modules\Sub\sub.dll' 'C:\Program Files\Gamma\gamma.exe' \
   'C:\Program Files\Gamma Redist\vcredist.exe' 'C:\Program Files\Gamma Redist\vc_runtime.dll' \
   'C:\Program Files\Plug Host\Plugins\plug.dll' 'C:\Program Files\Other Starter\starter.exe' \
-  'C:\Tools\Backups\earlier.reg'
+  'C:\Tools\Backups\earlier.reg' 'C:\Program Files\Nest Host\Addon\addon.exe' \
+  'C:\Program Files\Übertool\über.exe' 'C:\Program Files\Täst\Sub\sub.exe' \
+  'C:\Program Files\Java\jre8\bin\java.exe' 'C:\Program Files\Java\javapath\java.exe' 'C:\Apps\BobTool\bob.exe'
 cp "$bin/fake_uninstaller.exe" "$(windows_to_unix "$vendor_shared\\uninst.exe")"
 # Keeper's location holds Vorlix itself, which is run from there.
 cp "$cli" "$drive_c/Tools/"
@@ -179,7 +182,11 @@ expect "the fixture's programs' own files are in place" put 'C:\Program Files\Ne
   'C:\Program Files\Plug Host\plughost.exe' 'C:\Program Files\NetTool\mscoree.dll' \
   'C:\Program Files\NetTool\nettool.dll' 'C:\Program Files\Starter\starter.exe' \
   'C:\Program Files\Sharer\sharer.dll' 'C:\Program Files\Opener\opener.exe' 'C:\Tools\keeper.exe' \
-  'C:\Program Files\Linker\linker.exe'
+  'C:\Program Files\Linker\linker.exe' 'C:\Program Files\Java\updater.exe' 'C:\Apps\apps.exe' \
+  'C:\Program Files\Symlinked\symlinked.exe'
+# Wine shows a Unix symbolic link to a file as the file itself.
+letter="C:\\users\\$user\\Documents\\letter.txt"
+ln -s "../../users/$user/Documents/letter.txt" "$drive_c/Program Files/Symlinked/letter.txt"
 linker_class='Software\Classes\Linker.File'
 expect "Linker's class holds a link to exefile" \
   "$wine64" "$bin/reg_link.exe" "$linker_class\\Opened" 'Software\Classes\exefile'
@@ -193,6 +200,8 @@ uninstalls=(
   'Bar Tool|3|C:\vorlix' 'Other Profile|0|C:\vorlix' 'Default Profile|0|C:\vorlix' 'Vendor Alpha|0|C:\vorlix'
   'Nest Host|0|C:\vorlix' 'Sourced|0|C:\vorlix' 'Plug Host|0|C:\vorlix' 'NetTool|0|C:\vorlix'
   'Starter|0|C:\vorlix' 'Sharer|0|C:\vorlix' 'Opener|0|C:\vorlix' 'Keeper|0|C:\Tools' 'Linker|0|C:\vorlix'
+  'Case Alias|0|C:\vorlix' 'Case Above|0|C:\vorlix' 'Java Updater|0|C:\vorlix' 'Apps Root|0|C:\vorlix'
+  'Symlinked|0|C:\vorlix'
 )
 mkdir -p "$drive_c/vorlix" && cp "$cli" "$drive_c/vorlix/"
 require_sealed
@@ -215,7 +224,7 @@ LC_ALL=C comm -23 "$WINEPREFIX/before.txt" "$WINEPREFIX/after.txt" | LC_ALL=C co
   | grep -v -E '^(key|value) system\.reg \[Software\\\\Classes\\\\(txtfile|http)\\\\shell\\\\open\\\\command\]' \
     >"$WINEPREFIX/lost.txt"
 echo "items before: $(wc -l <"$WINEPREFIX/before.txt"), Wine's own changes: $(wc -l <"$WINEPREFIX/noise.txt")"
-head -n 20 "$WINEPREFIX/lost.txt"
+head -n 100 "$WINEPREFIX/lost.txt"
 expect_equal "nothing that was there before the programs is gone" "$(wc -l <"$WINEPREFIX/lost.txt")" 0
 expect "Acme Suite's own program is gone" absent test -e "$drive_c/Program Files/Acme/suite.exe"
 expect "Texter's own program is gone" absent test -e "$drive_c/Program Files/Texter/texter.exe"
@@ -236,6 +245,7 @@ outcomes=(
   "Vendor Alpha|stays|$vendor_shared\\shared.dll"
   'Nest Host|stays|C:\Program Files\Nest Host\Modules\Sub\sub.exe'
   'Nest Host|stays|C:\Program Files\Nest Host\Modules\Sub\sub.dll'
+  'Nest Host|stays|C:\Program Files\Nest Host\Addon\addon.exe'
   'Nest Host|goes|C:\Program Files\Nest Host\host.exe'
   'Sourced|stays|C:\Program Files\Gamma Redist\vcredist.exe'
   'Sourced|stays|C:\Program Files\Gamma Redist\vc_runtime.dll'
@@ -267,6 +277,15 @@ outcomes=(
   'Linker|stays|HKLM\Software\Classes\exefile\DefaultIcon'
   'Linker|goes|C:\Program Files\Linker\linker.exe'
   'Linker|goes|HKLM\Software\Classes\Linker.File'
+  'Case Alias|stays|C:\Program Files\Übertool\über.exe'
+  'Case Above|stays|C:\Program Files\Täst\Sub\sub.exe'
+  'Java Updater|stays|C:\Program Files\Java\jre8\bin\java.exe'
+  'Java Updater|stays|C:\Program Files\Java\javapath\java.exe'
+  'Java Updater|goes|C:\Program Files\Java\updater.exe'
+  'Apps Root|stays|C:\Apps\BobTool\bob.exe'
+  'Apps Root|goes|C:\Apps\apps.exe'
+  "Symlinked|stays|$letter"
+  'Symlinked|goes|C:\Program Files\Symlinked\symlinked.exe'
 )
 exists() {  # PATH, KEY or KEY VALUE
   case $1 in
