@@ -2,16 +2,18 @@
 # to other programs: a relative location, a rooted one, folders Windows and the
 # shell keep, a folder holding another program's, a shared extension and an
 # Uninstall key whose name holds the entry separator; and those of
-# tests/fixtures/hostile (another user's profile, a vendor folder under Common
-# Files, a program nested without a location, InstallSource, a plug-in's
-# Installer data, bare-named COM servers, startup approvals by name, a shared
-# components key, taken-over Windows classes, Vorlix's own folder, a registry
-# link). Each is uninstalled with `uninstall --yes`; the prefix's files and
-# registry are compared before the programs were added and after all of them
-# went: nothing that was there before may be gone, and each program's own
-# files and keys must be. The prefix's links to the Linux home folders and the
-# Z: drive are cut first, so that a fault cannot reach this machine; nothing
-# is uninstalled unless that held.
+# tests/fixtures/hostile: other users' profiles, a vendor folder under Common
+# Files, programs nested without a location or without an uninstall command,
+# InstallSource, a plug-in's Installer data, bare-named COM servers, startup
+# approvals by name, a shared components key, taken-over Windows classes,
+# Vorlix's own folder, a registry link, folders named as others' but for the
+# case of a non-ASCII letter, a file only App Paths names, another user's
+# program and a symbolic link to a document. Each is uninstalled with
+# `uninstall --yes`; the prefix's files and registry are compared before the
+# programs were added and after all of them went: nothing that was there
+# before may be gone, and each program's own files and keys must be. The
+# prefix's links to the Linux home folders and the Z: drive are cut first, so
+# that a fault cannot reach this machine; nothing is uninstalled unless that held.
 #   hostile-claims.sh CLI
 source "$(dirname "$0")/lib.sh"
 cli=$1
