@@ -303,14 +303,16 @@ exists() {  # PATH, KEY or KEY VALUE
     *) if [ $# -eq 2 ]; then reg_value "$1" "$2"; else reg_key "$1"; fi ;;
   esac
 }
-# A leftover folder or file at PATH or above it is kept by an item at or above PATH that gives a reason.
+# A leftover folder or file at PATH or above it is kept by an item at or above PATH that gives a
+# reason. Paths compare in upper case, non-ASCII letters too (as Windows compares names).
 kept_if_listed() {  # REPORT PATH
-  jq -e --arg path "$2" '
-    def covers($item): ($path | ascii_upcase) as $p | ($item | ascii_upcase | rtrimstr("\\")) as $i
-      | $p == $i or ($p | startswith($i + "\\"));
-    ([.leftovers.folders[], .leftovers.files[]] | any(covers(.))) as $listed
-    | ((.kept // []) | any(covers(.path) and (.reason | length > 0))) as $named
-    | ($listed | not) or $named' <<<"$1" >/dev/null
+  local LC_ALL=C.UTF-8 items
+  items=$(jq -c '{listed: [.leftovers.folders[], .leftovers.files[]], kept: (.kept // [])}' <<<"$1") || return 1
+  jq -e --arg path "${2^^}" '
+    def covers($item): ($item | rtrimstr("\\")) as $i | $path == $i or ($path | startswith($i + "\\"));
+    (.LISTED | any(covers(.))) as $listed
+    | (.KEPT | any(covers(.PATH) and (.REASON | length > 0))) as $named
+    | ($listed | not) or $named' <<<"${items^^}" >/dev/null
 }
 for row in "${outcomes[@]}"; do
   IFS='|' read -r name fate item value <<<"$row"
