@@ -303,14 +303,13 @@ exists() {  # PATH, KEY or KEY VALUE
     *) if [ $# -eq 2 ]; then reg_value "$1" "$2"; else reg_key "$1"; fi ;;
   esac
 }
-# A leftover folder or file at PATH or above it is kept by an item at or above PATH that gives a
-# reason. Paths compare in upper case, non-ASCII letters too (as Windows compares names).
+# PATH listed as a leftover is kept by an item at or above it that gives a reason. Paths compare in upper case, non-ASCII letters too (as Windows compares names).
 kept_if_listed() {  # REPORT PATH
   local LC_ALL=C.UTF-8 items
   items=$(jq -c '{listed: [.leftovers.folders[], .leftovers.files[]], kept: (.kept // [])}' <<<"$1") || return 1
   jq -e --arg path "${2^^}" '
     def covers($item): ($item | rtrimstr("\\")) as $i | $path == $i or ($path | startswith($i + "\\"));
-    (.LISTED | any(covers(.))) as $listed
+    (.LISTED | any(rtrimstr("\\") == $path)) as $listed
     | (.KEPT | any(covers(.PATH) and (.REASON | length > 0))) as $named
     | ($listed | not) or $named' <<<"${items^^}" >/dev/null
 }
