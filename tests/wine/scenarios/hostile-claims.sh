@@ -242,7 +242,8 @@ expect "Texter's class is gone" absent reg_key "$classes\\Texter.File"
 expect "Texter's entry in .txt's OpenWithProgids is gone" absent reg_value "$classes\\.txt\\OpenWithProgids" Texter.File
 expect_equal ".txt is txtfile's again" "$(jq -c '.leftovers.registry | map(select(endswith(".txt|")))' <<<"${reports[Texter]}")" '[]'
 
-# ---- one row per thing of the fixture's programs: PROGRAM|stays or goes|PATH, KEY or KEY|VALUE.
+# ---- one row per thing of the fixture's programs: PROGRAM|stays, goes or either|PATH, KEY or KEY|VALUE.
+# "either": the program's own file in a folder that must stay whole may go, or stay as a kept item.
 # What stays and was listed as a leftover must be named in the report's kept items, with a reason.
 shared_components='HKCU\Software\Shared Components\Hostile Shared'
 user_data='HKLM\Software\Microsoft\Windows\CurrentVersion\Installer\UserData\S-1-5-18'
@@ -281,7 +282,7 @@ outcomes=(
   'Opener|goes|C:\Program Files\Opener\opener.exe'
   'Keeper|stays|C:\Tools\vorlix-cli.exe'
   'Keeper|stays|C:\Tools\Backups\earlier.reg'
-  'Keeper|goes|C:\Tools\keeper.exe'
+  'Keeper|either|C:\Tools\keeper.exe'
   'Linker|stays|HKLM\Software\Classes\exefile'
   'Linker|stays|HKLM\Software\Classes\exefile\shell\open\command'
   'Linker|stays|HKLM\Software\Classes\exefile\DefaultIcon'
@@ -317,13 +318,12 @@ for row in "${outcomes[@]}"; do
   IFS='|' read -r name fate item value <<<"$row"
   what=$item${value:+ ($value)}
   where=("$item" ${value:+"$value"})
-  if [ "$fate" = stays ]; then
-    expect "$name: $what stays" exists "${where[@]}"
-    [[ $item = C:* ]] && expect "$name: the report names $item as kept, or never listed it" \
-      kept_if_listed "${reports[$name]}" "$item"
-  else
-    expect "$name: $what is gone" absent exists "${where[@]}"
-  fi
+  case $fate in
+    stays) expect "$name: $what stays" exists "${where[@]}" ;;
+    goes) expect "$name: $what is gone" absent exists "${where[@]}" ;;
+  esac
+  [[ $fate != goes && $item = C:* ]] && exists "$item" \
+    && expect "$name: the report names $item as kept, or never listed it" kept_if_listed "${reports[$name]}" "$item"
 done
 
 # The link went as a link: its backup holds no key below it (that would be exefile's data under its name).
