@@ -7,11 +7,11 @@
 # InstallSource, a plug-in's Installer data, bare-named COM servers, startup
 # approvals by name, a shared components key, taken-over Windows classes,
 # Vorlix's own folder, a registry link, folders named as others' but for the
-# case of a non-ASCII letter, a file only App Paths names, another user's
-# program and a symbolic link to a document. Each is uninstalled with
-# `uninstall --yes`; the prefix's files and registry are compared before the
-# programs were added and after all of them went: nothing that was there
-# before may be gone, and each program's own files and keys must be. The
+# case of a non-ASCII letter, a file only App Paths names and a symbolic
+# link to a document. Each is uninstalled with `uninstall --yes`; the
+# prefix's files and registry are compared before the programs were added and
+# after all of them went: nothing that was there before may be gone, and each
+# program's own files and keys must be. The
 # prefix's links to the Linux home folders and the Z: drive are cut first, so
 # that a fault cannot reach this machine; nothing is uninstalled unless that held.
 #   hostile-claims.sh CLI
@@ -138,7 +138,7 @@ expect "the neighbours' files are in place" put 'C:\users\Bob\NTUSER.DAT' 'C:\us
   'C:\Program Files\Plug Host\Plugins\plug.dll' 'C:\Program Files\Other Starter\starter.exe' \
   'C:\Tools\Backups\earlier.reg' 'C:\Program Files\Nest Host\Addon\addon.exe' \
   'C:\Program Files\Übertool\über.exe' 'C:\Program Files\Täst\Sub\sub.exe' \
-  'C:\Program Files\Java\jre8\bin\java.exe' 'C:\Program Files\Java\javapath\java.exe' 'C:\Apps\BobTool\bob.exe'
+  'C:\Program Files\Java\jre8\bin\java.exe' 'C:\Program Files\Java\javapath\java.exe'
 cp "$bin/fake_uninstaller.exe" "$(windows_to_unix "$vendor_shared\\uninst.exe")"
 # Keeper's location holds Vorlix itself, which is run from there.
 cp "$cli" "$drive_c/Tools/"
@@ -184,7 +184,7 @@ expect "the fixture's programs' own files are in place" put 'C:\Program Files\Ne
   'C:\Program Files\Plug Host\plughost.exe' 'C:\Program Files\NetTool\mscoree.dll' \
   'C:\Program Files\NetTool\nettool.dll' 'C:\Program Files\Starter\starter.exe' \
   'C:\Program Files\Sharer\sharer.dll' 'C:\Program Files\Opener\opener.exe' 'C:\Tools\keeper.exe' \
-  'C:\Program Files\Linker\linker.exe' 'C:\Program Files\Java\updater.exe' 'C:\Apps\apps.exe' \
+  'C:\Program Files\Linker\linker.exe' 'C:\Program Files\Java\updater.exe' \
   'C:\Program Files\Symlinked\symlinked.exe'
 # Wine shows a Unix symbolic link to a file as the file itself.
 letter="C:\\users\\$user\\Documents\\letter.txt"
@@ -205,7 +205,7 @@ uninstalls=(
   'Vendor Alpha|0/3|C:\vorlix' 'Nest Host|0/3|C:\vorlix' 'Sourced|0/3|C:\vorlix' 'Plug Host|0/3|C:\vorlix'
   'NetTool|0|C:\vorlix' 'Starter|0|C:\vorlix' 'Sharer|0|C:\vorlix' 'Opener|0|C:\vorlix' 'Keeper|3|C:\Tools'
   'Linker|0|C:\vorlix' 'Case Alias|0/3|C:\vorlix' 'Case Above|0/3|C:\vorlix' 'Java Updater|0/3|C:\vorlix'
-  'Apps Root|0/3|C:\vorlix' 'Symlinked|0/3|C:\vorlix'
+  'Symlinked|0/3|C:\vorlix'
 )
 one_of() { [[ /$2/ == */"$1"/* ]]; }  # CODE CODES
 # The exit code the report itself calls for.
@@ -293,8 +293,6 @@ outcomes=(
   'Java Updater|stays|C:\Program Files\Java\jre8\bin\java.exe'
   'Java Updater|stays|C:\Program Files\Java\javapath\java.exe'
   'Java Updater|goes|C:\Program Files\Java\updater.exe'
-  'Apps Root|stays|C:\Apps\BobTool\bob.exe'
-  'Apps Root|goes|C:\Apps\apps.exe'
   "Symlinked|stays|$letter"
   'Symlinked|goes|C:\Program Files\Symlinked\symlinked.exe'
 )
