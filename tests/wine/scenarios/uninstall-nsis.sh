@@ -8,7 +8,16 @@ install_programs --no32
 expect_quillmark present
 uninstall_yes "$cli" Quillmark
 expect_equal "nothing was left over" "$(jq -r .not_removed_count <<<"$output")" 0
-expect "the registry backup was written" test -s "$drive_c/vorlix/Backups/$(jq -r '.backup | split("\\") | last' <<<"$output")"
+# The report names the backup file itself: the Backups folder alone would pass a size test.
+backup_name=$(jq -r '.backup | split("\\") | last' <<<"$output")
+expect_equal "the backup lies in the Backups folder beside vorlix-cli" "$(jq -r '.backup' <<<"$output")" \
+  "C:\\vorlix\\Backups\\$backup_name"
+expect "the backup file is named after the program and the time" \
+  grep -qxE 'Quillmark [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}-[0-9]{2}-[0-9]{2}\.reg' <<<"$backup_name"
+backup_file=$drive_c/vorlix/Backups/$backup_name
+expect "the named backup file was written" test -f "$backup_file"
+expect "the backup holds Quillmark's Uninstall entry" grep -qiF "[HKEY_LOCAL_MACHINE\\${uninstall_key#HKLM\\}\\Quillmark]" \
+  <(iconv -f UTF-16 -t UTF-8 "$backup_file" 2>/dev/null)
 expect_quillmark gone
 expect_neighbour_intact
 expect_ferrowave present
