@@ -1,5 +1,7 @@
 #include "win/win_test_support.h"
 
+#include <windows.h>
+
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -34,6 +36,12 @@ void clear_read_only(const std::u16string& folder) {
 }
 
 }  // namespace
+
+bool under_wine() {
+    // Wine's ntdll exports its version; Windows' does not.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 std::u16string unique_name(const std::u16string& stem) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
