@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -45,7 +47,9 @@ bool under_wine() {
 
 std::u16string unique_name(const std::u16string& stem) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
+    std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
+    // A parameterised test's name holds a slash, which no file name may.
+    std::replace(test.begin(), test.end(), u'/', u'_');
     return stem + u"_" + test + u"_" + ascii(std::to_string(current_process_id()));
 }
 
