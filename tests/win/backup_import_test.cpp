@@ -26,16 +26,7 @@ struct Stored {
     bool operator==(const Stored&) const = default;
 };
 
-std::string le16(const std::u16string& text) {
-    std::string bytes;
-    for (const char16_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}
-
-std::string with_null(const std::u16string& text) { return le16(text + u'\0'); }
+std::string with_null(const std::u16string& text) { return to_utf16le_bytes(text + u'\0'); }
 
 // Every type, the data the quoted forms of the text cannot carry, empty data
 // and names only Unicode spells. Not here: string data that lacks its final
@@ -46,7 +37,7 @@ const std::vector<Stored>& stored_values() {
         {u"", os::reg_sz, with_null(u"Tool File")},
         {u"Text", os::reg_sz, with_null(u"C:\\Program Files\\Tool \"quoted\" \\ end\\")},
         {u"Expand", os::reg_expand_sz, with_null(u"%ProgramFiles%\\Tool\\tool.ico")},
-        {u"Multi", os::reg_multi_sz, le16(std::u16string(u"one\0two words\0\0", 16))},
+        {u"Multi", os::reg_multi_sz, to_utf16le_bytes(std::u16string(u"one\0two words\0\0", 16))},
         {u"Dword", os::reg_dword, std::string("\x01\x00\x00\x80", 4)},
         {u"BigEndian", os::reg_dword_big_endian, std::string("\x00\x00\x01\x02", 4)},
         {u"Qword", os::reg_qword, std::string("\x01\x02\x03\x04\x05\x06\x07\x88", 8)},
@@ -58,7 +49,7 @@ const std::vector<Stored>& stored_values() {
         {u"Empty text", os::reg_sz, ""},
         {u"Empty list", os::reg_multi_sz, ""},
         {u"Empty binary", os::reg_binary, ""},
-        {u"Nul inside", os::reg_sz, le16(std::u16string(u"x\0y\0", 4))},
+        {u"Nul inside", os::reg_sz, to_utf16le_bytes(std::u16string(u"x\0y\0", 4))},
         {u"Line break", os::reg_sz, with_null(u"line\r\nbreak")},
         {u"\u540d\u524d \"quoted\" \\ \U0001D11E", os::reg_sz, with_null(u"\u00dcn\u00efc\u00f8d\u00e9 \u5de5\u5177")},
     };
