@@ -103,7 +103,15 @@ struct Importer {
     const char* label;
     const char16_t* command;   // the backup's path is appended, quoted
     const char16_t* switches;  // after the path
-    std::uint32_t view;        // where the importer puts HKLM\SOFTWARE
+    std::uint32_t view;        // where the importer this process starts puts HKLM\SOFTWARE
+};
+
+// reg import takes the view it is told. The regedit a 32-bit process finds
+// first is the 32-bit one (the system folder comes before the Windows
+// folder), which imports into the 32-bit view.
+const Importer importers[] = {
+    {"reg_import", u"reg.exe import", u" /reg:64", os::key_wow64_64key},
+    {"regedit", u"regedit.exe /S", u"", test::build64 ? os::key_wow64_64key : os::key_wow64_32key},
 };
 
 class BackupImport : public ::testing::TestWithParam<Importer> {};
@@ -134,9 +142,7 @@ TEST_P(BackupImport, RestoresEveryValueTypeByteForByte) {
     EXPECT_TRUE(test::key_exists(scratch.root(), path + u"\\Empty\\Deeper", importer.view));
 }
 
-INSTANTIATE_TEST_SUITE_P(Importers, BackupImport,
-                         ::testing::Values(Importer{"reg_import", u"reg.exe import", u" /reg:64", os::key_wow64_64key},
-                                           Importer{"regedit", u"regedit.exe /S", u"", os::key_wow64_64key}),
+INSTANTIATE_TEST_SUITE_P(Importers, BackupImport, ::testing::ValuesIn(importers),
                          [](const ::testing::TestParamInfo<Importer>& param) { return param.param.label; });
 
 }  // namespace
