@@ -118,6 +118,28 @@ std::u16string ExtendedLengthPath(const std::u16string& path) {
 
 namespace {
 
+// Where a file or folder really lies, upper-cased, with a trailing backslash
+// for a folder given with one and without the \\?\ prefix; empty when the
+// system cannot tell.
+std::u16string final_form(const std::u16string& path) {
+    std::u16string final_path;
+    if (os::get_final_path_name(path, final_path) != os::error_success) return {};
+    if (final_path.starts_with(u"\\\\?\\")) final_path.erase(0, 4);
+    if (path.ends_with(u'\\')) final_path = Str_EnsureTrailingBackslash(final_path);
+    return Str_UpperFull(final_path);
+}
+
+// A plain file is deleted only where it really lies. Wine shows a Unix
+// symbolic link as a plain file, and deleting that deletes its target, which
+// may be anyone's. A reparse point goes as the link it is.
+void delete_file_in_place(const std::u16string& folder_final, const std::u16string& path, const std::u16string& name,
+                          std::uint32_t attributes) {
+    if (!has(attributes, os::file_attribute_reparse_point) &&
+        (folder_final.empty() || final_form(path) != folder_final + Str_UpperFull(name)))
+        return;
+    os::delete_file(path);
+}
+
 void delete_tree(const std::u16string& path) {
     // A junction or symbolic link is removed as a link: emptying it would
     // delete the contents of its target, which belong to someone else.
@@ -127,12 +149,13 @@ void delete_tree(const std::u16string& path) {
         return;
     }
     const auto base = Str_EnsureTrailingBackslash(path);
+    const auto base_final = final_form(base);
     os::FindData data;
     const auto find = os::find_first_file(base + u"*.*", data);
     if (find == os::invalid_handle_value) return;
     do {
         if (!has(data.attributes, os::file_attribute_directory)) {
-            os::delete_file(base + data.name);
+            delete_file_in_place(base_final, base + data.name, data.name, data.attributes);
         } else if (data.name != u"." && data.name != u"..") {
             if (!has(data.attributes, os::file_attribute_reparse_point)) delete_tree(base + data.name);
             os::remove_directory(base + data.name);
@@ -162,10 +185,15 @@ void list_tree(const std::u16string& shown, const std::u16string& reached, Strin
 // would alter (a trailing dot or blank) is deleted too.
 void DeleteFileOrFolder(const std::u16string& str_param_Path) {
     const auto path = ExtendedLengthPath(str_param_Path);
-    if (IsDirectory(path))
+    const auto attributes = os::get_file_attributes(path);
+    if (attributes == os::invalid_file_attributes) return;
+    if (has(attributes, os::file_attribute_directory)) {
         delete_tree(path);
-    else
-        os::delete_file(path);
+        return;
+    }
+    const auto slash = path.rfind(u'\\');
+    if (slash == std::u16string::npos) return;
+    delete_file_in_place(final_form(path.substr(0, slash + 1)), path, path.substr(slash + 1), attributes);
 }
 
 void DeleteFolderTree(const std::u16string& str_param_Path) { delete_tree(ExtendedLengthPath(str_param_Path)); }

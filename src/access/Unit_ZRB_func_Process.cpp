@@ -64,8 +64,11 @@ bool TerminateProcessByPath(const std::u16string& str_param_Path) {
     if (!snapshot.valid() || !snapshot.first(entry)) return false;
     const auto path_upper = Str_UpperAscii(str_param_Path);
     const auto path_trimmed = Str_Trim(str_param_Path);
-    // The first entry (the idle process) is never examined.
+    // The first entry (the idle process) is never examined, nor this program
+    // itself: a copy of it may lie among the files it is deleting.
+    const auto own_pid = os::get_current_process_id();
     while (snapshot.next(entry)) {
+        if (entry.pid == own_pid) continue;
         const auto name = Str_UpperAscii(Str_Trim(entry.exe_file));
         if (name.empty() || path_upper.find(name) == std::u16string::npos) continue;
         const auto module = module_path(entry.pid);

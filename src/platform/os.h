@@ -268,6 +268,8 @@ inline constexpr std::uint32_t wait_failed = 0xFFFFFFFFu;
 inline constexpr std::uint32_t infinite = 0xFFFFFFFFu;
 std::uint32_t wait_for_single_object(Handle handle, std::uint32_t milliseconds);
 std::uint32_t get_process_id(Handle process);
+// GetCurrentProcessId.
+std::uint32_t get_current_process_id();
 // GetProcessTimes: the creation time as in ProcessEntry; false on failure.
 bool get_process_creation_time(Handle process, std::uint64_t& creation_time);
 // GetExitCodeProcess; still_active while the process runs.

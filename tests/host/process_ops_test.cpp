@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "access/Unit_ZRB_func_Process.h"
+#include "platform/os.h"
 #include "support/sim_test.h"
 
 namespace vorlix {
@@ -41,6 +42,11 @@ TEST_F(ProcessOps, AProtectedProcessIsPassedOverAndNotReportedAsEnded) {
     const auto guarded = sim::start_process(u"C:\\App\\svc.exe", 0, true);
     EXPECT_FALSE(TerminateProcessByPath(u"C:\\App\\svc.exe"));
     EXPECT_TRUE(alive(guarded));
+}
+
+TEST_F(ProcessOps, ThisProgramIsNeverEndedThoughItsOwnFileIsNamed) {
+    EXPECT_FALSE(TerminateProcessByPath(os::get_module_file_name()));
+    EXPECT_TRUE(alive(os::get_current_process_id()));
 }
 
 }  // namespace

@@ -264,6 +264,11 @@ std::u16string get_module_file_name() {
     return machine().own_image;
 }
 
+std::uint32_t get_current_process_id() {
+    auto lock = lock_machine();
+    return machine().own_pid;
+}
+
 void sleep_ms(std::uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 }  // namespace vorlix::os

@@ -137,6 +137,8 @@ std::vector<std::u16string> get_known_folder_paths() {
     return paths;
 }
 
+std::uint32_t get_current_process_id() { return GetCurrentProcessId(); }
+
 std::u16string get_module_file_name() {
     // Long paths exceed MAX_PATH; grow until the name fits.
     std::vector<wchar_t> buffer(MAX_PATH);
