@@ -67,7 +67,7 @@ std::u16string packed_product_code(std::u16string_view code) {
         }
     }
     std::u16string packed;
-    for (const auto [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}})
+    for (const auto& [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}})
         packed.append(digits.rbegin() + (32 - start - length), digits.rbegin() + (32 - start));
     for (std::size_t at = 16; at < 32; at += 2) packed += {digits[at + 1], digits[at]};
     return Str_UpperAscii(packed);
