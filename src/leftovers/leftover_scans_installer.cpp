@@ -90,19 +90,18 @@ std::unordered_set<std::u16string> own_product_codes(const ZRB_InstalledSoftware
     return codes;
 }
 
-// Whether an Installer product is the program's own: its code is one of the
-// program's, its uninstall command is the program's, or, where `unregistered`
-// is allowed, no properties say it is anything else. A product that another
-// registered program is (a plug-in whose files lie in the program's folder)
-// never is.
+// Whether an Installer product may be the program's: its code is one of the
+// program's, its uninstall command is the program's, or it is no registered
+// program at all (no name in its properties). A product that is another
+// program (a plug-in whose files lie in the program's folder) never is.
 bool is_own_product(const LeftoverScanContext& context, const std::unordered_set<std::u16string>& codes,
-                    const std::u16string& product_key, const std::u16string& product, bool unregistered) {
+                    const std::u16string& product_key, const std::u16string& product) {
     if (codes.contains(Str_UpperAscii(Str_Trim(product)))) return true;
     const RegistryKey properties(os::hkey_local_machine, product_key + u"\\InstallProperties", context.view64);
-    if (!properties.is_open()) return unregistered;
-    std::u16string command;
-    return properties.read_text(u"UninstallString", command) &&
-           same_uninstall_command(command, context.record.mpu_str_UninstallString);
+    std::u16string text;
+    if (!properties.is_open() || !properties.read_text(u"DisplayName", text) || is_blank(text)) return true;
+    return properties.read_text(u"UninstallString", text) &&
+           same_uninstall_command(text, context.record.mpu_str_UninstallString);
 }
 
 void record_product_parts(const LeftoverScanContext& context, const InstallerUserKeys& keys,
@@ -143,7 +142,7 @@ void scan_installer_products(const LeftoverScanContext& context) {
                 const auto properties = product_key + u"\\InstallProperties\\";
                 if (!Reg_ReadString(hklm, properties, u"InstallLocation", context.view64, location)) continue;
                 // A product installed into the program's folder is still its own program.
-                if (!is_own_product(context, codes, product_key, product, false)) continue;
+                if (!is_own_product(context, codes, product_key, product)) continue;
                 bool found = false;
                 if (context.refers(location)) {
                     found = true;
@@ -178,7 +177,7 @@ void scan_installer_components(const LeftoverScanContext& context) {
                     // component: only the program's own products lose theirs.
                     if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) ||
                         !context.refers(key_path) ||
-                        !is_own_product(context, codes, keys.products + product, product, true))
+                        !is_own_product(context, codes, keys.products + product, product))
                         continue;
                     record_component(context, component_key, product, names);
                     // A component shared by several products names none of them as the program's.

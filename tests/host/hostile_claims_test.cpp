@@ -330,10 +330,18 @@ struct EvidenceCase {
     std::function<void()> others;   // what is not the program's, photographed before it installs
     std::function<void()> program;  // the program and its traces
     // What of the program's own is gone, and what must stay beside it.
-    std::function<void(const DeletionReport&)> check = [](const DeletionReport&) {};
+    std::function<void(const DeletionReport&)> check;
     std::u16string uninstalled = u"Tool";
 };
+const auto nothing_more = [](const DeletionReport&) {};
 void PrintTo(const EvidenceCase& evidence, std::ostream* out) { *out << evidence.name; }
+
+// The rows furnish the machine through the fixture's own helpers.
+class HostileEvidence : public HostileClaims, public ::testing::WithParamInterface<EvidenceCase> {
+public:
+    using HostileClaims::install_tool;
+    using InventoryTest::entry;
+};
 
 const std::u16string approved_run = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 const std::u16string shared_components = u"Software\\Shared Components\\Vendor";
@@ -350,10 +358,9 @@ void com_class(const std::u16string& class_id, const std::u16string& server_key,
 }
 
 void vendor_entry(const std::u16string& name, const std::u16string& command, const std::u16string& icon = {}) {
-    InventoryTest::entry(name, {{u"DisplayName", name}, {u"UninstallString", command}, {u"DisplayIcon", icon}});
+    HostileEvidence::entry(name, {{u"DisplayName", name}, {u"UninstallString", command}, {u"DisplayIcon", icon}});
 }
 
-class HostileEvidence : public HostileClaims, public ::testing::WithParamInterface<EvidenceCase> {};
 
 TEST_P(HostileEvidence, OnlyWhatTheProgramProvablyOwnsGoes) {
     GetParam().others();
@@ -377,7 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
                          com_class(u"{6B000000-0000-0000-0000-000000000003}", u"LocalServer32", u"\"tool.exe\" /automation");
                      },
                      [] {
-                         install_tool();
+                         HostileEvidence::install_tool();
                          sim::add_file(u"C:\\Apps\\Tool\\mscoree.dll");
                          com_class(u"{6B000000-0000-0000-0000-000000000004}", u"InprocServer32", u"C:\\Apps\\Tool\\mscoree.dll");
                      },
@@ -390,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(
                          sim::set_value(hkcu, approved_run, u"Helper", os::reg_binary, std::string(12, '\2'));
                      },
                      [] {
-                         install_tool();
+                         HostileEvidence::install_tool();
                          sim::set_value(hkcu, approved_run, u"ToolTray", os::reg_binary, std::string(12, '\2'));
                      },
                      [](const DeletionReport&) {
@@ -401,24 +408,24 @@ INSTANTIATE_TEST_SUITE_P(
                      // Where setup ran from: another program's folder of redistributables.
                      [] { sim::add_file(u"C:\\Program Files\\Redist\\vcredist.exe"); },
                      [] {
-                         InventoryTest::entry(u"Sourced", {{u"DisplayName", u"Sourced"}, {u"InstallSource", u"C:\\Program Files\\Redist\\"},
+                         HostileEvidence::entry(u"Sourced", {{u"DisplayName", u"Sourced"}, {u"InstallSource", u"C:\\Program Files\\Redist\\"},
                                                            {u"UninstallString", u"C:\\Setup\\remove.exe"}});
                      },
-                     [](const DeletionReport&) {}, u"Sourced"},
+                     nothing_more, u"Sourced"},
         EvidenceCase{"InferredLocationInACommonFilesVendorFolder",
                      [] {
                          sim::add_file(u"C:\\Program Files\\Common Files\\Vendor\\Uninstall.exe");
                          sim::add_file(u"C:\\Program Files\\Common Files\\Vendor\\vendor.dll");
                      },
                      [] { vendor_entry(u"Vendor A", u"\"C:\\Program Files\\Common Files\\Vendor\\Uninstall.exe\" /A"); },
-                     {}, u"Vendor A"},
+                     nothing_more, u"Vendor A"},
         EvidenceCase{"InferredLocationSharedWithAnotherEntrysCommand",
                      [] {
                          sim::add_file(u"C:\\Apps\\Suite\\Uninstall.exe");
                          sim::add_file(u"C:\\Apps\\Suite\\b\\b.exe");
                          vendor_entry(u"Suite B", u"\"C:\\Apps\\Suite\\Uninstall.exe\" /B", u"C:\\Apps\\Suite\\b\\b.exe");
                      },
-                     [] { vendor_entry(u"Suite A", u"\"C:\\Apps\\Suite\\Uninstall.exe\" /A"); }, {}, u"Suite A"},
+                     [] { vendor_entry(u"Suite A", u"\"C:\\Apps\\Suite\\Uninstall.exe\" /A"); }, nothing_more, u"Suite A"},
         EvidenceCase{"UnregisteredLocationBelowTheProgram",
                      [] {
                          sim::add_file(u"C:\\Apps\\Tool\\plugins\\nested\\nested.exe");
@@ -426,7 +433,7 @@ INSTANTIATE_TEST_SUITE_P(
                          vendor_entry(u"Nested", u"C:\\Apps\\Tool\\plugins\\nested\\remove.exe",
                                       u"C:\\Apps\\Tool\\plugins\\nested\\nested.exe");
                      },
-                     [] { install_tool(); },
+                     [] { HostileEvidence::install_tool(); },
                      [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe")); }},
         EvidenceCase{"AnotherProductsComponentInTheProgramsFolder",
                      [] {
@@ -437,9 +444,9 @@ INSTANTIATE_TEST_SUITE_P(
                                          u"7B000000000000000000000000000001", u"C:\\Apps\\Tool\\bin\\plugin.dll");
                      },
                      [] {
-                         install_tool();
+                         HostileEvidence::install_tool();
                          // Its own product, named by the code in its Uninstall key's name.
-                         InventoryTest::entry(u"{3A4B5C6D-1020-1E0F-1A2B-3C4D5E6F7081}",
+                         HostileEvidence::entry(u"{3A4B5C6D-1020-1E0F-1A2B-3C4D5E6F7081}",
                                               {{u"DisplayName", u"Tool"}, {u"InstallLocation", u"C:\\Apps\\Tool\\"},
                                                {u"UninstallString", u"C:\\Apps\\Tool\\uninst.exe"}});
                          sim::set_string(hklm, components + u"7C000000000000000000000000000011",
@@ -455,7 +462,7 @@ INSTANTIATE_TEST_SUITE_P(
                          sim::set_string(hkcu, shared_components + u"\\Settings", u"Level", u"2");
                      },
                      [] {
-                         install_tool();
+                         HostileEvidence::install_tool();
                          sim::set_string(hkcu, shared_components, u"Tool", u"C:\\Apps\\Tool\\tool.exe");
                          sim::set_string(hkcu, shared_components + u"\\ToolOnly", u"Path", u"C:\\Apps\\Tool\\bin\\helper.dll");
                      },
@@ -473,7 +480,7 @@ INSTANTIATE_TEST_SUITE_P(
                          sim::set_string(hklm, classes + u"http", u"URL Protocol", u"");
                      },
                      [] {
-                         install_tool();
+                         HostileEvidence::install_tool();
                          for (const auto* name : {u"txtfile", u"http"})
                              sim::set_string(hklm, classes + name + u"\\shell\\open\\command", u"", u"\"C:\\Apps\\Tool\\tool.exe\" \"%1\"");
                      },
@@ -485,7 +492,7 @@ INSTANTIATE_TEST_SUITE_P(
         EvidenceCase{"ALinkInsideTheProgramsKey",
                      [] { sim::set_string(hklm, classes + u"exefile\\shell\\runas\\command", u"", u"\"%1\" %*"); },
                      [] {
-                         install_tool();
+                         HostileEvidence::install_tool();
                          sim::create_link(hklm, classes + u"Tool.File\\Link",
                                           u"\\Registry\\Machine\\SOFTWARE\\Classes\\exefile");
                      },
@@ -497,7 +504,7 @@ INSTANTIATE_TEST_SUITE_P(
                          EXPECT_NE(backup.find(utf16_bytes(u"Tool.File\\Link]")), std::string::npos);
                          EXPECT_EQ(backup.find(utf16_bytes(u"runas")), std::string::npos);
                      }}),
-    [](const ::testing::TestParamInfo<EvidenceCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<EvidenceCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace vorlix::test
