@@ -421,9 +421,11 @@ INSTANTIATE_TEST_SUITE_P(
                      nothing_more, u"Vendor A"},
         EvidenceCase{"InferredLocationSharedWithAnotherEntrysCommand",
                      [] {
+                         // The suite's programs share its uninstaller and a library; B is known only by its command.
                          sim::add_file(u"C:\\Apps\\Suite\\Uninstall.exe");
+                         sim::add_file(u"C:\\Apps\\Suite\\shared.dll");
                          sim::add_file(u"C:\\Apps\\Suite\\b\\b.exe");
-                         vendor_entry(u"Suite B", u"\"C:\\Apps\\Suite\\Uninstall.exe\" /B", u"C:\\Apps\\Suite\\b\\b.exe");
+                         vendor_entry(u"Suite B", u"C:\\Apps\\Suite\\b\\remove.exe /B", u"C:\\Apps\\Suite\\b\\b.exe");
                      },
                      [] { vendor_entry(u"Suite A", u"\"C:\\Apps\\Suite\\Uninstall.exe\" /A"); }, nothing_more, u"Suite A"},
         EvidenceCase{"UnregisteredLocationBelowTheProgram",
