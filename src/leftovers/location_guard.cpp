@@ -120,14 +120,25 @@ StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const 
     };
     const auto own = record ? Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(record->mpu_str_InstallLocation)))
                             : std::u16string();
+    // A program registered without a location still lives where its
+    // uninstaller and its icon are: below the program's folder, that folder is
+    // its own. In a folder known only from the program's uninstall command, it
+    // makes the whole folder shared. Elsewhere the files themselves are kept
+    // by the deletion, and a program that borrows the icon of the one that
+    // goes does not make its folder another's.
+    const bool inferred = record && record->location_from_command;
+    const auto lives_in_own = [&own, inferred](const std::u16string& folder) {
+        if (folder.empty() || own.size() <= 3) return false;
+        const auto upper = Str_UpperAscii(Str_EnsureTrailingBackslash(folder));
+        return upper.starts_with(own) && (inferred || upper.size() > own.size());
+    };
     for (const auto& other : list.mpu_SDLarry_InstalledSoftware) {
         if (!other) continue;
         if (other.get() != record) {
             add(other->mpu_str_InstallLocation);
-            // A program registered without a location still lives where its
-            // uninstaller and its icon are.
-            add(folder_of_file(PlanUninstallCommand(other->mpu_str_UninstallString).file));
-            add(folder_of_file(other->mpu_str_DisplayIcon));
+            for (const auto& folder : {folder_of_file(PlanUninstallCommand(other->mpu_str_UninstallString).file),
+                                       folder_of_file(other->mpu_str_DisplayIcon)})
+                if (lives_in_own(folder)) add(folder);
         }
         // Entries merged under one name may be different programs: each keeps its own folder.
         for (const auto& source : other->sources)

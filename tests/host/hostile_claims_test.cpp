@@ -437,6 +437,10 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      [] { HostileEvidence::install_tool(); },
                      [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe")); }},
+        EvidenceCase{"AnotherProgramBorrowingTheProgramsIcon",
+                     [] { vendor_entry(u"Addon", u"C:\\Addon\\remove.exe", u"C:\\Apps\\Tool\\tool.exe"); },
+                     [] { HostileEvidence::install_tool(); },
+                     [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\bin\\helper.dll")); }},
         EvidenceCase{"AnotherProductsComponentInTheProgramsFolder",
                      [] {
                          sim::set_string(hklm, plugin_product + u"\\InstallProperties", u"DisplayName", u"Plug-in");
