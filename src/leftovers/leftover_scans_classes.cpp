@@ -92,7 +92,8 @@ UpperSet scan_type_libraries(const LeftoverScanContext& context) {
 
 // The ProgID's own key below the classes root of the same variant (the
 // variant without its "CLSID\"), when it names this class back: a ProgID
-// such as "CLSID" or "exefile" names a key of the system or of others. A
+// such as "CLSID" or "exefile" names a key of the system or of others, and a
+// class of Windows stays whatever it names. A
 // ProgID that would name the classes root itself or a key deeper than one
 // level is no key of the class.
 void record_prog_id(const LeftoverScanContext& context, const std::u16string& clsid_variant,
@@ -100,7 +101,7 @@ void record_prog_id(const LeftoverScanContext& context, const std::u16string& cl
     std::u16string prog_id, named_class;
     if (!context.read_default(os::hkey_local_machine, clsid_variant + class_id + u"\\ProgID\\", prog_id)) return;
     prog_id = Str_Trim(std::move(prog_id));
-    if (prog_id.empty() || prog_id.find_first_of(u"\\|") != std::u16string::npos) return;
+    if (prog_id.empty() || prog_id.find_first_of(u"\\|") != std::u16string::npos || is_windows_class(prog_id)) return;
     const auto key = clsid_variant.substr(0, clsid_variant.size() - clsid_folder.size()) + prog_id;
     if (context.read_default(os::hkey_local_machine, key + u"\\CLSID\\", named_class) &&
         upper_key(named_class) == upper_key(class_id))

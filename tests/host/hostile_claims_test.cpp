@@ -489,6 +489,10 @@ INSTANTIATE_TEST_SUITE_P(
                          HostileEvidence::install_tool();
                          for (const auto* name : {u"txtfile", u"http"})
                              sim::set_string(hklm, classes + name + u"\\shell\\open\\command", u"", u"\"C:\\Apps\\Tool\\tool.exe\" \"%1\"");
+                         // A class of the program whose ProgID is Windows' class, which names it back.
+                         com_class(u"{6B000000-0000-0000-0000-000000000005}", u"InprocServer32", u"C:\\Apps\\Tool\\bin\\helper.dll");
+                         com_class(u"{6B000000-0000-0000-0000-000000000005}", u"ProgID", u"txtfile");
+                         sim::set_string(hklm, classes + u"txtfile\\CLSID", u"", u"{6B000000-0000-0000-0000-000000000005}");
                      },
                      [](const DeletionReport&) {
                          for (const auto* name : {u"txtfile", u"http"})
