@@ -65,6 +65,8 @@ public:
     // vendor's folder below Common Files. Such a folder is no program's own.
     bool is_shared_by_commands(const std::u16string& folder) const;
 
+    const KnownFolders& known_folders() const { return known; }
+
 private:
     KnownFolders known;
     // The other programs' locations upper-cased, without trailing backslash.
