@@ -74,9 +74,44 @@ void build_machine(int entries) {
     }
 }
 
+// A machine as a user's looks: programs in their own folders below 97 vendor
+// folders of every length (many of eight characters or fewer, as Adobe or
+// Google, one beyond ASCII, one named by its 8.3 alias), in both views and
+// the user's hive, a tenth of the folders gone.
+void build_user_machine(int entries) {
+    sim::reset();
+    const std::u16string roots[] = {u"C:\\Program Files\\", u"C:\\Program Files (x86)\\",
+                                    u"C:\\Users\\user\\AppData\\Local\\Programs\\"};
+    const std::u16string vendors[] = {u"V", u"Vendor", u"Vnd", u"Vendor Software ", u"M\u00fcller"};
+    const std::u16string uninstall[] = {u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
+                                        u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"};
+    for (int index = 0; index < entries; ++index) {
+        const int vendor = (index * 37) % 97;
+        const int place = index % 10 == 3 ? 2 : index % 2;
+        const auto root = place == 2 ? os::hkey_current_user : os::hkey_local_machine;
+        const auto vendor_folder = roots[place] + vendors[vendor % 5] + number(vendor);
+        const auto program = (index % 3 ? u"Product " : u"App") + number(index);
+        if (index % 10 != 7) sim::add_file(vendor_folder + u"\\" + program + u"\\program.exe");
+        if (vendor == 13 && index % 10 != 7) sim::set_short_name(vendor_folder, u"VENDOR~1");
+        const auto spelled = vendor == 13 ? roots[place] + u"VENDOR~1" : vendor_folder;
+        const auto folder = spelled + u"\\" + program + u"\\";
+        const auto key = uninstall[place == 1 ? 1 : 0] + (index % 4 == 0 ? guid(index) : program);
+        sim::set_string(root, key, u"DisplayName", program);
+        sim::set_string(root, key, u"Publisher", vendors[vendor % 5] + number(vendor));
+        sim::set_string(root, key, u"DisplayVersion", u"1." + number(index % 13));
+        sim::set_string(root, key, u"InstallLocation", folder);
+        sim::set_string(root, key, u"UninstallString",
+                        index % 4 == 0 ? u"MsiExec.exe /X" + guid(index) : u"\"" + folder + u"unins000.exe\" /SILENT");
+        sim::set_string(root, key, u"DisplayIcon", folder + u"program.exe,0");
+        sim::set_dword(root, key, u"EstimatedSize", static_cast<std::uint32_t>(1000 + index));
+    }
+}
+
+// The scan of the machine `build` makes; the counters per Uninstall entry.
+template <void (*build)(int)>
 void BM_InventoryScan(benchmark::State& state) {
     const auto entries = static_cast<int>(state.range(0));
-    build_machine(entries);
+    build(entries);
     auto knowledge = std::make_shared<ZRB_Software_Lib>();
     knowledge->mpu_InitLib();
     std::size_t programs = 0;
@@ -104,7 +139,8 @@ void BM_InventoryScan(benchmark::State& state) {
                                                              benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_InventoryScan)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InventoryScan<build_machine>)->Arg(300)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InventoryScan<build_user_machine>)->Arg(3000)->Unit(benchmark::kMillisecond);
 
 // The known folders every scan starts with: their long forms share most
 // names, so the file-system calls per capture stay few.

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Times the inventory scan under Wine against the registry floor program and
-# prints their ratio.
+# prints their ratio on two prefixes.
 #
 #   bench/wine-scan-ratio.sh [BUILD_DIR] [RUNS]
 #
 # BUILD_DIR is a Windows build folder (default build/win64) holding
 # vorlix-cli.exe and vorlix-scan-floor.exe; RUNS the counted runs of each
-# program (default 11, after one warm-up). The prefix (3,000 Uninstall entries
-# of seven values, their folders and program files, and the prefix's own
-# classes) is made once below build/scan-ratio and kept for later runs.
+# program (default 11, after one warm-up). Each prefix holds 3,000 Uninstall
+# entries of seven values, their folders and program files, and the prefix's
+# own classes, and is made once below build/scan-ratio and kept:
+#   programs  every folder "Program N" right below Program Files;
+#   machine   as a user's machine looks (scan-machine.awk, generated from
+#             VORLIX_SCAN_SEED, default 22): vendor folders of every length,
+#             both views and the user's hive, Windows Installer products, a
+#             tenth stale, a few entries naming their folder by its 8.3 alias.
+# VORLIX_SCAN_PREFIXES picks them (default "programs machine").
 #
 # Method: all programs run in one prefix against one wineserver kept alive for
 # the whole measurement, in turn (floor start, floor, env, list), so machine
@@ -28,7 +34,8 @@
 # wineserver and every program on one processor, where a round trip is a
 # plain switch and the time is the work the calls and the program make
 # (repeatable to a few per cent). The last line, the ratio the goal is held
-# to, is the one-CPU ratio. VORLIX_SCAN_PLACEMENT=one or free runs one kind.
+# to, is the one-CPU ratio of the last prefix. VORLIX_SCAN_PLACEMENT=one or
+# free runs one kind.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -36,12 +43,12 @@ root=$(cd "$here/.." && pwd)
 build=$(cd "${1:-$root/build/win64}" && pwd)
 runs=${2:-11}
 entries=3000
+seed=${VORLIX_SCAN_SEED:-22}
 wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
 wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
 work=$root/build/scan-ratio
-prefix=$work/prefix
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64 WINEPREFIX=$prefix
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset DISPLAY WAYLAND_DISPLAY
 
 cli=$build/bin/vorlix-cli.exe
@@ -50,9 +57,10 @@ for exe in "$cli" "$floor"; do
   [ -f "$exe" ] || { echo "missing $exe (cmake --build --preset win64)" >&2; exit 1; }
 done
 
-# One Uninstall entry in .reg form; every tenth in the user's hive, every
-# second machine entry in the 32-bit view, every fourth named by a GUID.
-write_entries() {
+# The "programs" prefix: one Uninstall entry in .reg form; every tenth in the
+# user's hive, every second machine entry in the 32-bit view, every fourth
+# named by a GUID; each folder "Program N" right below Program Files.
+write_programs() {
   awk -v count="$entries" 'BEGIN {
     print "Windows Registry Editor Version 5.00"
     for (i = 0; i < count; i++) {
@@ -73,24 +81,66 @@ write_entries() {
   }'
 }
 
-make_prefix() {
-  rm -rf "$prefix"
-  mkdir -p "$work"
-  echo "creating the prefix $prefix"
-  "$wine64" wineboot --init >"$work/wineboot.log" 2>&1
-  "$wineserver" -w
-  write_entries >"$work/entries.reg"
-  "$wine64" reg import "$work/entries.reg" /reg:64 >"$work/import.log" 2>&1
-  "$wineserver" -w
-  local i
-  for ((i = 0; i < entries; i++)); do
-    mkdir -p "$prefix/drive_c/Program Files/Program $i"
-    : >"$prefix/drive_c/Program Files/Program $i/program.exe"
-  done
-  echo "$entries" >"$work/prefix.done"
+# A .reg file in the UTF-16 form regedit writes, so names beyond ASCII survive.
+utf16() { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; }
+
+# The Windows folders listed in $1 made in the prefix with a program and an uninstaller.
+make_folders() {
+  local folder unix
+  while IFS= read -r folder; do
+    unix=$WINEPREFIX/drive_c/$(printf '%s' "${folder#C:\\}" | tr '\\' /)
+    mkdir -p "$unix"
+    : >"$unix/program.exe"
+    : >"$unix/unins000.exe"
+  done <"$1"
 }
 
-[ "$(cat "$work/prefix.done" 2>/dev/null)" = "$entries" ] || make_prefix
+# The "machine" prefix, as a user's machine looks (see scan-machine.awk), from
+# $seed. The entries picked for an 8.3 alias get it once their folders exist.
+make_machine() {
+  awk -v count="$entries" -v seed="$seed" -v user="$(id -un)" -v folders="$dir/folders.txt" \
+    -v aliases="$dir/aliases.txt" -f "$here/scan-machine.awk" | utf16 >"$dir/entries.reg"
+  "$wine64" reg import "$dir/entries.reg" /reg:64 >"$dir/import.log" 2>&1
+  make_folders "$dir/folders.txt"
+  local key folder
+  while IFS=$'\t' read -r key folder; do
+    printf '@for %%%%I in ("%s") do @echo %%%%~sI\r\n' "${folder%\\}"
+  done <"$dir/aliases.txt" >"$dir/aliases.bat"
+  "$wine64" cmd /c "$(winepath_of "$dir/aliases.bat")" </dev/null 2>/dev/null | tr -d '\r' >"$dir/short.txt"
+  grep -q '~' "$dir/short.txt" || { echo "no 8.3 aliases came back ($dir/short.txt)" >&2; exit 1; }
+  local short
+  {
+    echo "Windows Registry Editor Version 5.00"
+    paste "$dir/aliases.txt" "$dir/short.txt" | while IFS=$'\t' read -r key folder short; do
+      printf '\n[%s]\n"InstallLocation"="%s\\\\"\n' "$key" "${short//\\/\\\\}"
+    done
+  } | utf16 >"$dir/aliases.reg"
+  "$wine64" reg import "$dir/aliases.reg" /reg:64 >>"$dir/import.log" 2>&1
+}
+
+winepath_of() { echo "Z:${1//\//\\}"; }
+
+# make_prefix KIND: a fresh prefix of that kind at $WINEPREFIX, its files in $dir.
+make_prefix() {
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  echo "creating the $1 prefix $WINEPREFIX"
+  "$wine64" wineboot --init >"$dir/wineboot.log" 2>&1
+  "$wineserver" -w
+  if [ "$1" = machine ]; then
+    make_machine
+  else
+    write_programs >"$dir/entries.reg"
+    "$wine64" reg import "$dir/entries.reg" /reg:64 >"$dir/import.log" 2>&1
+    local i
+    for ((i = 0; i < entries; i++)); do
+      mkdir -p "$WINEPREFIX/drive_c/Program Files/Program $i"
+      : >"$WINEPREFIX/drive_c/Program Files/Program $i/program.exe"
+    done
+  fi
+  "$wineserver" -w
+  echo "$entries $seed" >"$dir/prefix.done"
+}
 
 # The first processor this script may run on: "one CPU" runs put the
 # wineserver and every program there.
@@ -135,20 +185,28 @@ measure() {
 }
 
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-"$wineserver" -k >/dev/null 2>&1 || true
-listed=$("$wine64" "$cli" list --json </dev/null | jq '.programs | length')
-echo "vorlix-cli list: $listed programs; floor: $("$wine64" "$floor" </dev/null)"
-
 placement=${VORLIX_SCAN_PLACEMENT:-both}
-if [ "$placement" != one ]; then
-  measure "free placement" ""
-  free_ratio=$ratio
-fi
-if [ "$placement" != free ]; then
-  measure "one CPU" taskset -c "$cpu"
-  one_ratio=$ratio
-fi
-[ -n "${free_ratio:-}" ] && echo "ratio (free placement) $free_ratio"
+summary=()
+for kind in ${VORLIX_SCAN_PREFIXES:-programs machine}; do
+  dir=$work/$kind
+  export WINEPREFIX=$dir/prefix
+  [ "$(cat "$dir/prefix.done" 2>/dev/null)" = "$entries $seed" ] || make_prefix "$kind"
+  "$wineserver" -k >/dev/null 2>&1 || true
+  listed=$("$wine64" "$cli" list --json </dev/null | jq '.programs | length')
+  echo "== prefix $kind: vorlix-cli list: $listed programs; floor: $("$wine64" "$floor" </dev/null)"
+  free_ratio= one_ratio=
+  if [ "$placement" != one ]; then
+    measure "$kind, free placement" ""
+    free_ratio=$ratio
+    summary+=("ratio ($kind, free placement) $free_ratio")
+  fi
+  if [ "$placement" != free ]; then
+    measure "$kind, one CPU" taskset -c "$cpu"
+    one_ratio=$ratio
+    summary+=("ratio ($kind, one CPU) $one_ratio")
+  fi
+done
+printf '%s\n' "${summary[@]}"
 # The headline: the work each program makes, without the machine's wake-up
 # latency between processors (see the method above).
 echo "ratio ${one_ratio:-$free_ratio}"

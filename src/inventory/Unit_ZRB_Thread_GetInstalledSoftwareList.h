@@ -15,6 +15,7 @@
 
 #include "access/string_types.h"
 #include "inventory/entry_values.h"
+#include "inventory/folder_forms.h"
 #include "inventory/known_folders.h"
 #include "inventory/pacing.h"
 #include "inventory/ui_dispatcher.h"
@@ -83,6 +84,9 @@ private:
     std::shared_ptr<UiDispatcher> dispatcher;
     std::shared_ptr<Pacing> pacing;
     KnownFolders folders;
+    // The forms of the install locations checked so far: entries below one
+    // vendor's folder look its names up once per scan, not once per entry.
+    mutable FolderForms folder_forms;
     // Hashed companions of the two icon lists (upper-cased a to z): duplicate
     // tests and look-ups stay constant-time however large the machine is.
     std::unordered_set<std::u16string> exe_name_keys;

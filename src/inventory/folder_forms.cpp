@@ -13,7 +13,11 @@ namespace {
 // Only a name that could be an 8.3 short name (at most eight characters, a
 // dot and three more), a wildcard, or a name beyond ASCII (case is then the
 // file system's to decide) can come back other than in another ASCII case.
-// Each asked-for name costs the file system a folder look-up.
+// A short name needs no `~`: NTFS lets SetFileShortName give a folder any
+// valid 8.3 name no other entry of its folder holds, long or short, so a
+// plain "Vendor12" may name "Some Other Vendor". Such a name is therefore
+// always asked for (once per folder, through FolderForms::of); since long and
+// short names share one namespace per folder, the answer is unambiguous.
 bool name_may_differ(std::u16string_view name) {
     const auto last = name.find_last_not_of(u". ");
     if (last == std::u16string_view::npos) return false;
@@ -139,8 +143,24 @@ std::u16string FolderForms::long_drive_path(const std::u16string& lexical) {
     return path;
 }
 
+// A folder holding many programs (a vendor's, Program Files) is asked about
+// again and again: from its third distinct name on, one listing answers every
+// name found in it, which costs the file system one open instead of one per
+// name. A name the listing lacks is still asked alone, so that the file
+// system's own case rules, not ours, decide that it is missing.
+constexpr unsigned names_before_listing = 2;
+
 std::optional<std::u16string> FolderForms::long_name(const std::u16string& parent, std::u16string_view name) {
     std::u16string spelled(name);
+    auto& listing = listings_[parent];
+    if (++listing.asked > names_before_listing) {
+        if (!listing.read) read_listing(parent, listing);
+        const auto upper = Str_UpperFull(spelled);
+        // A long name first, as a look-up of the name finds it first.
+        if (listing.long_names.contains(upper)) return spelled;
+        if (const auto found = listing.short_names.find(upper); found != listing.short_names.end())
+            return Str_UpperAscii(found->second);
+    }
     os::FindData found;
     const auto find = os::find_first_file(parent + spelled, found);
     if (find == os::invalid_handle_value) return std::nullopt;
@@ -148,6 +168,18 @@ std::optional<std::u16string> FolderForms::long_name(const std::u16string& paren
     // A name that differs only in case keeps its spelling, as GetLongPathNameW keeps it.
     if (Str_UpperFull(found.name) == Str_UpperFull(spelled)) return spelled;
     return Str_UpperAscii(found.name);
+}
+
+void FolderForms::read_listing(const std::u16string& parent, Listing& listing) {
+    listing.read = true;
+    os::FindData found;
+    const auto find = os::find_first_file(parent + u"*", found);
+    if (find == os::invalid_handle_value) return;
+    do {
+        listing.long_names.insert(Str_UpperFull(found.name));
+        if (!found.alternate_name.empty()) listing.short_names.emplace(Str_UpperFull(found.alternate_name), found.name);
+    } while (os::find_next_file(find, found));
+    os::find_close(find);
 }
 
 }  // namespace vorlix

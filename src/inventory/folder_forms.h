@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "access/string_types.h"
 
@@ -12,8 +13,10 @@ namespace vorlix {
 
 // The forms of many folders in a row. GetLongPathNameW looks every component
 // up again on each call, while the folders of one machine share most of
-// theirs (C:\Users\<user>\AppData\...): here each distinct folder below an
-// already resolved one is looked up once for the life of the object.
+// theirs (C:\Users\<user>\AppData\..., a vendor's folder above its
+// programs): here each distinct folder below an already resolved one is looked
+// up once for the life of the object, which therefore lives no longer than one
+// pass over the machine (a scan), and serves one thread.
 class FolderForms {
 public:
     // The folder upper-cased (a to z) with a trailing backslash, as Windows
@@ -29,8 +32,20 @@ private:
     // none when it does not exist.
     std::optional<std::u16string> long_name(const std::u16string& parent, std::u16string_view name);
 
+    // The names of one folder once it is read whole, upper-cased (full case):
+    // its long names, and its 8.3 names each to its long name.
+    struct Listing {
+        unsigned asked = 0;
+        bool read = false;
+        std::unordered_set<std::u16string> long_names;
+        std::unordered_map<std::u16string, std::u16string> short_names;
+    };
+    void read_listing(const std::u16string& parent, Listing& listing);
+
     // By the resolved path of the name asked for.
     std::unordered_map<std::u16string, std::optional<std::u16string>> names_;
+    // By the resolved path of the folder asked in.
+    std::unordered_map<std::u16string, Listing> listings_;
 };
 
 }  // namespace vorlix

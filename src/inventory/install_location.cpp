@@ -80,7 +80,7 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
         return !folder.empty() && Str_SameText(location, folder);
     };
     // Every way of writing a folder inside Windows counts, not only the plain one.
-    const auto forms = KnownFolders::comparable_forms(location);
+    const auto forms = folder_forms.of(location);
     const bool in_windows = std::any_of(forms.begin(), forms.end(), [](const std::u16string& form) {
         return form.find(u":\\WINDOWS\\") != std::u16string::npos;
     });

@@ -1,15 +1,20 @@
 // The forms of many folders in a row: the same as asking GetLongPathNameW
 // folder by folder, with each folder below an already resolved one looked up
-// once; and the known-folder capture built on them.
+// once; the known-folder capture built on them; and the scan, which keeps one
+// set of look-ups for all its entries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <set>
+#include <string>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "inventory/folder_forms.h"
 #include "inventory/known_folders.h"
 #include "platform/portable/utf.h"
 #include "platform/sim/sim.h"
+#include "inventory_test_support.h"
 #include "support/sim_test.h"
 
 namespace vorlix::test {
@@ -121,6 +126,34 @@ TEST_F(FolderFormsTest, EachNameBelowAResolvedFolderIsLookedUpOnce) {
     EXPECT_EQ(file_calls(), 0u);
 }
 
+// A folder asked for many names is read once; its listing answers as the
+// look-up of each name would, by long name, by short name with or without a
+// tilde, in any case, and leaves missing names to a look-up of their own.
+TEST_F(FolderFormsTest, AFolderAskedForManyNamesAnswersAsTheLookUpsWould) {
+    const std::u16string many = u"C:\\Program Files\\Many\\";
+    for (const auto* name : {u"Alpha Long Name", u"Beta Folder", u"Tool7", u"\u00c9diteur 3", u"App1", u"App2", u"App3"})
+        sim::add_folder(many + name);
+    sim::set_short_name(many + u"Alpha Long Name", u"ALPHAL~1");
+    sim::set_short_name(many + u"Beta Folder", u"BETA");
+    const std::vector<std::u16string> asked = {u"App1",      u"App2",      u"Tool7",   u"ALPHAL~1", u"alphal~1",
+                                               u"BETA",      u"beta.",     u"App3",    u"\u00e9diteur 3",
+                                               u"Missing",   u"NOPE~1",    u"app1",    u"Alpha Long Name"};
+    FolderForms forward, backward;
+    for (const auto& name : asked)
+        EXPECT_EQ(forward.of(many + name), FolderForms::single(many + name)) << to_utf8(name);
+    for (auto name = asked.rbegin(); name != asked.rend(); ++name)
+        EXPECT_EQ(backward.of(many + *name), FolderForms::single(many + *name)) << to_utf8(*name);
+
+    // Past the listing, a name found in it costs nothing; a missing one its own look-up.
+    FolderForms counted;
+    for (const auto* name : {u"App1", u"App2", u"App3"}) counted.of(many + name);
+    sim::reset_call_counts();
+    for (const auto* name : {u"Tool7", u"ALPHAL~1", u"BETA", u"\u00e9diteur 3"}) counted.of(many + name);
+    EXPECT_EQ(file_calls(), 0u);
+    counted.of(many + u"Missing");
+    EXPECT_EQ(file_calls(), 1u);
+}
+
 // The capture asks the file system a fraction of what one look-up per
 // folder would, and still holds each source's forms, however the source
 // spells it.
@@ -150,6 +183,85 @@ TEST_F(KnownFolderCapture, HoldsEveryFormOfShortSpelledSourcesAndAsksLittle) {
     EXPECT_TRUE(folders.is_shared_or_above(home + u"\\APPDAT~1"));
     // A fraction of the whole-path look-ups of only some of its sources.
     EXPECT_LT(captured * 4, per_folder);
+}
+
+// A vendor's folder, how the scan's entries spell it, and its short name.
+struct VendorFolder {
+    const char16_t* name;
+    const char16_t* spelled;
+    const char16_t* short_name;
+};
+
+class ScanLookUps : public InventoryTest {
+protected:
+    // The file-system calls of one scan of `programs` entries, each in its
+    // own folder below the vendor's.
+    std::uint64_t scan_file_calls(const VendorFolder& vendor, int programs) {
+        sim::reset();
+        const std::u16string folder = std::u16string(u"C:\\Program Files\\") + vendor.name;
+        sim::add_folder(folder);
+        if (vendor.short_name) sim::set_short_name(folder, vendor.short_name);
+        for (int index = 0; index < programs; ++index) {
+            const auto digits = std::to_string(index);
+            const auto program = u"Product " + std::u16string(digits.begin(), digits.end());
+            sim::add_folder(folder + u"\\" + program);
+            entry(program, {{u"DisplayName", program},
+                            {u"InstallLocation", std::u16string(u"C:\\Program Files\\") + vendor.spelled + u"\\" + program},
+                            {u"UninstallString", u"remove.exe"}});
+        }
+        list = std::make_shared<ZRB_InstalledSoftwareList>();
+        sim::reset_call_counts();
+        scan();
+        return sim::call_counts().files;
+    }
+    // What each program more costs the scan.
+    std::uint64_t growth(const VendorFolder& vendor) { return scan_file_calls(vendor, 25) - scan_file_calls(vendor, 5); }
+};
+
+// A vendor's folder whose name could be an 8.3 name, or lies beyond ASCII,
+// is looked up once per scan: every program below it costs what one below a
+// long ASCII name costs.
+TEST_F(ScanLookUps, AShortVendorNameIsLookedUpOncePerScan) {
+    const auto long_name = growth({u"A Vendor With A Long Name", u"A Vendor With A Long Name", nullptr});
+    const VendorFolder vendors[] = {
+        {u"Vendor12", u"Vendor12", nullptr},
+        {u"V7", u"v7", nullptr},
+        {u"Vend.io", u"Vend.io", nullptr},
+        {u"M\u00fcller Software", u"M\u00fcller Software", nullptr},
+        {u"Long Vendor Name", u"LONGVE~1", u"LONGVE~1"},
+        {u"Tools Group", u"TOOLS", u"TOOLS"},
+    };
+    for (const auto& vendor : vendors) EXPECT_EQ(growth(vendor), long_name) << to_utf8(vendor.spelled);
+}
+
+// The look-ups one entry made serve the next ones: in whatever order the
+// entries come, each keeps the verdict it has alone, including a name
+// given as a short name without a tilde.
+TEST_F(ScanLookUps, VerdictsDoNotDependOnTheEntriesBefore) {
+    const std::array<std::pair<std::u16string, bool>, 5> locations = {{
+        {u"C:\\Program Files\\CMN\\", false},
+        {u"C:\\Program Files\\cmn\\Tool\\", true},
+        {u"C:\\Program Files\\Common Files\\", false},
+        {u"C:\\Program Files\\Vendor12\\", true},
+        {u"C:\\Program Files\\VENDOR12\\..\\Cmn\\", false},
+    }};
+    std::array<std::size_t, locations.size()> order = {0, 1, 2, 3, 4};
+    do {
+        sim::reset();
+        sim::add_folder(u"C:\\Program Files\\Common Files\\Tool");
+        sim::set_short_name(u"C:\\Program Files\\Common Files", u"CMN");
+        sim::add_folder(u"C:\\Program Files\\Vendor12");
+        list = std::make_shared<ZRB_InstalledSoftwareList>();
+        // Entries are read in the order of their names.
+        std::vector<std::u16string> folders;
+        for (const auto at : order) folders.push_back(locations[at].first);
+        const auto named = entry_per_folder(u"Entry", folders);
+        scan();
+        for (std::size_t index = 0; index < named.size(); ++index)
+            EXPECT_EQ(listed(named[index].first).mpu_str_InstallLocation,
+                      locations[order[index]].second ? named[index].second : u"")
+                << to_utf8(named[index].second);
+    } while (std::next_permutation(order.begin(), order.end()));
 }
 
 }  // namespace

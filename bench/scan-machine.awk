@@ -1,0 +1,105 @@
+# A machine as a user's looks, for bench/wine-scan-ratio.sh: `count`
+# Uninstall entries of seven values below 97 vendor folders of every length
+# (many of eight characters or fewer, as Adobe, Google or Mozilla), in both
+# registry views and the user's hive; a quarter Windows Installer products
+# (half of them also under Installer\UserData and Installer\Products); a
+# tenth stale (their folder is gone); some names beyond ASCII.
+#
+#   awk -v count=N -v seed=S -v user=NAME -v folders=FILE -v aliases=FILE -f scan-machine.awk
+#
+# Prints the .reg text (UTF-8); writes to `folders` each Windows folder to
+# create with its two files, and to `aliases` "key<TAB>folder" for the few
+# entries whose InstallLocation is to name the folder by its 8.3 alias (known
+# only once the folder exists). Its own generator, so any awk gives one machine.
+
+function random(limit) {
+    state = (state * 16807) % 2147483647
+    return state % limit
+}
+
+# A .reg string: backslashes and quotes escaped.
+function quoted(text,    parts, n, i, out) {
+    gsub(/"/, "\001", text)
+    n = split(text, parts, /\\/)
+    out = parts[1]
+    for (i = 2; i <= n; i++) out = out "\\\\" parts[i]
+    gsub(/\001/, "\\\"", out)
+    return "\"" out "\""
+}
+
+function vendor_name(v,    kind) {
+    kind = v % 8
+    if (kind == 0) return "V" v
+    if (kind == 1) return "Vendor" v
+    if (kind == 2) return "Vnd" v
+    if (kind == 3) return "Vendor Software " v
+    if (kind == 4) return "Vendor Group International " v
+    if (kind == 5) return (v % 2) ? "Müller" v : "Société Générale " v
+    if (kind == 6) return "Vend" v ".io"
+    return "VendorCo" v
+}
+
+function product_name(i,    kind) {
+    kind = random(6)
+    if (kind == 0) return "App" i
+    if (kind == 1) return "Tool" i
+    if (kind == 2) return "Product " i
+    if (kind == 3) return "Studio Suite Professional " i
+    if (kind == 4) return "Éditeur " i
+    return "Program " i
+}
+
+function guid(i) { return sprintf("{%08d-ABCD-4EF0-9123-4567%08d}", 20000000 + i, i) }
+function packed(i) { return sprintf("%08d%024d", 70000000 + i, i) }
+
+function value(name, text) { printf "%s=%s\n", quoted(name), quoted(text) }
+
+BEGIN {
+    state = seed % 2147483646 + 1
+    uninstall = "\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+    print "Windows Registry Editor Version 5.00"
+    for (i = 0; i < count; i++) {
+        v = random(97)
+        vendor = vendor_name(v)
+        product = product_name(i)
+        place = random(10)
+        if (place == 3) {
+            root = "HKEY_CURRENT_USER\\SOFTWARE"
+            base = "C:\\users\\" user "\\AppData\\Local\\Programs\\"
+        } else if (place % 2) {
+            root = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node"
+            base = "C:\\Program Files (x86)\\"
+        } else {
+            root = "HKEY_LOCAL_MACHINE\\SOFTWARE"
+            base = "C:\\Program Files\\"
+        }
+        folder = base vendor "\\" product "\\"
+        msi = random(4) == 0 && place != 3
+        stale = random(10) == 0
+        key = root uninstall (msi ? guid(i) : product)
+        printf "\n[%s]\n", key
+        value("DisplayName", product)
+        value("Publisher", vendor)
+        value("DisplayVersion", "1." (i % 13))
+        value("InstallLocation", folder)
+        value("UninstallString", msi ? "MsiExec.exe /X" guid(i) : "\"" folder "unins000.exe\" /SILENT")
+        value("DisplayIcon", folder "program.exe,0")
+        printf "\"EstimatedSize\"=dword:%08x\n", 1000 + i
+        if (msi) print "\"WindowsInstaller\"=dword:00000001"
+        if (msi && i % 2 == 0) {
+            printf "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\%s\\InstallProperties]\n", packed(i)
+            value("DisplayName", product)
+            value("Publisher", vendor)
+            value("InstallLocation", folder)
+            value("UninstallString", "MsiExec.exe /X" guid(i))
+            printf "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\%s]\n", packed(i)
+            value("ProductName", product)
+            value("ProductIcon", folder "program.exe")
+        }
+        if (!stale) print folder > folders
+        # A few long-named vendors' programs are registered by their 8.3 alias
+        # (ASCII only: cmd, which gives the alias, writes in the OEM code page).
+        if (!stale && !msi && length(vendor) > 12 && folder !~ /[^ -~]/ && random(25) == 0)
+            printf "%s\t%s\n", key, folder > aliases
+    }
+}
