@@ -31,10 +31,11 @@ void append_sub_key_names(const RegistryKey& key, StringList& list, bool trim) {
 // The paths of a key's children, from the last index down, with the name
 // buffer sized from the longest name; none when the key cannot be opened. A
 // key removed since the count was taken has no name and is left out, so it
-// never turns into the parent itself.
+// never turns into the parent itself. A link has no children: it is never entered.
 std::optional<StringList> child_paths_last_first(os::Hkey root, const std::u16string& path, bool view64) {
-    const RegistryKey key(root, path, view64);
+    const RegistryKey key(root, path, view64, true);
     if (!key.is_open()) return std::nullopt;
+    if (key.is_link()) return StringList{};
     const auto info = key.info();
     StringList children;
     for (std::uint32_t index = info.sub_keys; index-- > 0;) {
@@ -58,7 +59,7 @@ bool find_sub_key(os::Hkey root, const std::u16string& path, const std::u16strin
         const auto child = path + name + u"\\";
         bool has_children = false;
         {
-            const RegistryKey child_key(root, child, view64);
+            const RegistryKey child_key(root, child, view64, true);
             has_children = child_key.is_open() && child_key.info().sub_keys > 0;
         }
         if (has_children && find_sub_key(root, Str_Trim(child), wanted_upper, name_as_given, found, view64))
@@ -155,6 +156,11 @@ bool Reg_ReadString(os::Hkey hkey_param_Root, const std::u16string& str_param_Pa
 bool Reg_DeleteKeyTree(os::Hkey hkey_param_Root, const std::u16string& str_param_Path, bool bool_param_View64) {
     if (Str_Trim(str_param_Path).empty()) return false;
     const auto path = clean_key_path(str_param_Path);
+    {
+        // A link goes as the link: the key it leads to belongs to someone else.
+        const RegistryKey key(hkey_param_Root, path, bool_param_View64, true);
+        if (key.is_open() && key.is_link()) return os::nt_delete_key(key.handle()) == os::error_success;
+    }
     const auto children = child_paths_last_first(hkey_param_Root, path, bool_param_View64);
     if (!children) return false;
     // The first child that stays keeps its parent too.
@@ -176,7 +182,8 @@ bool Reg_KeyExists(os::Hkey hkey_param_Root, const std::u16string& str_param_Pat
 
 bool Reg_DeleteValue(os::Hkey hkey_param_Root, const std::u16string& str_param_Path,
                      const std::u16string& str_param_ValueName, bool bool_param_View64) {
-    const RegistryKey key(hkey_param_Root, clean_key_path(str_param_Path), bool_param_View64);
+    // Opened as a link: a value is deleted where it is named, never in a link's target.
+    const RegistryKey key(hkey_param_Root, clean_key_path(str_param_Path), bool_param_View64, true);
     return key.is_open() && os::reg_delete_value(key.handle(), str_param_ValueName) == os::error_success;
 }
 

@@ -20,9 +20,11 @@ void assign_without_trailing_nulls(std::u16string& text, const char16_t* data, s
 
 }  // namespace
 
-RegistryKey::RegistryKey(os::Hkey root, const std::u16string& path, bool view64) {
+RegistryKey::RegistryKey(os::Hkey root, const std::u16string& path, bool view64, bool open_link) {
     os::Hkey key = 0;
-    if (os::reg_open_key_ex(root, path, Reg_AccessMask(view64), key) == os::error_success) handle_ = key;
+    if (os::reg_open_key_ex(root, path, Reg_AccessMask(view64), key, open_link ? os::reg_option_open_link : 0) ==
+        os::error_success)
+        handle_ = key;
 }
 
 RegistryKey::~RegistryKey() {
@@ -33,6 +35,13 @@ RegistryKey::Info RegistryKey::info() const {
     Info result;
     os::reg_query_info_key(handle_, &result.sub_keys, &result.max_sub_key_len, &result.values, nullptr, nullptr);
     return result;
+}
+
+bool RegistryKey::is_link() const {
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    return os::reg_query_value_ex(handle_, u"SymbolicLinkValue", &type, nullptr, &size) == os::error_success &&
+           type == os::reg_link;
 }
 
 std::u16string RegistryKey::sub_key_name(std::uint32_t index, std::uint32_t capacity) const {

@@ -1,5 +1,7 @@
 // A registry key opened the way every registry operation opens keys: full
 // access, plus KEY_WOW64_64KEY for the 64-bit view. Closed when it goes out of scope.
+// Walks and deletions open the keys they reach as links (`open_link`): a
+// symbolic link is then the link key itself, never the key it leads to.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +13,7 @@ namespace vorlix {
 
 class RegistryKey {
 public:
-    RegistryKey(os::Hkey root, const std::u16string& path, bool view64);
+    RegistryKey(os::Hkey root, const std::u16string& path, bool view64, bool open_link = false);
     ~RegistryKey();
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
@@ -25,6 +27,8 @@ public:
         std::uint32_t values = 0;
     };
     Info info() const;
+    // A link key opened as a link: it holds SymbolicLinkValue of type REG_LINK.
+    bool is_link() const;
 
     // RegEnumKeyExW into a zeroed buffer of `capacity` characters; the result
     // is not examined, so a name that does not fit reads as empty.

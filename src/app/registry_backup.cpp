@@ -18,12 +18,14 @@ std::string to_bytes(const std::vector<std::uint8_t>& data, std::uint32_t size) 
     return std::string(data.begin(), data.begin() + size);
 }
 
-// A key opened for reading in the entry's view, closed when it goes out of scope.
+// A key opened for reading in the entry's view, closed when it goes out of
+// scope. Opened as a link: a symbolic link is backed up as the link key with
+// its own value, never with the data of the key it leads to.
 class ReadKey {
 public:
     ReadKey(os::Hkey root, const std::u16string& path, bool view64) {
         const auto access = os::key_read | (view64 ? os::key_wow64_64key : 0);
-        if (os::reg_open_key_ex(root, path, access, handle) != os::error_success) handle = 0;
+        if (os::reg_open_key_ex(root, path, access, handle, os::reg_option_open_link) != os::error_success) handle = 0;
     }
     ~ReadKey() {
         if (handle != 0) os::reg_close_key(handle);

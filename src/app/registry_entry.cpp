@@ -37,7 +37,9 @@ std::optional<RegistryEntry> parse_registry_entry(const std::u16string& text) {
 bool registry_entry_exists(const RegistryEntry& entry, bool view64) {
     os::Hkey key = 0;
     const auto access = os::key_read | (view64 ? os::key_wow64_64key : 0);
-    if (os::reg_open_key_ex(entry.root, entry.path, access, key) != os::error_success) return false;
+    // A link is there when the link is, whatever it leads to.
+    if (os::reg_open_key_ex(entry.root, entry.path, access, key, os::reg_option_open_link) != os::error_success)
+        return false;
     bool exists = true;
     if (entry.is_value) {
         std::uint32_t size = 0;

@@ -34,6 +34,7 @@ void choose_entry(FoundProgram& found, const EntrySource& source) {
     chosen->mpu_str_InstallRegPath = source.reg_path;
     chosen->mpu_int_Is64Bit = source.is64bit;
     chosen->mpu_bool_InstallLocation_Scan = source.scan_location;
+    chosen->location_from_command = source.location_from_command;
     // The chosen entry first; the others stay known, so their folders remain theirs.
     std::stable_partition(chosen->sources.begin(), chosen->sources.end(),
                           [&source](const EntrySource& entry) { return entry.reg_path == source.reg_path; });

@@ -21,6 +21,7 @@ struct EntrySource {
     std::u16string install_location;
     std::u16string uninstall_string;
     bool scan_location = false;
+    bool location_from_command = false;
 };
 
 class ZRB_InstalledSoftware {
@@ -38,6 +39,8 @@ public:
     std::u16string mpu_str_InstallRegPath;
     std::int32_t mpu_int_Is64Bit = 0;
     bool mpu_bool_InstallLocation_Scan = false;
+    // The location was inferred from the uninstall command, not registered.
+    bool location_from_command = false;
     StringList mpu_SDLarry_AXCFiles;
     StringList mpu_SDLarry_Folders;
     StringList mpu_SDLarry_Files;

@@ -176,12 +176,16 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     if (!is_blank(location)) mpr_pro_Normalize_InstallLocation(location);
 
     std::u16string command;
+    bool location_from_command = false;
     if (const auto size = values.size(u"UninstallString")) {
         const auto characters = *size / 2;
         if (characters >= command_limit) return;
         if (characters < short_command_limit) {
             values.read_text(u"UninstallString", command);
-            if (is_blank(location)) location = mpr_pro_InstallLocation_From_UninstallString(command);
+            if (is_blank(location)) {
+                location = mpr_pro_InstallLocation_From_UninstallString(command);
+                location_from_command = !location.empty();
+            }
         } else {
             values.read_text(u"UninstallString", command, command_limit);
         }
@@ -230,9 +234,10 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     record->mpu_str_InstallRegPath = std::move(origin.reg_path);
     record->mpu_int_Is64Bit = view64 ? 1 : 0;
     record->mpu_bool_InstallLocation_Scan = scan_flag;
+    record->location_from_command = location_from_command;
     record->mpu_SDLarry_Lib_FolderName = lib_folder_names(record->mpu_str_Name_low);
     record->sources.push_back({record->mpu_str_InstallRegPath, record->mpu_int_Is64Bit, record->mpu_str_InstallLocation,
-                               record->mpu_str_UninstallString, scan_flag});
+                               record->mpu_str_UninstallString, scan_flag, location_from_command});
     merge_or_add(std::move(record));
 }
 
@@ -244,6 +249,7 @@ void ZRB_Thread_GetInstalledSoftwareList::merge_or_add(InstalledSoftwarePtr reco
     existing->sources.push_back(record->sources.front());
     if (!record->mpu_str_InstallLocation.empty() && existing->mpu_str_InstallLocation.empty()) {
         existing->mpu_str_InstallLocation = record->mpu_str_InstallLocation;
+        existing->location_from_command = record->location_from_command;
         // The flag was decided without a location; a vendor's family folder must not come back scannable.
         existing->mpu_bool_InstallLocation_Scan =
             existing->mpu_bool_InstallLocation_Scan &&

@@ -26,11 +26,8 @@ std::u16string folder_of(const std::u16string& path) {
 std::u16string ZRB_Thread_GetInstalledSoftwareList::location_fallback_chain(const EntryValues& values) const {
     std::u16string location;
     values.read_text(u"InstallLocation", location);
-    std::u16string source;
-    if (is_blank(location) && values.read_text(u"InstallSource", source)) {
-        location = Str_Trim(source);
-        if (!contains_upper_ascii(location, u"PROGRAM FILES")) location.clear();
-    }
+    // InstallSource is never one: it names where setup ran from, often another
+    // program's folder of redistributables.
     if (is_blank(location)) {
         location.clear();
         values.read_text(u"Inno Setup: App Path", location);

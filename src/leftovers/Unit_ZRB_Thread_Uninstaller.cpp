@@ -105,6 +105,8 @@ std::u16string ZRB_Thread_Uninstaller::mpr_pro_Scan_InstallLocation(ZRB_Installe
     record.mpu_SDLarry_AXCFiles.clear();
     record.mpu_SDLarry_Files.clear();
     record.mpu_SDLarry_Registry.clear();
+    // A folder known only from the uninstall command is the program's only when nothing else lives there.
+    if (record.location_from_command && guard.is_shared_by_commands(record.mpu_str_InstallLocation)) return {};
     // A location that is a link gives only the link; what it leads to is someone else's.
     const auto location = guard.claimable(record.mpu_str_InstallLocation);
     const auto link = location.empty() ? guard.claimable_link(record.mpu_str_InstallLocation) : std::u16string();

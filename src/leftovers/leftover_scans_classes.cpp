@@ -4,6 +4,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "leftovers/leftover_scans.h"
+#include "leftovers/windows_classes.h"
 
 namespace vorlix {
 
@@ -26,8 +27,33 @@ bool read_first_default(const LeftoverScanContext& context, os::Hkey root, const
     return false;
 }
 
-// Classes whose open command or icon lies in the program's folders; each is
-// recorded and added to `matched`.
+// The command and icon values of a class (each verb's command, then the
+// icon) that lie in the program's folders; `foreign` tells whether any of
+// them, or anything beside them, is someone else's.
+StringList own_class_parts(const LeftoverScanContext& context, os::Hkey root, const std::u16string& base,
+                           bool& foreign) {
+    StringList own, verbs;
+    std::u16string text;
+    Reg_EnumSubKeys(root, base + u"\\Shell\\", verbs, context.view64);
+    for (const auto& verb : verbs) {
+        const auto command = base + u"\\Shell\\" + verb + u"\\Command";
+        if (context.read_default(root, command + u"\\", text) && context.refers(text))
+            own.push_back(command);
+        else
+            foreign = true;
+    }
+    if (context.read_default(root, base + u"\\DefaultIcon\\", text)) {
+        if (context.refers(text))
+            own.push_back(base + u"\\DefaultIcon");
+        else
+            foreign = true;
+    }
+    return own;
+}
+
+// Classes whose open command or icon lies in the program's folders. A class
+// that is all the program's is recorded whole and added to `matched`; one of
+// Windows or with verbs of others keeps everything but the program's values.
 void scan_file_classes(const LeftoverScanContext& context, os::Hkey root, const std::u16string& root_name,
                        const KeyLine& line, UpperSet& matched) {
     std::u16string text;
@@ -37,6 +63,12 @@ void scan_file_classes(const LeftoverScanContext& context, os::Hkey root, const 
         if (!read_first_default(context, root, base, {u"\\Shell\\Open\\Command\\", u"\\DefaultIcon\\"}, text) ||
             !context.refers(text))
             continue;
+        bool foreign = is_windows_class(name);
+        const auto own = own_class_parts(context, root, base, foreign);
+        if (foreign) {
+            for (const auto& key : own) context.record_value(root_name, key, u"");
+            continue;
+        }
         matched.insert(Str_UpperAscii(name));
         context.record_key(root_name, base);
     }
@@ -60,7 +92,8 @@ UpperSet scan_type_libraries(const LeftoverScanContext& context) {
 
 // The ProgID's own key below the classes root of the same variant (the
 // variant without its "CLSID\"), when it names this class back: a ProgID
-// such as "CLSID" or "exefile" names a key of the system or of others. A
+// such as "CLSID" or "exefile" names a key of the system or of others, and a
+// class of Windows stays whatever it names. A
 // ProgID that would name the classes root itself or a key deeper than one
 // level is no key of the class.
 void record_prog_id(const LeftoverScanContext& context, const std::u16string& clsid_variant,
@@ -68,7 +101,7 @@ void record_prog_id(const LeftoverScanContext& context, const std::u16string& cl
     std::u16string prog_id, named_class;
     if (!context.read_default(os::hkey_local_machine, clsid_variant + class_id + u"\\ProgID\\", prog_id)) return;
     prog_id = Str_Trim(std::move(prog_id));
-    if (prog_id.empty() || prog_id.find_first_of(u"\\|") != std::u16string::npos) return;
+    if (prog_id.empty() || prog_id.find_first_of(u"\\|") != std::u16string::npos || is_windows_class(prog_id)) return;
     const auto key = clsid_variant.substr(0, clsid_variant.size() - clsid_folder.size()) + prog_id;
     if (context.read_default(os::hkey_local_machine, key + u"\\CLSID\\", named_class) &&
         upper_key(named_class) == upper_key(class_id))
@@ -84,9 +117,11 @@ UpperSet scan_class_ids(const LeftoverScanContext& context, const UpperSet& libr
             read_first_default(context, os::hkey_local_machine, base, {u"\\InprocServer32\\", u"\\LocalServer32\\"},
                                server);
             server = Str_Trim(std::move(server));
+            // A server named without its folder ("mscoree.dll") is searched for
+            // by Windows, not found in the program's folder: it proves nothing.
             const bool matched =
                 !server.empty()
-                    ? context.matcher.RefersToProgram(server) || context.matcher.IsProgramBinaryName(server)
+                    ? context.matcher.RefersToProgram(server)
                     : context.read_default(os::hkey_local_machine, base + u"\\TypeLib\\", library) &&
                           !Str_Trim(library).empty() && among(libraries, library);
             if (!matched) continue;

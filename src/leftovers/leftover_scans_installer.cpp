@@ -5,6 +5,7 @@
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/registry_key.h"
 #include "leftovers/leftover_scans.h"
 
 namespace vorlix {
@@ -44,6 +45,65 @@ bool same_uninstall_command(const std::u16string& product_command, const std::u1
     return !product.empty() && product == Str_UpperAscii(Str_Trim(program_command));
 }
 
+bool is_hex(char16_t unit) {
+    return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'F') || (unit >= u'a' && unit <= u'f');
+}
+
+// The packed form Installer keys are named by: each group of the code
+// reversed, the last two groups byte by byte. "{12345678-9ABC-DEF0-1234-
+// 56789ABCDEF0}" packs to "87654321CBA90FED21436587A9CBEDF0"; empty when
+// `code` is no product code.
+std::u16string packed_product_code(std::u16string_view code) {
+    constexpr std::size_t code_length = 38;
+    if (code.size() != code_length || code.front() != u'{' || code.back() != u'}') return {};
+    std::u16string digits;
+    for (std::size_t at = 1; at + 1 < code_length; ++at) {
+        if (at == 9 || at == 14 || at == 19 || at == 24) {
+            if (code[at] != u'-') return {};
+        } else if (!is_hex(code[at])) {
+            return {};
+        } else {
+            digits.push_back(code[at]);
+        }
+    }
+    std::u16string packed;
+    for (const auto& [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}})
+        packed.append(digits.rbegin() + (32 - start - length), digits.rbegin() + (32 - start));
+    for (std::size_t at = 16; at < 32; at += 2) packed += {digits[at + 1], digits[at]};
+    return Str_UpperAscii(packed);
+}
+
+// The product codes (packed, upper-cased) the program's own entries carry:
+// in the name of an Uninstall key or in an uninstall command.
+std::unordered_set<std::u16string> own_product_codes(const ZRB_InstalledSoftware& record) {
+    std::unordered_set<std::u16string> codes;
+    const auto add_from = [&codes](std::u16string_view text) {
+        for (auto open = text.find(u'{'); open != std::u16string_view::npos; open = text.find(u'{', open + 1))
+            if (auto packed = packed_product_code(text.substr(open, 38)); !packed.empty()) codes.insert(std::move(packed));
+    };
+    add_from(record.mpu_str_UninstallString);
+    add_from(record.mpu_str_InstallRegPath);
+    for (const auto& source : record.sources) {
+        add_from(source.reg_path);
+        add_from(source.uninstall_string);
+    }
+    return codes;
+}
+
+// Whether an Installer product may be the program's: its code is one of the
+// program's, its uninstall command is the program's, or it is no registered
+// program at all (no name in its properties). A product that is another
+// program (a plug-in whose files lie in the program's folder) never is.
+bool is_own_product(const LeftoverScanContext& context, const std::unordered_set<std::u16string>& codes,
+                    const std::u16string& product_key, const std::u16string& product) {
+    if (codes.contains(Str_UpperAscii(Str_Trim(product)))) return true;
+    const RegistryKey properties(os::hkey_local_machine, product_key + u"\\InstallProperties", context.view64);
+    std::u16string text;
+    if (!properties.is_open() || !properties.read_text(u"DisplayName", text) || is_blank(text)) return true;
+    return properties.read_text(u"UninstallString", text) &&
+           same_uninstall_command(text, context.record.mpu_str_UninstallString);
+}
+
 void record_product_parts(const LeftoverScanContext& context, const InstallerUserKeys& keys,
                           const std::vector<KeyLine>& component_lines, const std::u16string& product_key,
                           const std::u16string& product) {
@@ -71,6 +131,7 @@ void scan_installer_folders(const LeftoverScanContext& context) {
 
 void scan_installer_products(const LeftoverScanContext& context) {
     const auto hklm = os::hkey_local_machine;
+    const auto codes = own_product_codes(context.record);
     std::u16string location, command;
     for (const auto& user : installer_users(context.view64)) {
         const InstallerUserKeys keys(user);
@@ -80,6 +141,8 @@ void scan_installer_products(const LeftoverScanContext& context) {
                 const auto product_key = line.variant + product;
                 const auto properties = product_key + u"\\InstallProperties\\";
                 if (!Reg_ReadString(hklm, properties, u"InstallLocation", context.view64, location)) continue;
+                // A product installed into the program's folder is still its own program.
+                if (!is_own_product(context, codes, product_key, product)) continue;
                 bool found = false;
                 if (context.refers(location)) {
                     found = true;
@@ -98,6 +161,7 @@ void scan_installer_products(const LeftoverScanContext& context) {
 
 void scan_installer_components(const LeftoverScanContext& context) {
     const auto hklm = os::hkey_local_machine;
+    const auto codes = own_product_codes(context.record);
     std::unordered_set<std::u16string> products;
     StringList names;
     std::u16string key_path;
@@ -109,8 +173,11 @@ void scan_installer_components(const LeftoverScanContext& context) {
                 // Exact names: a blank-padded one trimmed would name another product's value.
                 if (!raw_value_names(hklm, component_key, context.view64, names)) continue;
                 for (const auto& product : names) {
+                    // A file in the program's folder may be another product's
+                    // component: only the program's own products lose theirs.
                     if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) ||
-                        !context.refers(key_path))
+                        !context.refers(key_path) ||
+                        !is_own_product(context, codes, keys.products + product, product))
                         continue;
                     record_component(context, component_key, product, names);
                     // A component shared by several products names none of them as the program's.

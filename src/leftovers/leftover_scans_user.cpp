@@ -1,5 +1,7 @@
 // Scans 7 to 14: caches, usage lists, start-up lists and policies that name
 // the program's files, per user and for the machine.
+#include <unordered_set>
+
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -37,6 +39,31 @@ void record_user_value_names(const LeftoverScanContext& context, const std::u16s
     }
 }
 
+struct RunValue {
+    std::u16string key, name;
+};
+
+// The Run values of the root (every existing variant) whose data starts a
+// file in the program's folders, under the names they really have: a
+// blank-padded name trimmed would name another program's value.
+std::vector<RunValue> program_run_values(const LeftoverScanContext& context, os::Hkey root) {
+    std::vector<RunValue> found;
+    StringList variants;
+    int count = 0;
+    std::u16string data;
+    Reg_FindExistingVariants(root, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", context.view64, &variants, count);
+    for (const auto& variant : variants) {
+        const RegistryKey key(root, variant, context.view64);
+        const auto values = key.is_open() ? key.info().values : 0;
+        for (std::uint32_t index = 0; index < values; ++index) {
+            auto name = key.value_name(index);
+            if (!Str_Trim(name).empty() && key.read_text(name, data) && context.refers(data))
+                found.push_back({variant, std::move(name)});
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 void scan_compatibility_layers(const LeftoverScanContext& context) {
@@ -51,16 +78,30 @@ void scan_mui_caches(const LeftoverScanContext& context) {
 }
 
 void scan_shared_components(const LeftoverScanContext& context) {
-    StringList keys, names, data;
+    StringList keys;
+    std::u16string data;
     Reg_CollectKeyTreeAllVariants(os::hkey_current_user, u"Software\\Shared Components", keys, context.view64);
-    for (const auto& key : keys) {
-        data.clear();
-        Reg_EnumValues(os::hkey_current_user, key, names, &data, context.view64);
-        for (const auto& text : data)
-            if (context.refers(text)) {
-                context.record_key(u"HKCU", key);
-                break;
-            }
+    for (const auto& path : keys) {
+        // Programs of a vendor write their values side by side: the key goes
+        // whole only when everything in it is the program's.
+        const RegistryKey key(os::hkey_current_user, path, context.view64, true);
+        if (!key.is_open()) continue;
+        const auto info = key.info();
+        bool foreign = info.sub_keys > 0;
+        StringList own;
+        for (std::uint32_t index = 0; index < info.values; ++index) {
+            auto name = key.value_name(index);
+            if (key.read_text(name, data) && context.refers(data))
+                own.push_back(std::move(name));
+            else
+                foreign = true;
+        }
+        if (own.empty()) continue;
+        if (!foreign) {
+            context.record_key(u"HKCU", path);
+            continue;
+        }
+        for (const auto& name : own) context.record_value(u"HKCU", path, name);
     }
 }
 
@@ -77,15 +118,17 @@ void scan_compatibility_assistant(const LeftoverScanContext& context) {
 void scan_startup_approval(const LeftoverScanContext& context) {
     const std::pair<os::Hkey, const char16_t*> roots[] = {{os::hkey_current_user, u"HKCU"},
                                                           {os::hkey_local_machine, u"HKLM"}};
-    for (const auto& [root, root_name] : roots)
+    for (const auto& [root, root_name] : roots) {
+        // An approval holds only a name: it is the program's only beside the
+        // Run value of that name that starts the program.
+        std::unordered_set<std::u16string> started;
+        for (const auto& value : program_run_values(context, root)) started.insert(Str_UpperAscii(Str_Trim(value.name)));
+        if (started.empty()) continue;
         for (const auto* list : {u"Run", u"Run32"})
             for (const auto& line : value_name_lines(root, explorer_path + u"StartupApproved\\" + list, context.view64))
-                for (const auto& name : line.names) {
-                    // Approval entries are named after the Run value, often the program's name without ".exe".
-                    auto file_name = Str_LowerAscii(Str_Trim(name));
-                    if (!Str_ContainsText(file_name, u".exe")) file_name += u".exe";
-                    if (context.matcher.has_binary_named(file_name)) context.record_value(root_name, line.variant, name);
-                }
+                for (const auto& name : line.names)
+                    if (started.contains(Str_UpperAscii(Str_Trim(name)))) context.record_value(root_name, line.variant, name);
+    }
 }
 
 void scan_elevation_policies(const LeftoverScanContext& context) {
@@ -102,25 +145,8 @@ void scan_elevation_policies(const LeftoverScanContext& context) {
 void scan_run_entries(const LeftoverScanContext& context) {
     const std::pair<os::Hkey, const char16_t*> roots[] = {{os::hkey_local_machine, u"HKLM"},
                                                           {os::hkey_current_user, u"HKCU"}};
-    StringList variants;
-    int count = 0;
-    std::u16string data;
-    for (const auto& [root, root_name] : roots) {
-        Reg_FindExistingVariants(root, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", context.view64, &variants,
-                                 count);
-        for (const auto& variant : variants) {
-            // The values as Reg_EnumValues reads them, but recorded under the
-            // name they really have: a blank-padded name trimmed would name
-            // another program's value.
-            const RegistryKey key(root, variant, context.view64);
-            const auto values = key.is_open() ? key.info().values : 0;
-            for (std::uint32_t index = 0; index < values; ++index) {
-                const auto name = key.value_name(index);
-                if (Str_Trim(name).empty() || !key.read_text(name, data)) continue;
-                if (context.refers(data)) context.record_value(root_name, variant, name);
-            }
-        }
-    }
+    for (const auto& [root, root_name] : roots)
+        for (const auto& value : program_run_values(context, root)) context.record_value(root_name, value.key, value.name);
 }
 
 }  // namespace vorlix

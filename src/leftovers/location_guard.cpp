@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/Unit_ZRB_func_Uninstall.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -47,6 +49,26 @@ bool has_name_windows_rewrites(const std::u16string& path) {
         start = end + 1;
     }
     return false;
+}
+
+// The folder of the file a command starts or an icon names, when that is a
+// file in a folder of a local drive.
+std::u16string folder_of_file(const std::u16string& text) {
+    const auto path = Str_StripQuotes(Str_Trim(text));
+    const auto slash = path.rfind(u'\\');
+    if (!is_local_drive_path(path) || slash == std::u16string::npos || slash < 3) return {};
+    return path.substr(0, slash);
+}
+
+// The Common Files folders of both Program Files, upper-cased, with a trailing backslash.
+StringList common_files_forms() {
+    StringList forms;
+    for (const auto* name : {u"CommonProgramFiles", u"CommonProgramFiles(x86)", u"CommonProgramW6432"}) {
+        const auto folder = Sys_GetEnvironmentVariable(name);
+        if (!is_local_drive_path(folder)) continue;
+        for (auto& form : KnownFolders::comparable_forms(folder)) forms.push_back(std::move(form));
+    }
+    return forms;
 }
 
 }  // namespace
@@ -98,9 +120,26 @@ StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const 
     };
     const auto own = record ? Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(record->mpu_str_InstallLocation)))
                             : std::u16string();
+    // A program registered without a location still lives where its
+    // uninstaller and its icon are: below the program's folder, that folder is
+    // its own. In a folder known only from the program's uninstall command, it
+    // makes the whole folder shared. Elsewhere the files themselves are kept
+    // by the deletion, and a program that borrows the icon of the one that
+    // goes does not make its folder another's.
+    const bool inferred = record && record->location_from_command;
+    const auto lives_in_own = [&own, inferred](const std::u16string& folder) {
+        if (folder.empty() || own.size() <= 3) return false;
+        const auto upper = Str_UpperAscii(Str_EnsureTrailingBackslash(folder));
+        return upper.starts_with(own) && (inferred || upper.size() > own.size());
+    };
     for (const auto& other : list.mpu_SDLarry_InstalledSoftware) {
         if (!other) continue;
-        if (other.get() != record) add(other->mpu_str_InstallLocation);
+        if (other.get() != record) {
+            add(other->mpu_str_InstallLocation);
+            for (const auto& folder : {folder_of_file(PlanUninstallCommand(other->mpu_str_UninstallString).file),
+                                       folder_of_file(other->mpu_str_DisplayIcon)})
+                if (lives_in_own(folder)) add(folder);
+        }
         // Entries merged under one name may be different programs: each keeps its own folder.
         for (const auto& source : other->sources)
             if (other.get() != record ||
@@ -111,7 +150,19 @@ StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const 
 }
 
 LocationGuard::LocationGuard(const StringList& other_locations)
-    : known(KnownFolders::capture()), other_upper(other_forms(other_locations)), others(other_upper) {}
+    : known(KnownFolders::capture()),
+      other_upper(other_forms(other_locations)),
+      others(other_upper),
+      common_files(common_files_forms()) {}
+
+bool LocationGuard::is_shared_by_commands(const std::u16string& folder) const {
+    if (holds_others(folder) || refers_to_others(folder)) return true;
+    const auto forms = KnownFolders::comparable_forms(Str_Trim(folder));
+    return std::any_of(forms.begin(), forms.end(), [this](const std::u16string& form) {
+        return std::any_of(common_files.begin(), common_files.end(),
+                           [&form](const std::u16string& common) { return form.starts_with(common); });
+    });
+}
 
 bool LocationGuard::is_shared_or_above(const std::u16string& folder) const {
     // The comparable forms are upper-cased and end with a backslash already.

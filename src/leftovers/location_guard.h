@@ -25,7 +25,8 @@ std::u16string expand_placeholders(const std::u16string& text);
 // the path itself, up to case. No link, 8.3 name, "." or ".." on the way.
 bool is_final_path(const std::u16string& path);
 
-// The install locations of every program of the list except `record`.
+// The install locations of every program of the list except `record`, and
+// the folders of their uninstallers and icons.
 StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const ZRB_InstalledSoftware* record);
 
 class LocationGuard {
@@ -59,6 +60,11 @@ public:
     // A folder shared by many programs, or a folder above one.
     bool is_shared_or_above(const std::u16string& folder) const;
 
+    // Whether a folder known only from an uninstall command is shared: another
+    // program's location, uninstaller or icon lies at or below it, or it is a
+    // vendor's folder below Common Files. Such a folder is no program's own.
+    bool is_shared_by_commands(const std::u16string& folder) const;
+
     const KnownFolders& known_folders() const { return known; }
 
 private:
@@ -66,6 +72,8 @@ private:
     // The other programs' locations upper-cased, without trailing backslash.
     StringList other_upper;
     FolderAutomaton others;
+    // Upper-cased, with a trailing backslash.
+    StringList common_files;
 
     // A folder of the system, the shell, Windows or another program, or above one.
     bool is_guarded(const std::u16string& path) const;

@@ -19,7 +19,6 @@ const std::array<std::u16string, 3> known_folder_ids = {
     u"{6D809377-6AF0-444b-8957-A3773F02200E}\\",  // 64-bit Program Files
     u"{7C5A40EF-A0FB-4BFC-874A-C0F2E0B9FA8E}\\",  // 32-bit Program Files
 };
-const std::u16string drive_path_pattern = u"^[a-zA-Z]:\\\\.+$";
 
 bool has_tilde(const std::u16string& text) { return text.find(u'~') != std::u16string::npos; }
 
@@ -150,17 +149,6 @@ const FolderAutomaton& ProgramMatcher::cut_folders(std::size_t k, char16_t drive
         slot = std::make_unique<FolderAutomaton>(cut);
     }
     return *slot;
-}
-
-bool ProgramMatcher::IsProgramBinaryName(const std::u16string& value) const {
-    const auto text = NormalizeRegistryPath(value);
-    if (text.empty() || RegEx_IsMatchText(text, drive_path_pattern)) return false;
-    return has_binary_named(Str_LowerAscii(value));
-}
-
-bool ProgramMatcher::has_binary_named(const std::u16string& lower_name) const {
-    const auto& binaries = record.mpu_SDLarry_AXCFiles;
-    return std::binary_search(binaries.begin(), binaries.end(), lower_name);
 }
 
 }  // namespace vorlix

@@ -1,6 +1,6 @@
 // Whether a text read from the registry belongs to the program being
-// analysed: it lies in one of the program's folders, or it is the bare name of
-// one of its binaries. Built once per analysis, after the file-system walk
+// analysed: it lies in one of the program's folders. A bare file name never
+// does: Windows looks for it elsewhere first, and many programs ship one. Built once per analysis, after the file-system walk
 // has sorted the record's lists; it reads the record and changes nothing.
 #pragma once
 
@@ -40,9 +40,6 @@ public:
 
     // The caller trims the value.
     bool RefersToProgram(const std::u16string& value) const;
-    bool IsProgramBinaryName(const std::u16string& value) const;
-    // Binary search of a lower-cased file name among the program's binaries.
-    bool has_binary_named(const std::u16string& lower_name) const;
 
 protected:
     const ZRB_InstalledSoftware& program() const { return record; }

@@ -58,6 +58,15 @@ inline constexpr std::uint32_t key_read = 0x20019;
 inline constexpr std::uint32_t key_all_access = 0xF003F;
 inline constexpr std::uint32_t key_wow64_64key = 0x0100;
 inline constexpr std::uint32_t key_wow64_32key = 0x0200;
+inline constexpr std::uint32_t key_create_link = 0x0020;
+
+// Options of RegOpenKeyExW and RegCreateKeyExW. A symbolic link key holds its
+// target ("\Registry\Machine\...") in the value SymbolicLinkValue of type
+// REG_LINK; opening the key follows the link unless reg_option_open_link asks
+// for the link key itself (only the last name of a path: links on the way are
+// always followed).
+inline constexpr std::uint32_t reg_option_create_link = 0x0002;
+inline constexpr std::uint32_t reg_option_open_link = 0x0008;
 
 inline constexpr std::uint32_t reg_none = 0;
 inline constexpr std::uint32_t reg_sz = 1;
@@ -69,12 +78,14 @@ inline constexpr std::uint32_t reg_link = 6;
 inline constexpr std::uint32_t reg_multi_sz = 7;
 inline constexpr std::uint32_t reg_qword = 11;
 
-// RegOpenKeyExW(root, path, 0, sam, &out). `root` may be a predefined root or
-// an open key. An empty path opens a new handle to `root` itself.
-std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out);
+// RegOpenKeyExW(root, path, options, sam, &out). `root` may be a predefined
+// root or an open key. An empty path opens a new handle to `root` itself.
+std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                              std::uint32_t options = 0);
 
-// RegCreateKeyExW(root, path, 0, nullptr, 0, sam, nullptr, &out, nullptr).
-std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out);
+// RegCreateKeyExW(root, path, 0, nullptr, options, sam, nullptr, &out, nullptr).
+std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                                std::uint32_t options = 0);
 
 std::uint32_t reg_close_key(Hkey key);
 
@@ -103,8 +114,14 @@ std::uint32_t reg_query_value_ex(Hkey key, const std::u16string& name, std::uint
 std::uint32_t reg_set_value_ex(Hkey key, const std::u16string& name, std::uint32_t type,
                                const std::uint8_t* data, std::uint32_t data_len);
 
-// RegDeleteKeyW: deletes a key that has no subkeys.
+// RegDeleteKeyW: deletes a key that has no subkeys. A link as the last name is
+// followed: its target goes, the link stays.
 std::uint32_t reg_delete_key(Hkey root, const std::u16string& path);
+
+// NtDeleteKey, as a Win32 error code: deletes the key the handle stands for
+// (a link key itself when it was opened with reg_option_open_link). A key
+// with subkeys is not deleted.
+std::uint32_t nt_delete_key(Hkey key);
 
 // RegDeleteKeyExW, looked up at run time: gives error_proc_not_found where the
 // system lacks it.

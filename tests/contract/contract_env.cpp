@@ -12,9 +12,20 @@ namespace vorlix::contract {
 namespace {
 
 #if defined(_WIN32)
+// A link a test left behind is removed as a link, never entered.
 void delete_key_tree(const std::u16string& path) {
     os::Hkey key = 0;
-    if (os::reg_open_key_ex(os::hkey_current_user, path, os::key_all_access, key) != os::error_success) return;
+    if (os::reg_open_key_ex(os::hkey_current_user, path, os::key_all_access, key, os::reg_option_open_link) !=
+        os::error_success)
+        return;
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    if (os::reg_query_value_ex(key, u"SymbolicLinkValue", &type, nullptr, &size) == os::error_success &&
+        type == os::reg_link) {
+        os::nt_delete_key(key);
+        os::reg_close_key(key);
+        return;
+    }
     std::vector<std::u16string> names;
     char16_t name[256];
     for (std::uint32_t i = 0;; ++i) {

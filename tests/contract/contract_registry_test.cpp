@@ -260,5 +260,105 @@ TEST_F(ContractRegistry, DeleteKeyExRemovesAnEmptyKeyInTheNamedView) {
               os::error_file_not_found);
 }
 
+// A symbolic link key, made as REG_OPTION_CREATE_LINK makes one, leading to a
+// target key with a value and a subkey. Its target is named from the native
+// root of the user's hive, found as the HKEY_USERS subkey that holds the scratch key.
+class ContractRegistryLink : public ContractRegistry {
+protected:
+    void SetUp() override {
+        ContractRegistry::SetUp();
+        parent = create(u"");
+        const os::Hkey target = create(u"Target");
+        create(u"Target\\Sub");
+        set(target, u"Data", os::reg_sz, utf16_bytes(std::u16string(u"target") + u'\0'));
+        os::Hkey link = 0;
+        ASSERT_EQ(os::reg_create_key_ex(os::hkey_current_user, path(u"Link"), os::key_all_access | os::key_create_link,
+                                        link, os::reg_option_create_link),
+                  os::error_success);
+        open_keys.push_back(link);
+        set(link, u"SymbolicLinkValue", os::reg_link, utf16_bytes(u"\\Registry\\User\\" + user_key() + u"\\" + path(u"Target")));
+    }
+
+    static std::u16string user_key() {
+        char16_t name[256];
+        for (std::uint32_t index = 0;; ++index) {
+            std::uint32_t length = 256;
+            if (os::reg_enum_key_ex(os::hkey_users, index, name, length) != os::error_success) return {};
+            const std::u16string user(name, length);
+            os::Hkey probe = 0;
+            if (os::reg_open_key_ex(os::hkey_users, user + u"\\" + path(u"Target\\Sub"), os::key_read, probe) ==
+                os::error_success) {
+                os::reg_close_key(probe);
+                return user;
+            }
+        }
+    }
+
+    os::Hkey open(const std::u16string& below_scratch, std::uint32_t options) {
+        os::Hkey key = 0;
+        EXPECT_EQ(os::reg_open_key_ex(os::hkey_current_user, path(below_scratch), os::key_all_access, key, options),
+                  os::error_success);
+        open_keys.push_back(key);
+        return key;
+    }
+
+    static std::vector<std::u16string> sub_keys(os::Hkey key) {
+        std::vector<std::u16string> names;
+        char16_t name[256];
+        for (std::uint32_t index = 0;; ++index) {
+            std::uint32_t length = 256;
+            if (os::reg_enum_key_ex(key, index, name, length) != os::error_success) return names;
+            names.emplace_back(name, length);
+        }
+    }
+
+    static bool exists(const std::u16string& below_scratch) {
+        os::Hkey key = 0;
+        if (os::reg_open_key_ex(os::hkey_current_user, path(below_scratch), os::key_read, key,
+                                os::reg_option_open_link) != os::error_success)
+            return false;
+        os::reg_close_key(key);
+        return true;
+    }
+
+    os::Hkey parent = 0;
+};
+
+TEST_F(ContractRegistryLink, OpeningFollowsTheLinkUnlessTheLinkItselfIsAskedFor) {
+    EXPECT_EQ(sub_keys(parent), (std::vector<std::u16string>{u"Link", u"Target"}));
+
+    const os::Hkey followed = open(u"Link", 0);
+    std::uint32_t type = 0, size = 0;
+    EXPECT_EQ(os::reg_query_value_ex(followed, u"Data", &type, nullptr, &size), os::error_success);
+    EXPECT_EQ(sub_keys(followed), (std::vector<std::u16string>{u"Sub"}));
+
+    const os::Hkey itself = open(u"Link", os::reg_option_open_link);
+    std::uint32_t sub_count = 9, value_count = 9;
+    ASSERT_EQ(os::reg_query_info_key(itself, &sub_count, nullptr, &value_count, nullptr, nullptr), os::error_success);
+    EXPECT_EQ(sub_count, 0u);
+    EXPECT_EQ(value_count, 1u);
+    EXPECT_EQ(os::reg_query_value_ex(itself, u"SymbolicLinkValue", &type, nullptr, &size), os::error_success);
+    EXPECT_EQ(type, os::reg_link);
+    EXPECT_EQ(os::reg_query_value_ex(itself, u"Data", &type, nullptr, &size), os::error_file_not_found);
+
+    // A link on the way is followed whatever the options say.
+    open(u"Link\\Sub", os::reg_option_open_link);
+}
+
+TEST_F(ContractRegistryLink, DeletingByNameRemovesTheTargetButTheHandleOfTheLinkRemovesTheLink) {
+    // The target's subkey keeps it: deleting the link's name reaches the target.
+    EXPECT_EQ(os::reg_delete_key(parent, u"Link"), os::error_access_denied);
+    ASSERT_EQ(os::reg_delete_key(parent, u"Target\\Sub"), os::error_success);
+    ASSERT_EQ(os::reg_delete_key(parent, u"Link"), os::error_success);
+    EXPECT_FALSE(exists(u"Target"));
+    EXPECT_TRUE(exists(u"Link"));
+
+    create(u"Target\\Sub");
+    ASSERT_EQ(os::nt_delete_key(open(u"Link", os::reg_option_open_link)), os::error_success);
+    EXPECT_FALSE(exists(u"Link"));
+    EXPECT_TRUE(exists(u"Target\\Sub"));
+    EXPECT_EQ(sub_keys(parent), (std::vector<std::u16string>{u"Target"}));
+}
+
 }  // namespace
 }  // namespace vorlix::contract

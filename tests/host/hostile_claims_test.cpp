@@ -6,6 +6,7 @@
 // drives. The whole machine is compared before and after.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <string_view>
 
@@ -320,6 +321,200 @@ TEST_F(HostileClaims, AMergeThatBringsBackAVendorFolderClearsTheScanFlag) {
     EXPECT_EQ(foo.mpu_str_InstallLocation, u"C:\\Program Files\\Autodesk\\");
     EXPECT_FALSE(foo.mpu_bool_InstallLocation_Scan);
 }
+
+// ---- claims without evidence: one row per way through, each a program that
+// stays (or Windows) and the program to uninstall, whose own things still go.
+
+struct EvidenceCase {
+    const char* name;
+    std::function<void()> others;   // what is not the program's, photographed before it installs
+    std::function<void()> program;  // the program and its traces
+    // What of the program's own is gone, and what must stay beside it.
+    std::function<void(const DeletionReport&)> check;
+    std::u16string uninstalled = u"Tool";
+};
+const auto nothing_more = [](const DeletionReport&) {};
+void PrintTo(const EvidenceCase& evidence, std::ostream* out) { *out << evidence.name; }
+
+// The rows furnish the machine through the fixture's own helpers.
+class HostileEvidence : public HostileClaims, public ::testing::WithParamInterface<EvidenceCase> {
+public:
+    using HostileClaims::install_tool;
+    using InventoryTest::entry;
+};
+
+const std::u16string approved_run = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+const std::u16string shared_components = u"Software\\Shared Components\\Vendor";
+const std::u16string plugin_product = products + u"7B000000000000000000000000000001";
+const std::u16string tool_product = products + u"D6C5B4A30201F0E1A1B2C3D4E5F60718";
+
+bool value_exists(os::Hkey root, const std::u16string& key, const std::u16string& name) {
+    std::u16string text;
+    return Reg_ReadString(root, key, name, true, text);
+}
+
+void com_class(const std::u16string& class_id, const std::u16string& server_key, const std::u16string& server) {
+    sim::set_string(hklm, classes + u"CLSID\\" + class_id + u"\\" + server_key, u"", server);
+}
+
+void vendor_entry(const std::u16string& name, const std::u16string& command, const std::u16string& icon = {}) {
+    HostileEvidence::entry(name, {{u"DisplayName", name}, {u"UninstallString", command}, {u"DisplayIcon", icon}});
+}
+
+
+TEST_P(HostileEvidence, OnlyWhatTheProgramProvablyOwnsGoes) {
+    GetParam().others();
+    before_install = MachineSnapshot::take();
+    GetParam().program();
+    const auto report = uninstall(GetParam().uninstalled);
+    expect_nothing_outside_lost();
+    GetParam().check(report);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, HostileEvidence,
+    ::testing::Values(
+        EvidenceCase{"BareComServerNames",
+                     [] {
+                         // .NET writes the runtime's file name alone; others name a file the program also ships.
+                         com_class(u"{6B000000-0000-0000-0000-000000000001}", u"InprocServer32", u"mscoree.dll");
+                         sim::set_string(hklm, classes + u"Other.Managed\\CLSID", u"", u"{6B000000-0000-0000-0000-000000000001}");
+                         com_class(u"{6B000000-0000-0000-0000-000000000001}", u"ProgID", u"Other.Managed");
+                         com_class(u"{6B000000-0000-0000-0000-000000000002}", u"InprocServer32", u"helper.dll");
+                         com_class(u"{6B000000-0000-0000-0000-000000000003}", u"LocalServer32", u"\"tool.exe\" /automation");
+                     },
+                     [] {
+                         HostileEvidence::install_tool();
+                         sim::add_file(u"C:\\Apps\\Tool\\mscoree.dll");
+                         com_class(u"{6B000000-0000-0000-0000-000000000004}", u"InprocServer32", u"C:\\Apps\\Tool\\mscoree.dll");
+                     },
+                     [](const DeletionReport&) {
+                         EXPECT_FALSE(sim::key_exists(hklm, classes + u"CLSID\\{6B000000-0000-0000-0000-000000000004}"));
+                     }},
+        EvidenceCase{"StartupApprovalByNameOnly",
+                     [] {
+                         sim::set_value(hkcu, approved_run, u"tool", os::reg_binary, std::string(12, '\2'));
+                         sim::set_value(hkcu, approved_run, u"Helper", os::reg_binary, std::string(12, '\2'));
+                     },
+                     [] {
+                         HostileEvidence::install_tool();
+                         sim::set_value(hkcu, approved_run, u"ToolTray", os::reg_binary, std::string(12, '\2'));
+                     },
+                     [](const DeletionReport&) {
+                         EXPECT_FALSE(value_exists(hkcu, approved_run, u"ToolTray"));
+                         EXPECT_FALSE(value_exists(hkcu, run_path, u"ToolTray"));
+                     }},
+        EvidenceCase{"InstallSourceAsLocation",
+                     // Where setup ran from: another program's folder of redistributables.
+                     [] { sim::add_file(u"C:\\Program Files\\Redist\\vcredist.exe"); },
+                     [] {
+                         HostileEvidence::entry(u"Sourced", {{u"DisplayName", u"Sourced"}, {u"InstallSource", u"C:\\Program Files\\Redist\\"},
+                                                           {u"UninstallString", u"C:\\Setup\\remove.exe"}});
+                     },
+                     nothing_more, u"Sourced"},
+        EvidenceCase{"InferredLocationInACommonFilesVendorFolder",
+                     [] {
+                         sim::add_file(u"C:\\Program Files\\Common Files\\Vendor\\Uninstall.exe");
+                         sim::add_file(u"C:\\Program Files\\Common Files\\Vendor\\vendor.dll");
+                     },
+                     [] { vendor_entry(u"Vendor A", u"\"C:\\Program Files\\Common Files\\Vendor\\Uninstall.exe\" /A"); },
+                     nothing_more, u"Vendor A"},
+        EvidenceCase{"InferredLocationSharedWithAnotherEntrysCommand",
+                     [] {
+                         // The suite's programs share its uninstaller and a library; B is known only by its command.
+                         sim::add_file(u"C:\\Apps\\Suite\\Uninstall.exe");
+                         sim::add_file(u"C:\\Apps\\Suite\\shared.dll");
+                         sim::add_file(u"C:\\Apps\\Suite\\b\\b.exe");
+                         vendor_entry(u"Suite B", u"C:\\Apps\\Suite\\b\\remove.exe /B", u"C:\\Apps\\Suite\\b\\b.exe");
+                     },
+                     [] { vendor_entry(u"Suite A", u"\"C:\\Apps\\Suite\\Uninstall.exe\" /A"); }, nothing_more, u"Suite A"},
+        EvidenceCase{"UnregisteredLocationBelowTheProgram",
+                     [] {
+                         sim::add_file(u"C:\\Apps\\Tool\\plugins\\nested\\nested.exe");
+                         sim::add_file(u"C:\\Apps\\Tool\\plugins\\nested\\nested.dll");
+                         vendor_entry(u"Nested", u"C:\\Apps\\Tool\\plugins\\nested\\remove.exe",
+                                      u"C:\\Apps\\Tool\\plugins\\nested\\nested.exe");
+                     },
+                     [] { HostileEvidence::install_tool(); },
+                     [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe")); }},
+        EvidenceCase{"AnotherProgramBorrowingTheProgramsIcon",
+                     [] { vendor_entry(u"Addon", u"C:\\Addon\\remove.exe", u"C:\\Apps\\Tool\\tool.exe"); },
+                     [] { HostileEvidence::install_tool(); },
+                     [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\bin\\helper.dll")); }},
+        EvidenceCase{"AnotherProductsComponentInTheProgramsFolder",
+                     [] {
+                         sim::set_string(hklm, plugin_product + u"\\InstallProperties", u"DisplayName", u"Plug-in");
+                         sim::set_string(hklm, plugin_product + u"\\InstallProperties", u"UninstallString",
+                                         u"MsiExec.exe /X{10000000-0000-0000-0000-0000000000B7}");
+                         sim::set_string(hklm, components + u"7C000000000000000000000000000010",
+                                         u"7B000000000000000000000000000001", u"C:\\Apps\\Tool\\bin\\plugin.dll");
+                     },
+                     [] {
+                         HostileEvidence::install_tool();
+                         // Its own product, named by the code in its Uninstall key's name.
+                         HostileEvidence::entry(u"{3A4B5C6D-1020-1E0F-1A2B-3C4D5E6F7081}",
+                                              {{u"DisplayName", u"Tool"}, {u"InstallLocation", u"C:\\Apps\\Tool\\"},
+                                               {u"UninstallString", u"C:\\Apps\\Tool\\uninst.exe"}});
+                         sim::set_string(hklm, components + u"7C000000000000000000000000000011",
+                                         u"D6C5B4A30201F0E1A1B2C3D4E5F60718", u"C:\\Apps\\Tool\\tool.exe");
+                     },
+                     [](const DeletionReport&) {
+                         EXPECT_FALSE(sim::key_exists(hklm, components + u"7C000000000000000000000000000011"));
+                         EXPECT_FALSE(sim::key_exists(hklm, tool_product));
+                     }},
+        EvidenceCase{"SharedComponentsOfSeveralPrograms",
+                     [] {
+                         sim::set_string(hkcu, shared_components, u"Other", u"C:\\Program Files\\Other\\o.exe");
+                         sim::set_string(hkcu, shared_components + u"\\Settings", u"Level", u"2");
+                     },
+                     [] {
+                         HostileEvidence::install_tool();
+                         sim::set_string(hkcu, shared_components, u"Tool", u"C:\\Apps\\Tool\\tool.exe");
+                         sim::set_string(hkcu, shared_components + u"\\ToolOnly", u"Path", u"C:\\Apps\\Tool\\bin\\helper.dll");
+                     },
+                     [](const DeletionReport&) {
+                         EXPECT_FALSE(value_exists(hkcu, shared_components, u"Tool"));
+                         EXPECT_FALSE(sim::key_exists(hkcu, shared_components + u"\\ToolOnly"));
+                     }},
+        EvidenceCase{"WindowsClassesWhoseOpenCommandWasTakenOver",
+                     [] {
+                         ASSERT_TRUE(sim::import_reg("Windows Registry Editor Version 5.00\n\n"
+                                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\txtfile\\shell\\open\\command]\n@=-\n\n"
+                                                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\http\\shell\\open\\command]\n"));
+                         sim::set_string(hklm, classes + u"txtfile\\shell\\print\\command", u"", u"notepad.exe /p %1");
+                         sim::set_string(hklm, classes + u"txtfile\\DefaultIcon", u"", u"imageres.dll,-102");
+                         sim::set_string(hklm, classes + u"http", u"URL Protocol", u"");
+                     },
+                     [] {
+                         HostileEvidence::install_tool();
+                         for (const auto* name : {u"txtfile", u"http"})
+                             sim::set_string(hklm, classes + name + u"\\shell\\open\\command", u"", u"\"C:\\Apps\\Tool\\tool.exe\" \"%1\"");
+                         // A class of the program whose ProgID is Windows' class, which names it back.
+                         com_class(u"{6B000000-0000-0000-0000-000000000005}", u"InprocServer32", u"C:\\Apps\\Tool\\bin\\helper.dll");
+                         com_class(u"{6B000000-0000-0000-0000-000000000005}", u"ProgID", u"txtfile");
+                         sim::set_string(hklm, classes + u"txtfile\\CLSID", u"", u"{6B000000-0000-0000-0000-000000000005}");
+                     },
+                     [](const DeletionReport&) {
+                         for (const auto* name : {u"txtfile", u"http"})
+                             EXPECT_FALSE(value_exists(hklm, classes + name + u"\\shell\\open\\command", u"")) << to_utf8(name);
+                         EXPECT_FALSE(sim::key_exists(hklm, classes + u"Tool.File"));
+                     }},
+        EvidenceCase{"ALinkInsideTheProgramsKey",
+                     [] { sim::set_string(hklm, classes + u"exefile\\shell\\runas\\command", u"", u"\"%1\" %*"); },
+                     [] {
+                         HostileEvidence::install_tool();
+                         sim::create_link(hklm, classes + u"Tool.File\\Link",
+                                          u"\\Registry\\Machine\\SOFTWARE\\Classes\\exefile");
+                     },
+                     [](const DeletionReport& report) {
+                         EXPECT_FALSE(sim::key_exists(hklm, classes + u"Tool.File"));
+                         // The backup holds the link as a link, nothing of what it leads to.
+                         std::string backup;
+                         ASSERT_TRUE(os::read_file_bytes(report.backup_path, backup));
+                         EXPECT_NE(backup.find(utf16_bytes(u"Tool.File\\Link]")), std::string::npos);
+                         EXPECT_EQ(backup.find(utf16_bytes(u"runas")), std::string::npos);
+                     }}),
+    [](const ::testing::TestParamInfo<EvidenceCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace vorlix::test

@@ -35,8 +35,8 @@ TEST_F(Locations, NormalisesQuotesPlaceholdersAndFilePaths) {
 
 TEST_F(Locations, AFileDirectlyOnADriveGivesNoLocation) { EXPECT_EQ(location(u"Root File"), u""); }
 
-TEST_F(Locations, FallsBackOnInstallSourceOnlyInProgramFilesThenOnInnoSetup) {
-    EXPECT_EQ(location(u"Source In Program Files"), u"C:\\Program Files\\Sourced\\");
+TEST_F(Locations, NeverTakesTheInstallSourceButFallsBackOnInnoSetup) {
+    EXPECT_EQ(location(u"Source In Program Files"), u"");
     EXPECT_EQ(location(u"Source Elsewhere"), u"C:\\Program Files (x86)\\Inno Tool\\");
 }
 

@@ -88,16 +88,14 @@ TEST_F(LeftoverMatching32Test, WithoutTheVariablesTheIdentifierFormResolvesToNot
     EXPECT_TRUE(matcher.RefersToProgram(u"C:\\Program Files\\App\\app.exe"));
 }
 
-TEST_F(LeftoverMatchingTest, BareBinaryNamesOfTheProgram) {
+// Windows finds a file named without its folder wherever its search order
+// leads, and other programs ship files of the same names.
+TEST_F(LeftoverMatchingTest, BareFileNamesOfTheProgramsBinariesAreNeverItsOwn) {
     install_tool();
     const ProgramMatcher matcher(walked(u"Tool", u"C:\\Apps\\Tool"));
-    EXPECT_TRUE(matcher.IsProgramBinaryName(u"helper.dll"));
-    EXPECT_TRUE(matcher.IsProgramBinaryName(u"WORKER.exe"));
-    EXPECT_FALSE(matcher.IsProgramBinaryName(u"C:\\x\\helper.dll"));
-    EXPECT_FALSE(matcher.IsProgramBinaryName(u"\"helper.dll\""));
-    EXPECT_FALSE(matcher.IsProgramBinaryName(u"box.dll"));
-    EXPECT_FALSE(matcher.IsProgramBinaryName(u"readme.txt"));
-    EXPECT_FALSE(matcher.IsProgramBinaryName(u""));
+    for (const auto* text : {u"helper.dll", u"WORKER.exe", u"\"helper.dll\"", u"\"worker.exe\" /x", u"helper"})
+        EXPECT_FALSE(matcher.RefersToProgram(text)) << to_utf8(text);
+    EXPECT_TRUE(matcher.RefersToProgram(u"C:\\Apps\\Tool\\helper.dll"));
 }
 
 // The index must give the per-folder test's answer for every text, including

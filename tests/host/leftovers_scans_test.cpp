@@ -66,16 +66,15 @@ TEST_F(LeftoverScansTest, ComClassesInterfacesAndTheExtensionsThatUseThem) {
     EXPECT_THAT(scan(scan_com_classes),
                 ElementsAre(u"HKLM|" + classes + u"TypeLib\\{11111111-0000-0000-0000-00000000000A}",
                             clsid + u"1}", u"HKLM|" + classes + u"Tool.Helper.1",  // the ProgID's own key
-                            clsid + u"2}",                                          // its ProgID names no key
+                            // not 2: a server named without its folder proves nothing
                             clsid + u"3}",                                          // through the type library
                             clsid + u"6}",                                          // an empty ProgID names nothing
                             u"HKLM|" + classes + u"Wow6432Node\\CLSID\\{22222222-0000-0000-0000-000000000007}",
                             u"HKLM|" + classes + u"Wow6432Node\\Tool.Worker.1",
                             interface_key + u"1}",  // once, though its type library is the program's too
-                            interface_key + u"2}", interface_key + u"3}",
+                            interface_key + u"2}",
                             u"HKLM|" + current_version +
                                 u"Shell Extensions\\Approved|{22222222-0000-0000-0000-000000000001}",
-                            u"HKLM|SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar|{22222222-0000-0000-0000-000000000002}",
                             u"HKLM|" + current_version +
                                 u"Explorer\\Browser Helper Objects\\{22222222-0000-0000-0000-000000000003}"));
 }
@@ -115,8 +114,9 @@ TEST_F(LeftoverScansTest, MuiCachesOfTheUserTheMachineAndEveryUser) {
                                              u"C:\\Apps\\Tool\\bin\\worker.exe"));
 }
 
-TEST_F(LeftoverScansTest, SharedComponentsClaimedOnceByTheirFirstMatchingValue) {
-    EXPECT_THAT(scan(scan_shared_components), ElementsAre(u"HKCU|Software\\Shared Components\\Tool Common\\Settings"));
+TEST_F(LeftoverScansTest, SharedComponentsBesideOthersGiveOnlyTheProgramsValues) {
+    const std::u16string settings = u"HKCU|Software\\Shared Components\\Tool Common\\Settings|";
+    EXPECT_THAT(scan(scan_shared_components), ElementsAre(settings + u"Path", settings + u"Other"));
 }
 
 TEST_F(LeftoverScansTest, FeatureUsageAndCompatibilityAssistant) {
@@ -128,10 +128,11 @@ TEST_F(LeftoverScansTest, FeatureUsageAndCompatibilityAssistant) {
                             u"Assistant\\Store|C:\\Apps\\Tool\\unins000.exe"));
 }
 
-TEST_F(LeftoverScansTest, StartupApprovalByTheNameOfABinary) {
+// Approvals named after a binary ("Tool", "APP.EXE") but after no Run value of the program are not its own.
+TEST_F(LeftoverScansTest, StartupApprovalOnlyBesideTheProgramsRunValueOfThatName) {
     const auto approved = current_version + u"Explorer\\StartupApproved\\";
     EXPECT_THAT(scan(scan_startup_approval),
-                ElementsAre(u"HKCU|" + approved + u"Run|Tool", u"HKLM|" + approved + u"Run32|APP.EXE"));
+                ElementsAre(u"HKCU|" + approved + u"Run|toolTray ", u"HKLM|" + approved + u"Run32|ToolAgent32"));
 }
 
 TEST_F(LeftoverScansTest, ElevationPoliciesAndRunEntries) {

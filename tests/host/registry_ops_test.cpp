@@ -134,6 +134,28 @@ TEST_F(RegistryOps, CollectKeyTreeListsChildrenAfterTheirDescendants) {
     EXPECT_FALSE(Reg_CollectKeyTree(hklm, u"SOFTWARE\\Missing", list, true));
 }
 
+// A link in a tree is listed, searched and deleted as the link itself: what
+// it leads to is neither walked nor touched.
+TEST_F(RegistryOps, TreeWalksListALinkAndNeverEnterIt) {
+    sim::create_key(hklm, u"SOFTWARE\\Elsewhere\\Deep\\target");
+    sim::create_link(hklm, u"SOFTWARE\\L\\Link", u"\\Registry\\Machine\\SOFTWARE\\Elsewhere");
+    sim::create_key(hklm, u"SOFTWARE\\L\\Own");
+    StringList list;
+    EXPECT_TRUE(Reg_CollectKeyTree(hklm, u"SOFTWARE\\L", list, true));
+    EXPECT_EQ(list, (StringList{u"SOFTWARE\\L\\Own", u"SOFTWARE\\L\\Link"}));
+    std::u16string found;
+    EXPECT_FALSE(Reg_FindSubKey(hklm, u"SOFTWARE\\L\\", u"target", found, true));
+
+    EXPECT_TRUE(Reg_DeleteKeyTree(hklm, u"SOFTWARE\\L", true));
+    EXPECT_FALSE(sim::key_exists(hklm, u"SOFTWARE\\L"));
+    EXPECT_TRUE(sim::key_exists(hklm, u"SOFTWARE\\Elsewhere\\Deep\\target"));
+    // A finding that is itself a link goes as the link.
+    sim::create_link(hklm, u"SOFTWARE\\L2", u"\\Registry\\Machine\\SOFTWARE\\Elsewhere\\Deep");
+    EXPECT_TRUE(Reg_DeleteKeyTree(hklm, u"SOFTWARE\\L2", true));
+    EXPECT_FALSE(sim::key_exists(hklm, u"SOFTWARE\\L2"));
+    EXPECT_TRUE(sim::key_exists(hklm, u"SOFTWARE\\Elsewhere\\Deep\\target"));
+}
+
 TEST_F(RegistryOps, FindSubKeySearchesDepthFirstAndKeepsTheCallersSpelling) {
     sim::create_key(hklm, u"SOFTWARE\\F\\One\\Leaf");
     sim::create_key(hklm, u"SOFTWARE\\F\\Two\\Inner\\TARGET\\x");

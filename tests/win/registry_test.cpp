@@ -6,6 +6,8 @@
 
 #include "access/Unit_ZRB_Registry_GValue.h"
 #include "access/Unit_ZRB_func_Registry.h"
+#include "app/registry_backup.h"
+#include "app/registry_entry.h"
 #include "win/win_test_support.h"
 
 namespace vorlix {
@@ -118,6 +120,36 @@ TEST_F(RealRegistry, CollectAndDeleteATree) {
     EXPECT_FALSE(Reg_KeyExists(hklm, key.path(), false));
     EXPECT_FALSE(Reg_DeleteKeyTree(hklm, key.path(), false));
     EXPECT_FALSE(Reg_DeleteKeyTree(hklm, u" \\ ", false));
+}
+
+// Wine keeps symbolic links as Windows does: a link inside a tree is backed up
+// and deleted as the link alone, and the key it leads to keeps everything.
+TEST_F(RealRegistry, ALinkInsideATreeIsBackedUpAndDeletedAsTheLinkAlone) {
+    const auto sam = os::key_all_access | os::key_wow64_64key;
+    os::Hkey made = 0;
+    ASSERT_EQ(os::reg_create_key_ex(hklm, under(u"Target\\Sub"), sam, made), os::error_success);
+    os::reg_close_key(made);
+    ASSERT_EQ(os::reg_create_key_ex(hklm, under(u"Tree\\Link"), sam | os::key_create_link, made,
+                                    os::reg_option_create_link),
+              os::error_success);
+    const std::u16string target = u"\\Registry\\Machine\\" + under(u"Target");
+    const auto status = os::reg_set_value_ex(made, u"SymbolicLinkValue", os::reg_link,
+                                             reinterpret_cast<const std::uint8_t*>(target.data()),
+                                             static_cast<std::uint32_t>(target.size() * sizeof(char16_t)));
+    os::reg_close_key(made);
+    ASSERT_EQ(status, os::error_success);
+    ASSERT_TRUE(Reg_KeyExists(hklm, under(u"Tree\\Link\\Sub"), true));  // the link leads there
+
+    regfile::Document backup;
+    ASSERT_TRUE(export_registry_entry(*parse_registry_entry(u"HKLM|" + under(u"Tree")), true, backup));
+    ASSERT_EQ(backup.keys.size(), 2u);
+    EXPECT_EQ(backup.keys[1].path, under(u"Tree\\Link"));
+    ASSERT_EQ(backup.keys[1].values.size(), 1u);
+    EXPECT_EQ(backup.keys[1].values[0].type, os::reg_link);
+
+    EXPECT_TRUE(Reg_DeleteKeyTree(hklm, under(u"Tree"), true));
+    EXPECT_FALSE(Reg_KeyExists(hklm, under(u"Tree"), true));
+    EXPECT_TRUE(Reg_KeyExists(hklm, under(u"Target\\Sub"), true));
 }
 
 TEST_F(RealRegistry, FindSubKeyReturnsTheCallersSpelling) {

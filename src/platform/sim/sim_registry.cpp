@@ -25,10 +25,14 @@ std::shared_ptr<RegKey> usable_key(Machine& m, Hkey key, std::uint32_t access, s
     return base->key;
 }
 
+constexpr std::uint32_t delete_access = 0x10000;
+
 bool asks_for_writing(std::uint32_t sam) { return (sam & ~(key_read | key_wow64_64key | key_wow64_32key)) != 0; }
 
-// Where `path` below `root` leads in the view `sam` selects.
-std::optional<KeyBase> resolve(Machine& m, Hkey root, const std::u16string& path, std::uint32_t sam, std::uint32_t& error) {
+// Where `path` below `root` leads in the view `sam` selects, links followed
+// (the last name's only without `open_link`).
+std::optional<KeyBase> resolve(Machine& m, Hkey root, const std::u16string& path, std::uint32_t sam, bool open_link,
+                               std::uint32_t& error) {
     auto base = key_base(m, root, error);
     if (!base) return std::nullopt;
     const auto names = split_key_path(path);
@@ -36,19 +40,24 @@ std::optional<KeyBase> resolve(Machine& m, Hkey root, const std::u16string& path
         error = error_bad_pathname;
         return std::nullopt;
     }
-    if (!names->empty()) {
-        base->path.names.insert(base->path.names.end(), names->begin(), names->end());
-        apply_view(m, base->path, sam, base->classes_view);
-    }
+    // An empty path names the key the handle stands for, link or not.
+    if (names->empty()) return base;
+    base->path.names.insert(base->path.names.end(), names->begin(), names->end());
+    apply_view(m, base->path, sam, base->classes_view);
+    auto followed = follow_links(m, std::move(base->path), open_link, error);
+    if (!followed) return std::nullopt;
+    base->path = std::move(*followed);
     return base;
 }
 
-std::uint32_t open_key(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out, bool create) {
+std::uint32_t open_key(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out, bool create,
+                       std::uint32_t options) {
     out = 0;
     auto lock = lock_machine();
     Machine& m = machine();
     std::uint32_t error = error_success;
-    const auto target = resolve(m, root, path, sam, error);
+    const bool make_link = create && (options & reg_option_create_link) != 0;
+    const auto target = resolve(m, root, path, sam, make_link || (options & reg_option_open_link) != 0, error);
     if (!target) return error;
     auto key = find_key(m, target->path);
     if (key) {
@@ -60,6 +69,7 @@ std::uint32_t open_key(Hkey root, const std::u16string& path, std::uint32_t sam,
             return error_invalid_parameter;
         if (is_denied(m, target->path, true) || (target->access & key_create_sub_key) == 0) return error_access_denied;
         key = create_key(m, target->path);
+        key->link = make_link;
     }
     out = add_handle(m, KeyHandle{key, sam, target->classes_view});
     return error_success;
@@ -69,7 +79,7 @@ std::uint32_t delete_key(Hkey root, const std::u16string& path, std::uint32_t sa
     auto lock = lock_machine();
     Machine& m = machine();
     std::uint32_t error = error_success;
-    const auto target = resolve(m, root, path, sam, error);
+    const auto target = resolve(m, root, path, sam, false, error);
     if (!target) return error;
     const auto key = find_key(m, target->path);
     if (!key) return error_file_not_found;
@@ -123,14 +133,16 @@ void run_enum_hooks(Hkey key, std::uint32_t index, bool values) {
 
 }  // namespace
 
-std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
+std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                              std::uint32_t options) {
     count_registry_call();
-    return open_key(root, path, sam, out, false);
+    return open_key(root, path, sam, out, false, options);
 }
 
-std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
+std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                                std::uint32_t options) {
     count_registry_call();
-    return open_key(root, path, sam, out, true);
+    return open_key(root, path, sam, out, true, options);
 }
 
 std::uint32_t reg_close_key(Hkey key) {
@@ -231,6 +243,20 @@ std::uint32_t reg_delete_key_ex(Hkey root, const std::u16string& path, std::uint
     count_registry_call();
     if (!sim::config().has_reg_delete_key_ex) return error_proc_not_found;
     return delete_key(root, path, sam);
+}
+
+std::uint32_t nt_delete_key(Hkey key) {
+    count_registry_call();
+    auto lock = lock_machine();
+    Machine& m = machine();
+    std::uint32_t error = error_success;
+    auto base = key_base(m, key, error);
+    if (!base) return error;
+    if ((base->access & delete_access) == 0 || base->path.names.size() <= 1 || is_denied(m, base->path, true) ||
+        !base->key->subkeys.empty())
+        return error_access_denied;
+    delete_key_tree(*base->key);
+    return error_success;
 }
 
 std::uint32_t reg_delete_value(Hkey key, const std::u16string& name) {

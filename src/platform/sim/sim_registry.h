@@ -38,6 +38,11 @@ bool has_prefix(const KeyPath& folded_path, const KeyPath& folded_prefix);
 void apply_view(const Machine& m, KeyPath& path, std::uint32_t sam, bool classes_view);
 
 std::shared_ptr<RegKey> find_key(Machine& m, const KeyPath& path);
+// The path with every link on the way replaced by its target, and the last
+// name too unless `open_link` asks for the link key itself. A link whose
+// value names no key of the model, or a chain that does not end, gives
+// error_file_not_found. Names past a missing key stay as they are.
+std::optional<KeyPath> follow_links(Machine& m, KeyPath path, bool open_link, std::uint32_t& error);
 std::shared_ptr<RegKey> create_key(Machine& m, const KeyPath& path);  // creates what is missing
 // Detaches the key and marks it and everything below it deleted, so open
 // handles to any of them answer error_key_deleted.

@@ -139,6 +139,14 @@ bool key_exists(os::Hkey root, const std::u16string& path) {
     return find_key(m, literal_path(m, root, path)) != nullptr;
 }
 
+void create_link(os::Hkey root, const std::u16string& path, const std::u16string& target) {
+    auto lock = lock_machine();
+    Machine& m = machine();
+    const auto key = detail::create_key(m, literal_path(m, root, path));
+    key->link = true;
+    detail::set_value(*key, u"SymbolicLinkValue", os::reg_link, to_utf16le_bytes(target));
+}
+
 void deny_write(os::Hkey root, const std::u16string& path) { add_denial(root, path, false); }
 
 void deny_open(os::Hkey root, const std::u16string& path) { add_denial(root, path, true); }

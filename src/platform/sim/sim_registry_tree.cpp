@@ -21,6 +21,33 @@ auto subkey_position(const RegKey& key, const std::u16string& folded_name) {
 
 std::shared_ptr<RegKey> hive_of(Machine& m, const KeyPath& path) { return path.hive == m.hklm.get() ? m.hklm : m.hku; }
 
+constexpr int max_link_hops = 16;
+
+// The key a link's SymbolicLinkValue names: "\Registry\Machine\..." or
+// "\Registry\User\...", in any letter case.
+std::optional<KeyPath> link_target(Machine& m, RegKey& link) {
+    const RegValue* value = find_value(link, u"SymbolicLinkValue");
+    if (!value || value->type != os::reg_link) return std::nullopt;
+    std::u16string text;
+    for (std::size_t at = 0; at + 1 < value->data.size(); at += 2)
+        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(value->data[at]) |
+                                             static_cast<unsigned char>(value->data[at + 1]) << 8));
+    auto names = split(text, u'\\');
+    if (names.size() < 3 || !names[0].empty() || !same_name(names[1], u"Registry")) return std::nullopt;
+    KeyPath target;
+    if (same_name(names[2], u"Machine"))
+        target.hive = m.hklm.get();
+    else if (same_name(names[2], u"User"))
+        target.hive = m.hku.get();
+    else
+        return std::nullopt;
+    for (auto at = names.begin() + 3; at != names.end(); ++at) {
+        if (at->empty()) return std::nullopt;
+        target.names.push_back(std::move(*at));
+    }
+    return target;
+}
+
 void mark_deleted(RegKey& key) {
     key.deleted = true;
     key.parent = nullptr;
@@ -141,6 +168,28 @@ std::shared_ptr<RegKey> find_key(Machine& m, const KeyPath& path) {
         key = *at;
     }
     return key;
+}
+
+std::optional<KeyPath> follow_links(Machine& m, KeyPath path, bool open_link, std::uint32_t& error) {
+    for (int hops = 0; hops <= max_link_hops; ++hops) {
+        std::shared_ptr<RegKey> key = hive_of(m, path);
+        std::size_t at = 0;
+        for (; at < path.names.size(); ++at) {
+            const std::u16string folded_name = fold(path.names[at]);
+            const auto child = subkey_position(*key, folded_name);
+            if (child == key->subkeys.end() || (*child)->folded != folded_name) return path;
+            key = *child;
+            if (key->link && (at + 1 < path.names.size() || !open_link)) break;
+        }
+        if (at == path.names.size()) return path;
+        auto target = link_target(m, *key);
+        if (!target) break;
+        target->names.insert(target->names.end(), path.names.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                             path.names.end());
+        path = std::move(*target);
+    }
+    error = os::error_file_not_found;
+    return std::nullopt;
 }
 
 std::shared_ptr<RegKey> create_key(Machine& m, const KeyPath& path) {

@@ -60,6 +60,7 @@ struct RegKey {
     std::u16string folded;
     RegKey* parent = nullptr;  // null for a hive and for a deleted key
     bool deleted = false;
+    bool link = false;  // created with REG_OPTION_CREATE_LINK: its SymbolicLinkValue names the target
     std::vector<std::shared_ptr<RegKey>> subkeys;  // sorted by `folded`, as the hive keeps them
     std::vector<RegValue> values;                  // insertion order, as Windows keeps them
 };

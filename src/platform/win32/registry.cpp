@@ -24,23 +24,26 @@ private:
     DWORD value_;
 };
 
-std::uint32_t open_or_create(bool create, Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
+std::uint32_t open_or_create(bool create, Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                             std::uint32_t options) {
     HKEY key = nullptr;
-    const LONG result = create ? RegCreateKeyExW(win::to_hkey(root), win::wide(path), 0, nullptr, 0, sam, nullptr,
+    const LONG result = create ? RegCreateKeyExW(win::to_hkey(root), win::wide(path), 0, nullptr, options, sam, nullptr,
                                                  &key, nullptr)
-                               : RegOpenKeyExW(win::to_hkey(root), win::wide(path), 0, sam, &key);
+                               : RegOpenKeyExW(win::to_hkey(root), win::wide(path), options, sam, &key);
     out = result == ERROR_SUCCESS ? win::from_pointer(key) : 0;
     return static_cast<std::uint32_t>(result);
 }
 
 }  // namespace
 
-std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
-    return open_or_create(false, root, path, sam, out);
+std::uint32_t reg_open_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                              std::uint32_t options) {
+    return open_or_create(false, root, path, sam, out, options);
 }
 
-std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out) {
-    return open_or_create(true, root, path, sam, out);
+std::uint32_t reg_create_key_ex(Hkey root, const std::u16string& path, std::uint32_t sam, Hkey& out,
+                                std::uint32_t options) {
+    return open_or_create(true, root, path, sam, out, options);
 }
 
 std::uint32_t reg_close_key(Hkey key) { return static_cast<std::uint32_t>(RegCloseKey(win::to_hkey(key))); }
@@ -102,6 +105,18 @@ std::uint32_t reg_delete_key_ex(Hkey root, const std::u16string& path, std::uint
     const auto function = win::find_export<RegDeleteKeyExFunction>(L"advapi32.dll", "RegDeleteKeyExW");
     if (function == nullptr) return error_proc_not_found;
     return static_cast<std::uint32_t>(function(win::to_hkey(root), win::wide(path), sam, reserved));
+}
+
+std::uint32_t nt_delete_key(Hkey key) {
+    // RegDeleteKeyW would open the name again and follow a link to its target:
+    // only the native call deletes the very key a handle was opened on.
+    using NtDeleteKeyFunction = LONG(WINAPI*)(HANDLE);
+    using StatusToErrorFunction = ULONG(WINAPI*)(LONG);
+    const auto function = win::find_export<NtDeleteKeyFunction>(L"ntdll.dll", "NtDeleteKey");
+    const auto to_error = win::find_export<StatusToErrorFunction>(L"ntdll.dll", "RtlNtStatusToDosError");
+    if (function == nullptr || to_error == nullptr) return error_proc_not_found;
+    const LONG status = function(win::to_hkey(key));
+    return status == 0 ? error_success : static_cast<std::uint32_t>(to_error(status));
 }
 
 std::uint32_t reg_delete_value(Hkey key, const std::u16string& name) {

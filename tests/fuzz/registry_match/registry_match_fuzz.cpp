@@ -1,12 +1,11 @@
-// NormalizeRegistryPath, RefersToProgram and IsProgramBinaryName on a fixed
+// NormalizeRegistryPath and RefersToProgram on a fixed
 // program, and the folder automaton against the plain search it replaces.
 // The first input byte picks the check: even, the rest is a registry value;
 // odd, the rest is a text and up to eight folders separated by the byte 0x1E.
 // Properties: normalising blanks every quotation mark and touches nothing
 // else in a text without a short path; a value is claimed only when it names
 // one of the program's folders (or holds a short path or a known-folder
-// identifier that stands for one); a binary name is a bare name of one of the
-// program's files; the automaton answers as the plain search does.
+// identifier that stands for one); the automaton answers as the plain search does.
 #include <algorithm>
 #include <memory>
 
@@ -43,11 +42,6 @@ void check_value(const std::u16string& value) {
                                               });
         check(names_folder || normalized.find(u'~') != std::u16string::npos || upper.starts_with(u"{"),
               "a claimed value names a folder of the program");
-    }
-    if (matcher->IsProgramBinaryName(value)) {
-        const auto& files = program.mpu_SDLarry_AXCFiles;
-        check(std::find(files.begin(), files.end(), vorlix::Str_LowerAscii(value)) != files.end(),
-              "a binary name is one of the program's files");
     }
 }
 
