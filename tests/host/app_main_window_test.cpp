@@ -61,14 +61,26 @@ TEST_F(MainWindow, ResizingIsRefusedFromTheFirstShowOn) {
     EXPECT_FALSE(window->FormCanResize());
 }
 
-TEST_F(MainWindow, TheWheelScrollsOneStepOfTwoRowsDownForANegativeDelta) {
-    open_window();
-    window->SB_SWList_MainMouseWheel();
-    EXPECT_EQ(view.scroll_step, 160);
-    window->FormMouseWheel(-120);
-    window->FormMouseWheel(120);
-    window->FormMouseWheel(0);
-    EXPECT_EQ(view.scrolled_lines, (std::vector<int>{1, -1, -1}));
+TEST_F(MainWindow, TheWheelScrollsOneStepOfTwoRowsPerNotchDownForANegativeDelta) {
+    struct Case {
+        const char* what;
+        std::vector<int> deltas;
+        std::vector<int> lines;
+    };
+    const Case cases[] = {
+        {"whole notches", {-120, 120, -240}, {1, -1, 1, 1}},
+        {"a touchpad's small deltas add up", {40, 40, 30, 10, 40}, {-1}},
+        {"a turn the other way drops the rest", {100, -30, -90}, {1}},
+        {"no delta, no scroll", {0, 0}, {}},
+    };
+    for (const Case& c : cases) {
+        open_window();
+        view.scrolled_lines.clear();
+        window->SB_SWList_MainMouseWheel();
+        EXPECT_EQ(view.scroll_step, 160);
+        for (int delta : c.deltas) window->FormMouseWheel(delta);
+        EXPECT_EQ(view.scrolled_lines, c.lines) << c.what;
+    }
 }
 
 TEST_F(MainWindow, TheScanStartOnlyPostsARequestAndTheLoadingWindowShowsOnceWhenServed) {
