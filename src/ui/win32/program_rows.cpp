@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "platform/win32/win_common.h"
 #include "ui/win32/artwork.h"
 #include "ui/win32/program_icons.h"
@@ -26,7 +28,9 @@ void ProgramRows::create(HWND parent, int id, const TForm_Main& logic, Uninstall
     on_uninstall_ = std::move(on_uninstall);
     hwnd_ = CreateWindowExW(0, WC_LISTVIEWW, L"Programs",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                                LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                // The row-height image list is ours to destroy (on WM_NCDESTROY).
+                                LVS_SHAREIMAGELISTS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_DOUBLEBUFFER | LVS_EX_FULLROWSELECT);
@@ -225,6 +229,17 @@ bool ProgramRows::notify(const NMHDR& header, LRESULT& result) {
         if (const ZRB_InstalledSWInfo_Panel* entry = row(info.item.iItem);
             entry != nullptr && (info.item.mask & LVIF_TEXT) != 0 && info.item.cchTextMax > 0) {
             lstrcpynW(info.item.pszText, wide(entry->mpu_Name_Label), info.item.cchTextMax);
+        }
+        return true;
+    }
+    case LVN_ODFINDITEMW: {
+        // Type-ahead: the next program whose name starts with the typed letters.
+        const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(&header);
+        result = -1;
+        if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr) {
+            const auto found = logic_->find_visible_row(os::win::from_wide(find.lvfi.psz),
+                                                        static_cast<std::size_t>(std::max(find.iStart, 0)));
+            if (found) result = static_cast<LRESULT>(*found);
         }
         return true;
     }
