@@ -116,6 +116,7 @@ cycle() {  # NAME DPI [KEEP]
   # Enabled only once the uninstaller has ended: its own last act is gone.
   reg_key "$uninstall_key\\$name" && gui_fail "Scan Leftovers was enabled while $name's entry still exists"
   screenshot "$screens/waiting-$dpi.png"
+  ! probe texts | grep -q '^Please wait' || gui_fail "the waiting card still asks to wait with both steps done"
   echo "cycle: ok: Scan Leftovers enabled after the uninstaller ended"
 
   click "button:Scan Leftovers"

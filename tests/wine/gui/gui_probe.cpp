@@ -26,6 +26,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -338,7 +339,14 @@ int clipped(HWND main) {
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
         DeleteObject(font);
-        if (needed.right > box.right || needed.bottom > box.bottom) {
+        // A box grown past its parent's edge is cut there.
+        RECT parent;
+        GetClientRect(GetParent(label), &parent);
+        RECT in_parent = box;
+        MapWindowPoints(label, GetParent(label), reinterpret_cast<POINT*>(&in_parent), 2);
+        box.right = std::min(box.right, box.right - (in_parent.right - parent.right));
+        box.bottom = std::min(box.bottom, box.bottom - (in_parent.bottom - parent.bottom));
+        if (in_parent.left < 0 || in_parent.top < 0 || needed.right > box.right || needed.bottom > box.bottom) {
             std::printf("clipped=%ls: needs %ld x %ld, box %ld x %ld\n", text.c_str(), needed.right, needed.bottom,
                         box.right, box.bottom);
             ++found;
