@@ -279,13 +279,26 @@ public:
     void run(const std::function<void()>& task) override { to->run(task); }
 };
 
-TEST_F(LeftoverCards, TheDeletionRunsOnAWorkerUnderTheLoadingWindow) {
-    auto switched = std::make_shared<SwitchedDispatcher>();
-    dispatcher = switched;
-    uninstall_tool();
-    auto served = std::make_shared<ServedDispatcher>();
-    switched->to = served;
-    tasks.join_at_once = false;
+// Step 3 reached; from then on workers run free and their reports wait until served.
+class LeftoverWorkers : public LeftoverCards {
+protected:
+    std::shared_ptr<SwitchedDispatcher> switched = std::make_shared<SwitchedDispatcher>();
+    std::shared_ptr<ServedDispatcher> served = std::make_shared<ServedDispatcher>();
+
+    void SetUp() override {
+        LeftoverCards::SetUp();
+        dispatcher = switched;
+        uninstall_tool();
+        switched->to = served;
+        tasks.join_at_once = false;
+    }
+    void TearDown() override {
+        tasks.join_workers();
+        LeftoverCards::TearDown();
+    }
+};
+
+TEST_F(LeftoverWorkers, TheDeletionRunsOnAWorkerUnderTheLoadingWindow) {
     view.messages.clear();
     std::size_t messages_under_loading = 0;
     // The loading window's loop serves the worker's report; then the window
@@ -306,18 +319,10 @@ TEST_F(LeftoverCards, TheDeletionRunsOnAWorkerUnderTheLoadingWindow) {
     ASSERT_EQ(view.messages.size(), 2u);
     EXPECT_NE(view.messages[1].text.find(u"removed"), std::u16string::npos) << to_utf8(view.messages[1].text);
     EXPECT_EQ(window->active_card(), Card::Card_Step1);
-    tasks.join_workers();
 }
 
-TEST_F(LeftoverCards, TheEndOfTheSupervisionReChecksTheResultsOnAWorkerBeforeScanLeftoversIsEnabled) {
-    auto switched = std::make_shared<SwitchedDispatcher>();
-    dispatcher = switched;
-    uninstall_tool();
-    auto served = std::make_shared<ServedDispatcher>();
-    switched->to = served;
-    tasks.join_at_once = false;
+TEST_F(LeftoverWorkers, TheEndOfTheSupervisionReChecksTheResultsOnAWorkerBeforeScanLeftoversIsEnabled) {
     view.scan_leftovers_enabled_changes.clear();
-
     window->mpu_pro_cb_SHTU_UninstallSoftware_End();
     // The user-interface thread is free while the worker re-checks.
     EXPECT_TRUE(view.scan_leftovers_enabled_changes.empty());
@@ -325,7 +330,6 @@ TEST_F(LeftoverCards, TheEndOfTheSupervisionReChecksTheResultsOnAWorkerBeforeSca
     EXPECT_EQ(view.scan_leftovers_enabled_changes, std::vector<bool>{true});
     EXPECT_LT(row_of(LeftoverList::step3_files, u"C:\\Apps\\Tool\\data\\a.txt"),
               rows(LeftoverList::step3_files).size());
-    tasks.join_workers();
 }
 
 TEST_F(LeftoverCards, ARowUntickedOnStep2StaysUntickedOnStep3) {

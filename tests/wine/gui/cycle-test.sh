@@ -50,7 +50,8 @@ answer() {  # BUTTON (Yes, No, OK): the open message box's button
 }
 
 expect_leftover() {  # PATTERN WHAT
-  wait_until 10 eval 'probe leftovers | grep -qiE "$1"' ||
+  local pattern=$1
+  wait_until 10 eval 'probe leftovers | grep -qiE "$pattern"' ||
     gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
 }
 
