@@ -153,6 +153,8 @@ xdotool key q
 wait_until 5 state_is focus-row $((letter_row - 1)) ||
   gui_fail "typing q focused row $(state_value focus-row), expected $((letter_row - 1))"
 echo "gui: ok: typing a letter goes to the first program starting with it"
+xdotool key Home
+wait_until 5 state_is top 0 || gui_fail "Home did not bring the list back to its first row"
 
 # The keyboard: a click on a row's text gives the list the focus, Down moves
 # the focus row, Enter acts as that row's Uninstall button; No changes nothing.
