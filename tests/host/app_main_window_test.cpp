@@ -28,6 +28,9 @@ TEST_F(MainWindow, ShowingItOpensTheProgramListWithThePlaceholderAndOnlyAllSelec
     EXPECT_EQ(window->categories()[4].mpu_Background_Panel_Caption, u"ADVANCED MICRO DEVICES");
     EXPECT_EQ(window->categories()[4].skin_name, u"Bn_AMD");
     EXPECT_EQ(window->categories()[5].mpu_Background_Panel_Caption, u"INTEL");
+    // The buttons are named as written, for screen readers.
+    EXPECT_EQ(window->categories()[4].name_text, u"Advanced Micro Devices");
+    EXPECT_EQ(window->categories()[5].name_text, u"intel");
 }
 
 TEST_F(MainWindow, AnUnreadableFileVersionReadsAsZeros) {

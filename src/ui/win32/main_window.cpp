@@ -234,7 +234,7 @@ void MainWindow::categories_changed() {
         const std::wstring skin = wide(category.skin_name);
         auto button = std::make_unique<ImageButton>();
         button->create(card, id_first_category + static_cast<int>(category_buttons_.size()),
-                       wide(category.mpu_Background_Panel_Caption), {skin, skin + L"_H", skin + L"_A"});
+                       wide(category.name_text), {skin, skin + L"_H", skin + L"_A"});
         // Tab order: the categories in their order, then the list.
         HWND before = category_buttons_.empty() ? HWND_TOP : category_buttons_.back()->hwnd();
         SetWindowPos(button->hwnd(), before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -35,9 +35,13 @@ void ProgramRows::create(HWND parent, int id, const TForm_Main& logic, Uninstall
                             GetModuleHandleW(nullptr), nullptr);
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_DOUBLEBUFFER | LVS_EX_FULLROWSELECT);
     ListView_SetBkColor(hwnd_, rgb(background_colour));
+    // Publisher and version are columns of no width: the row paints them
+    // itself, a screen reader reads them after the name.
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    ListView_InsertColumn(hwnd_, 0, &column);
+    for (int index = 0; index < 3; ++index) {
+        ListView_InsertColumn(hwnd_, index, &column);
+    }
     SetWindowSubclass(hwnd_, &ProgramRows::subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -224,11 +228,14 @@ bool ProgramRows::notify(const NMHDR& header, LRESULT& result) {
         return true;
     }
     case LVN_GETDISPINFOW: {
-        // The row's name, for screen readers and type-ahead.
+        // The row's name, publisher and version, for screen readers.
         auto& info = *reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header));
         if (const ZRB_InstalledSWInfo_Panel* entry = row(info.item.iItem);
             entry != nullptr && (info.item.mask & LVIF_TEXT) != 0 && info.item.cchTextMax > 0) {
-            lstrcpynW(info.item.pszText, wide(entry->mpu_Name_Label), info.item.cchTextMax);
+            const std::u16string* texts[] = {&entry->mpu_Name_Label, &entry->mpu_Publisher_Label,
+                                             &entry->mpu_Version_Label};
+            const auto column = static_cast<std::size_t>(std::clamp(info.item.iSubItem, 0, 2));
+            lstrcpynW(info.item.pszText, wide(*texts[column]), info.item.cchTextMax);
         }
         return true;
     }

@@ -65,8 +65,11 @@ set_dpi 96
 start_vorlix "$vorlix"
 wait_idle
 expect_rows "$total" "the list shows every program vorlix-cli lists"
-expect_category ALL selected
-expect_category ADOBE enabled
+expect_category All selected
+expect_category Adobe enabled
+# A screen reader reads a row's name, publisher and version.
+probe row-texts | grep -qxF 'Quillmark|Quillmark Software|3.2.1' ||
+  gui_fail "Quillmark's row reads: $(probe row-texts | grep '^Quillmark|')"
 screenshot "$screens/list-96.png"
 check_pixels "$screens/list-96.png" 96
 
@@ -77,14 +80,14 @@ expect_rows "$adobe_names" "a search for adobe narrows the list"
 wait_until 5 eval '[ "$(state_value focus | cut -d" " -f1)" = Edit ]' ||
   gui_fail "after the search the focus is on $(state_value focus), not the search box"
 probe rows | grep -viq adobe && gui_fail "a row without adobe in its name after the search"
-expect_category ALL enabled
+expect_category All enabled
 screenshot "$screens/search-96.png"
 check_pixels "$screens/search-96.png" 96
 
-click button:ALL
+click button:All
 wait_idle
 expect_rows "$total" "All restores the list"
-expect_category ALL selected
+expect_category All selected
 
 # One wheel notch scrolls two rows (160 design units), either way.
 read -r x y <<<"$(probe point row-button:0)"
@@ -94,10 +97,10 @@ xdotool click 4
 wait_until 5 state_is top 0 || gui_fail "a wheel notch up shows row $(state_value top) first, expected 0"
 echo "gui: ok: the wheel scrolls two rows a notch"
 
-click button:ADOBE
+click button:Adobe
 wait_idle
 expect_rows "$adobe_publishers" "the Adobe category filters by publisher"
-expect_category ADOBE selected
+expect_category Adobe selected
 screenshot "$screens/category-96.png"
 check_pixels "$screens/category-96.png" 96
 
@@ -121,7 +124,7 @@ wait_until 60 state_is rows $((total + 1)) || gui_fail "Refresh did not bring th
 wait_idle
 expect_rows $((total + 1)) "Refresh rebuilds the list with the new program"
 probe rows | grep -qx 'Refresh Probe Tool' || gui_fail "the new program is not listed after Refresh"
-expect_category ALL selected
+expect_category All selected
 
 # A resize request, then a drag: once the drag has moved the window, the
 # request before it has been served too, and refused.
@@ -180,7 +183,7 @@ for _ in $(seq 14); do
   wait_until 5 eval '[ "$(state_value focus)" != "$before" ]' || gui_fail "Tab did not move the focus from $before"
   focused+="$(state_value focus | cut -d' ' -f1-2);"
 done
-for control in "SysListView32 Programs" "Edit" "Button Refresh" "Button Search" "Button ADOBE" "Button AUTODESK" \
+for control in "SysListView32 Programs" "Edit" "Button Refresh" "Button Search" "Button Adobe" "Button Autodesk" \
   "Button About" "Button Minimize" "Button Close"; do
   grep -q "$control" <<<"$focused" || gui_fail "Tab never reached $control (reached: $focused)"
 done

@@ -8,13 +8,15 @@
 //                                   message box, keyboard focus, categories, the
 //                                   active card, Scan Leftovers, the tip overlay, the About window
 //   vorlix_gui_probe rows           one line per visible row: its name
+//   vorlix_gui_probe row-texts      one line per visible row: what a screen reader reads of it,
+//                                   name|publisher|version
 //   vorlix_gui_probe leftovers      one line per row of the visible leftover list: 1 or 0 (its check
 //                                   box), a space, its path
 //   vorlix_gui_probe texts          the texts of the visible labels, one a line
 //   vorlix_gui_probe clipped        the visible labels whose text, measured in their font, exceeds
 //                                   their box (exit code 1 when there is one)
 //   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
-//                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE,
+//                                   button:TEXT (Refresh, Search, Close, a category name such as Adobe,
 //                                   Start Uninstall, Scan Leftovers, ...), label:TEXT (a visible label
 //                                   of any window of the program), leftover-check:INDEX, tip-close
 //   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
@@ -415,11 +417,16 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close") {
         return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    if (command == L"rows") {
+    if (command == L"rows" || command == L"row-texts") {
         HWND list = list_view(main);
         const int count = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
-            std::printf("%ls\n", row_name(list, i).c_str());
+            if (command == L"rows") {
+                std::printf("%ls\n", row_name(list, i).c_str());
+            } else {
+                std::printf("%ls|%ls|%ls\n", row_name(list, i).c_str(), row_name(list, i, 1).c_str(),
+                            row_name(list, i, 2).c_str());
+            }
         }
         return 0;
     }

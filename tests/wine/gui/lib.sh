@@ -147,7 +147,7 @@ capture_screens() {  # EXE DIR DPI [CHECK]
   wait_idle
   screenshot "$dir/search-$dpi.png"
   [ -z "$check" ] || "$check" "$dir/search-$dpi.png" "$dpi"
-  click button:ADOBE
+  click button:Adobe
   wait_idle
   screenshot "$dir/category-$dpi.png"
   [ -z "$check" ] || "$check" "$dir/category-$dpi.png" "$dpi"
