@@ -201,6 +201,7 @@ echo "gui: ok: the close button ends the program"
 # window is modal) ends the program at once and cleanly.
 start_vorlix "$vorlix"
 wait_until 30 state_is loading 1 || gui_fail "no loading window during the scan"
+screenshot "$screens/loading-96.png"
 probe close
 for _ in $(seq 20); do
   kill -0 "$vorlix_pid" 2>/dev/null || break
