@@ -20,7 +20,9 @@ void TextLabel::create(HWND parent, int id, LabelStyle style) {
     style_ = style;
     // The label paints itself; its static type only tells whether it wraps.
     const DWORD type = (style.format & DT_WORDBREAK) != 0 ? SS_LEFT : SS_LEFTNOWORDWRAP;
-    hwnd_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | type | (style.link ? SS_NOTIFY : 0), 0, 0, 0, 0,
+    // A link is reached with Tab and opened with Enter, as with the mouse.
+    const DWORD link = style.link ? SS_NOTIFY | WS_TABSTOP : 0;
+    hwnd_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | type | link, 0, 0, 0, 0,
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                             nullptr);
     SetWindowSubclass(hwnd_, &TextLabel::subclass, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -85,6 +87,9 @@ void TextLabel::paint(HDC dc, const RECT& client) const {
     const UINT lines = (style_.format & DT_WORDBREAK) != 0 ? 0 : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     draw_text_in(dc, text, client, hover ? underlined_ : font_, rgb(hover ? hover_colour : style_.colour),
                  style_.format | lines);
+    if (style_.link && GetFocus() == hwnd_) {
+        DrawFocusRect(dc, &client);
+    }
 }
 
 LRESULT CALLBACK TextLabel::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
@@ -94,6 +99,25 @@ LRESULT CALLBACK TextLabel::subclass(HWND hwnd, UINT message, WPARAM wparam, LPA
                                                      [self](HDC dc, const RECT& client) { self->paint(dc, client); }))
         return *handled;
     switch (message) {
+    case WM_GETDLGCODE:
+        // Not a static to dialog navigation: a link takes the focus and its Enter.
+        if (self->style_.link) {
+            const auto* pending = reinterpret_cast<const MSG*>(lparam);
+            const bool enter = pending != nullptr && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN;
+            return enter ? DLGC_WANTMESSAGE : 0;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (self->style_.link && wparam == VK_RETURN) {
+            SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
+                         reinterpret_cast<LPARAM>(hwnd));
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        break;
     case WM_NCDESTROY:
         RemovePropW(hwnd, font_height_property);
         RemovePropW(hwnd, font_weight_property);

@@ -68,6 +68,11 @@ cycle() {  # NAME DPI [KEEP]
   probe texts | grep -q '^Version: 2023 ' || gui_fail "the About window shows no version: $(probe texts | tr '\n' '|')"
   screenshot "$screens/about-$dpi.png"
   wait_for focus "Button Close" 5 "the About window's close button has not the focus"
+  # Its links are reached with Tab.
+  xdotool key Tab
+  wait_until 5 eval '[ "$(state_value focus | cut -d" " -f1)" = Static ]' ||
+    gui_fail "Tab from the close button reached $(state_value focus), not a link"
+  screenshot "$screens/about-link-$dpi.png"
   if [ "$dpi" = 96 ]; then
     xdotool key Escape
     wait_for about 0 10 "Esc did not close the About window"
