@@ -55,6 +55,32 @@ expect_leftover() {  # PATTERN WHAT
     gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
 }
 
+# The icons of two listed programs, cut from a screenshot, differ (one has
+# its own icon, embedded in its uninstaller).
+check_icons_differ() {  # NAME NAME FILE
+  local file=$3 first second x y side width row differing crops=()
+  screenshot "$file"
+  read -r _ _ width _ <<<"$(state_value rect)"
+  for name in "$1" "$2"; do
+    row=$(probe rows | grep -nx "$name" | cut -d: -f1)
+    [ -n "$row" ] || gui_fail "no $name row for the icon check"
+    read -r x y <<<"$(probe point "row-button:$((row - 1))")"
+    # The logo (32 units wide) is centred 725 design units left of the button;
+    # the window is 1000 units wide.
+    side=$((32 * width / 1000))
+    x=$((x - 725 * width / 1000 - side / 2))
+    y=$((y - side / 2))
+    convert "$file" -crop "${side}x${side}+$x+$y" +repage "$file.$name.png" || gui_fail "cannot cut $name's icon"
+    crops+=("$file.$name.png")
+  done
+  first=$(colours_in "${crops[0]}" 0 0 "$side" "$side")
+  second=$(colours_in "${crops[1]}" 0 0 "$side" "$side")
+  [ "${first:-0}" -gt 1 ] && [ "${second:-0}" -gt 1 ] || gui_fail "a blank icon: $first and $second colours"
+  differing=$(compare -metric AE "${crops[0]}" "${crops[1]}" null: 2>&1)
+  [ "${differing%% *}" -gt 0 ] 2>/dev/null || gui_fail "$1 and $2 show the same icon ($differing)"
+  echo "cycle: ok: $1 and $2 show different icons"
+}
+
 # One whole cycle on the program NAME at DPI, with screenshots of every card
 # and window; the first step-3 registry row matching KEEP (when given) is
 # unticked.
@@ -84,6 +110,7 @@ cycle() {  # NAME DPI [KEEP]
 
   search_for Quillmark
   wait_idle
+  [ "$name" != Quillmark ] || check_icons_differ Quillmark QuillmarkBox "$screens/icons-$dpi.png"
   index=$(probe rows | grep -nx "$name" | cut -d: -f1)
   [ -n "$index" ] || gui_fail "no $name row: $(probe rows | tr '\n' '|')"
   click "row-button:$((index - 1))"
