@@ -23,7 +23,7 @@ unset DISPLAY WAYLAND_DISPLAY  # silent installers; no window may wait for a cli
 [ -f "$prefix/system.reg" ] || { echo "prepare-demo: $prefix is not a Wine prefix" >&2; exit 1; }
 
 mkdir -p "$work"
-# QuillmarkBox's own icon, embedded in its uninstaller (ImageMagick, when there).
+# QuillmarkBox's own icon file (ImageMagick, when there).
 icon_option=()
 if command -v convert >/dev/null &&
   convert -size 32x32 xc:'#1f7a4d' -fill '#f4c542' -draw 'rectangle 8,8 23,23' -fill white -draw 'circle 16,16 16,12' "$work/quillmarkbox.ico" 2>/dev/null; then

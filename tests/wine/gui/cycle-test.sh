@@ -56,7 +56,7 @@ expect_leftover() {  # PATTERN WHAT
 }
 
 # The icons of two listed programs, cut from a screenshot, differ (one has
-# its own icon, embedded in its uninstaller).
+# an icon file of its own).
 check_icons_differ() {  # NAME NAME FILE
   local file=$3 first second x y side width row differing crops=()
   screenshot "$file"
