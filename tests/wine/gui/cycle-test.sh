@@ -58,20 +58,20 @@ expect_leftover() {  # PATTERN WHAT
 # The icons of two listed programs, cut from a screenshot, differ (one has
 # an icon file of its own).
 check_icons_differ() {  # NAME NAME FILE
-  local file=$3 first second x y side width row differing crops=()
+  local file=$3 first second x y side width row differing program crops=()
   screenshot "$file"
   read -r _ _ width _ <<<"$(state_value rect)"
-  for name in "$1" "$2"; do
-    row=$(probe rows | grep -nx "$name" | cut -d: -f1)
-    [ -n "$row" ] || gui_fail "no $name row for the icon check"
+  for program in "$1" "$2"; do
+    row=$(probe rows | grep -nx "$program" | cut -d: -f1)
+    [ -n "$row" ] || gui_fail "no $program row for the icon check"
     read -r x y <<<"$(probe point "row-button:$((row - 1))")"
     # The logo (32 units wide) is centred 725 design units left of the button;
     # the window is 1000 units wide.
     side=$((32 * width / 1000))
     x=$((x - 725 * width / 1000 - side / 2))
     y=$((y - side / 2))
-    convert "$file" -crop "${side}x${side}+$x+$y" +repage "$file.$name.png" || gui_fail "cannot cut $name's icon"
-    crops+=("$file.$name.png")
+    convert "$file" -crop "${side}x${side}+$x+$y" +repage "$file.$program.png" || gui_fail "cannot cut $program's icon"
+    crops+=("$file.$program.png")
   done
   first=$(colours_in "${crops[0]}" 0 0 "$side" "$side")
   second=$(colours_in "${crops[1]}" 0 0 "$side" "$side")
