@@ -86,7 +86,13 @@ void TForm_Main::FormClose() {
 
 bool TForm_Main::FormCanResize() const { return !mpr_bool_DisableResize; }
 
-void TForm_Main::FormMouseWheel(int delta) { view.scroll_list_lines(delta < 0 ? 1 : -1); }
+void TForm_Main::FormMouseWheel(int delta) {
+    constexpr int notch = 120;
+    if ((delta < 0) != (wheel_rest_ < 0)) wheel_rest_ = 0;
+    wheel_rest_ += delta;
+    for (; wheel_rest_ >= notch; wheel_rest_ -= notch) view.scroll_list_lines(-1);
+    for (; wheel_rest_ <= -notch; wheel_rest_ += notch) view.scroll_list_lines(1);
+}
 
 void TForm_Main::later(std::uint32_t milliseconds, std::function<void()> task) {
     tasks.after(milliseconds, [open = std::weak_ptr<int>(alive), task = std::move(task)] {

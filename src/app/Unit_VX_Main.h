@@ -57,7 +57,9 @@ public:
     // of the list and knowledge base, and their later reports are dropped.
     void FormClose();
     bool FormCanResize() const;
-    // One scroll step per wheel event, downwards for a negative delta.
+    // One scroll step per wheel notch (WHEEL_DELTA, 120), downwards for a
+    // negative delta; a touchpad's small deltas add up to a notch, and a turn
+    // the other way starts afresh.
     void FormMouseWheel(int delta);
     // The handler of show_loading_message.
     void on_show_loading_message();
@@ -125,6 +127,9 @@ public:
     // Every row in report order; the visible ones by index, in that order.
     std::span<const ZRB_InstalledSWInfo_Panel> rows() const { return {rows_.data(), row_count}; }
     const std::vector<std::size_t>& visible_rows() const { return visible_rows_; }
+    // Type-ahead: the first visible row from `start` on, wrapping round, whose
+    // name starts with `prefix` ignoring case.
+    std::optional<std::size_t> find_visible_row(const std::u16string& prefix, std::size_t start) const;
     // The categories in their fixed order.
     const std::vector<ZRB_InstalledSWCInfo_Panel>& categories() const { return categories_; }
     // "%d.%d.%d.%d" of the executable's file version (given to the update check).
@@ -170,12 +175,15 @@ private:
     std::shared_ptr<ZRB_Software_Lib> knowledge_;
 
     Card active_card_ = Card::Card_Step1;
+    // Wheel delta not yet worth a whole notch.
+    int wheel_rest_ = 0;
     std::u16string version_numbers_;
     // A show request was posted and neither served nor overtaken by a close.
     bool loading_request_pending = false;
 
     // The leftovers of the current cycle; made when an analysis starts.
-    std::unique_ptr<LeftoverSession> session;
+    // Shared with the worker that re-checks or deletes them.
+    std::shared_ptr<LeftoverSession> session;
     // The rows and check boxes of the four leftover lists.
     struct LeftoverRows {
         StringList rows;
@@ -263,6 +271,11 @@ private:
     void start_supervision();
     void show_uninstall_tip();
     void mpr_pro_LoadLeftoverResults();
+    // Step 3's lists and text from the re-checked results.
+    void fill_step3();
+    // On a worker, `work` then `done` back on the user-interface thread
+    // (unless the window has closed meanwhile).
+    void on_worker(std::function<void()> work, std::function<void()> done);
     void mpr_pro_BackToSoftwareList();
     void set_waiting_steps(WaitingStep first, WaitingStep second);
     void clear_leftover_lists();

@@ -36,6 +36,7 @@ void TForm_Main::mpr_pro_CreateClassifiedPanels() {
     for (const auto& entry : category_table) {
         ZRB_InstalledSWCInfo_Panel panel;
         panel.mpu_Background_Panel_Caption = Str_UpperAscii(entry.name_text);
+        panel.name_text = entry.name_text;
         panel.skin_name = entry.skin_name;
         // "All" is shown and selected from the start; the others wait for a publisher.
         panel.visible = panel.mpu_Background_Panel_Caption == all_key;

@@ -41,6 +41,16 @@ std::u16string window_deletion_message(const DeletionReport& report, std::size_t
     return message;
 }
 
+namespace {
+
+std::u16string delete_question(std::size_t unticked) {
+    if (unticked == 0) return u"Are you sure you want to delete all leftovers?";
+    return u"Are you sure you want to delete the ticked leftovers?\r\n" + decimal_text(unticked) +
+           (unticked == 1 ? u" unticked entry will be kept." : u" unticked entries will be kept.");
+}
+
+}  // namespace
+
 std::u16string forced_removal_question(const std::u16string& program, UninstallVerdict verdict,
                                        const UninstallerRun& run) {
     return verdict_message(verdict, run) + u"\r\n" + program +
@@ -81,7 +91,7 @@ void TForm_Main::clear_leftover_lists() {
 // Analysis.
 
 void TForm_Main::mpr_pro_StartAnalysis() {
-    session = std::make_unique<LeftoverSession>(mpr_str_CurrentAppPath);
+    session = std::make_shared<LeftoverSession>(mpr_str_CurrentAppPath);
     session->select_program(*SelectedSoftware);
     session->other_locations = other_program_locations(*installed_, SelectedSoftware.get());
     verdict_.reset();
@@ -135,8 +145,12 @@ void TForm_Main::mpu_pro_cb_InstalledSoftwareRegPath(const std::u16string& path)
 
 void TForm_Main::mpu_pro_cb_UninstallSoftware_End() {
     view.set_leftover_lists_redraw(true);
-    view.set_step2_summary(u"Analysis completed. " + decimal_text(session->files_folders_count) +
-                           u" files/folders and " + decimal_text(session->registry_count) +
+    // The summary counts the rows below it: the counter misses the program's
+    // own folder. Only past the list's limit does the counter know more.
+    const std::size_t files_folders =
+        std::max<std::size_t>(leftover_rows(LeftoverList::step2_files).size(), session->files_folders_count);
+    view.set_step2_summary(u"Analysis completed. " + decimal_text(files_folders) +
+                           u" files/folders and " + decimal_text(leftover_rows(LeftoverList::step2_registry).size()) +
                            u" registry entries found.");
     Bn_Step2_FileslistClick();
     show_card(Card::Card_Step2);
@@ -217,15 +231,39 @@ void TForm_Main::mpu_pro_cb_SHTU_UninstallSoftware_End() {
     auto [first, second] = waiting_steps;
     first.animated = second.animated = false;
     set_waiting_steps(first, second);
-    // The supervision waited for the launch, so its outcome is known by now.
-    uninstaller_run = observe_uninstaller(*started_uninstaller, false, *SelectedSoftware);
-    verdict_ = judge_uninstall(uninstaller_run);
     mpr_pro_LoadLeftoverResults();
-    view.set_scan_leftovers_enabled(true);
 }
 
+// Reading the results back re-checks every listed path and registry entry:
+// seconds on a large program, so it runs on a worker while Scan Leftovers
+// stays disabled.
 void TForm_Main::mpr_pro_LoadLeftoverResults() {
-    session->load_results();
+    auto run = std::make_shared<UninstallerRun>();
+    on_worker(
+        [run, session = session, started = started_uninstaller, record = SelectedSoftware] {
+            // The supervision waited for the launch, so its outcome is known by now.
+            *run = observe_uninstaller(*started, false, *record);
+            session->load_results();
+        },
+        [this, run] {
+            uninstaller_run = *run;
+            verdict_ = judge_uninstall(uninstaller_run);
+            fill_step3();
+            view.set_scan_leftovers_enabled(true);
+        });
+}
+
+void TForm_Main::on_worker(std::function<void()> work, std::function<void()> done) {
+    tasks.adopt(std::thread([work = std::move(work), done = std::move(done), ui = dispatcher,
+                             open = std::weak_ptr<int>(alive)] {
+        work();
+        ui->run([&] {
+            if (!open.expired()) done();
+        });
+    }));
+}
+
+void TForm_Main::fill_step3() {
     // A row the user unticked on step 2 stays unticked on step 3.
     std::unordered_set<std::u16string> unticked;
     for (const auto list : {LeftoverList::step2_files, LeftoverList::step2_registry}) {
@@ -288,14 +326,26 @@ void TForm_Main::Bn_DeleteLeftoversClick() {
         return;
     }
     if (!forced_removal_confirmed()) return;
-    if (!view.message_box(u"Are you sure you want to delete all leftovers?", MessageKind::question)) return;
     const auto selection = step3_selection();
     std::size_t unticked = 0;
     for (const auto* ticked : {&selection.file_rows, &selection.registry_rows})
         unticked += static_cast<std::size_t>(std::count(ticked->begin(), ticked->end(), false));
-    const auto report = session->delete_leftovers(selection);
+    if (!view.message_box(delete_question(unticked), MessageKind::question)) return;
+    // A large program takes seconds to delete: the loading window covers the
+    // worker, as it covers a scan. Nothing pumps messages before the loading
+    // window's loop, so the worker's end is served inside it.
+    auto report = std::make_shared<DeletionReport>();
+    auto ended = std::make_shared<bool>(false);
+    on_worker([report, selection, session = session] { *report = session->delete_leftovers(selection); },
+              [this, ended] {
+                  *ended = true;
+                  mpr_pro_CloseLoading();
+              });
+    if (!*ended) mpr_pro_ShowLoading();
+    // The loop also ends when the application quits.
+    if (!*ended) return;
     clear_leftover_lists();
-    view.message_box(window_deletion_message(report, unticked), MessageKind::information);
+    view.message_box(window_deletion_message(*report, unticked), MessageKind::information);
     mpr_pro_BackToSoftwareList();
 }
 

@@ -1,4 +1,5 @@
 // The program list of the first card: rows, icons, search and refresh.
+#include <optional>
 #include <utility>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
@@ -155,5 +156,17 @@ void TForm_Main::Bn_RefreshClick() {
 }
 
 void TForm_Main::SB_SWList_MainMouseWheel() { view.set_list_scroll_step(list_scroll_step); }
+
+std::optional<std::size_t> TForm_Main::find_visible_row(const std::u16string& prefix, std::size_t start) const {
+    const std::size_t count = visible_rows_.size();
+    if (prefix.empty() || count == 0) return std::nullopt;
+    const std::u16string wanted = Str_UpperFull(prefix);
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t index = (start + step) % count;
+        const std::u16string& name = rows_[visible_rows_[index]].mpu_Name_Label;
+        if (name.size() >= wanted.size() && Str_UpperFull(name.substr(0, wanted.size())) == wanted) return index;
+    }
+    return std::nullopt;
+}
 
 }  // namespace vorlix

@@ -24,6 +24,8 @@ struct ZRB_InstalledSWCInfo_Panel {
     // The category key (name text with a to z upper-cased): what the button
     // reports and what the selection compares.
     std::u16string mpu_Background_Panel_Caption;
+    // The name a screen reader reads for the button ("Adobe").
+    std::u16string name_text;
     // Artwork base name: normal picture; "_A" selected, "_H" hot.
     std::u16string skin_name;
     bool visible = false;

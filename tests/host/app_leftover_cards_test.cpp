@@ -90,8 +90,8 @@ TEST_F(LeftoverCards, TheAnalysisFillsStep2AndDeletesTheResultFilesOfAnEarlierCy
     for (const auto& path : files) EXPECT_EQ(path.find(u"ToolBox"), std::u16string::npos) << to_utf8(path);
     const auto& registry = rows(LeftoverList::step2_registry);
     EXPECT_NE(row_of(LeftoverList::step2_registry, tool_run_value), registry.size());
-    EXPECT_EQ(view.step2_summary, u"Analysis completed. " + view.files_folders_counts.back() + u" files/folders and " +
-                                      view.registry_counts.back() + u" registry entries found.");
+    EXPECT_EQ(view.step2_summary, u"Analysis completed. " + decimal_text(files.size()) + u" files/folders and " +
+                                      decimal_text(registry.size()) + u" registry entries found.");
     for (std::size_t row = 0; row < files.size(); ++row)
         EXPECT_TRUE(window->leftover_ticked(LeftoverList::step2_files, row));
 
@@ -103,26 +103,41 @@ TEST_F(LeftoverCards, TheAnalysisFillsStep2AndDeletesTheResultFilesOfAnEarlierCy
     EXPECT_TRUE(sim::shell_requests().empty());
 }
 
-TEST_F(LeftoverCards, TheFilesCounterRunsToNinetyNineThenInHundredsWhileTheSummaryHasTheLastCount) {
+TEST_F(LeftoverCards, TheFilesCounterRunsToNinetyNineThenInHundredsWhileTheSummaryCountsTheListedRows) {
     analyse_tool();
     view.files_folders_counts.clear();
     window->mpu_pro_cb_UninstallSoftware_Start();
-    for (std::uint32_t count = 1; count <= 1234; ++count)
+    for (std::uint32_t count = 1; count <= 1234; ++count) {
         window->mpu_pro_cb_InstalledSoftwareFileCount(u"C:\\Gone\\f" + decimal_text(count), count);
+        window->mpu_pro_cb_InstalledSoftwareFilePath(u"C:\\Gone\\f" + decimal_text(count));
+    }
+    // One more row than the counter ever said (the program's own folder).
+    window->mpu_pro_cb_InstalledSoftwareFilePath(u"C:\\Gone");
     window->mpu_pro_cb_InstalledSoftwareRegCount(u"HKCU|Software\\Tool", 7);
+    for (const auto* key : {u"HKCU|Software\\Tool", u"HKCU|Software\\Tool", u"HKLM|SOFTWARE\\Tool"})
+        window->mpu_pro_cb_InstalledSoftwareRegPath(key);
     window->mpu_pro_cb_UninstallSoftware_End();
     ASSERT_EQ(view.files_folders_counts.size(), 99u + 12u);
     EXPECT_EQ(view.files_folders_counts[56], u"57");
     EXPECT_EQ(view.files_folders_counts[100], u"200");
     EXPECT_EQ(view.files_folders_counts.back(), u"1200");
     EXPECT_EQ(view.registry_counts.back(), u"7");
-    EXPECT_EQ(view.step2_summary, u"Analysis completed. 1234 files/folders and 7 registry entries found.");
+    EXPECT_EQ(view.step2_summary, u"Analysis completed. 1235 files/folders and 2 registry entries found.");
 
     // A new analysis starts from nothing: no count reported reads as 0.
     window->mpu_pro_cb_UninstallSoftware_Start();
     window->mpu_pro_cb_UninstallSoftware_End();
     EXPECT_EQ(view.step2_summary, u"Analysis completed. 0 files/folders and 0 registry entries found.");
     EXPECT_TRUE(rows(LeftoverList::step2_files).empty());
+
+    // Past the list's limit only the counter knows them all.
+    window->mpu_pro_cb_UninstallSoftware_Start();
+    for (std::uint32_t count = 1; count <= 3010; ++count) {
+        window->mpu_pro_cb_InstalledSoftwareFileCount(u"C:\\Gone\\f" + decimal_text(count), count);
+        if (count <= 3000) window->mpu_pro_cb_InstalledSoftwareFilePath(u"C:\\Gone\\f" + decimal_text(count));
+    }
+    window->mpu_pro_cb_UninstallSoftware_End();
+    EXPECT_EQ(view.step2_summary, u"Analysis completed. 3010 files/folders and 0 registry entries found.");
 }
 
 TEST_F(LeftoverCards, RegistryReportsAreListedOnceAndEmptyOnesNotAtAll) {
@@ -239,7 +254,8 @@ TEST_F(LeftoverCards, UntickedRowsStayWhileTheRestIsDeletedAndTheReportTellsWher
     window->Bn_DeleteLeftoversClick();
 
     ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[0].text, u"Are you sure you want to delete all leftovers?");
+    EXPECT_EQ(view.messages[0].text,
+              u"Are you sure you want to delete the ticked leftovers?\r\n2 unticked entries will be kept.");
     EXPECT_EQ(view.messages[1].kind, MessageKind::information);
     EXPECT_EQ(view.messages[1].text.find(u"All leftovers have been completely removed."), std::u16string::npos)
         << to_utf8(view.messages[1].text);
@@ -254,6 +270,66 @@ TEST_F(LeftoverCards, UntickedRowsStayWhileTheRestIsDeletedAndTheReportTellsWher
                             LeftoverList::step3_registry})
         EXPECT_TRUE(rows(list).empty());
     EXPECT_FALSE(exists(result_file(result_file_registry)));
+}
+
+// A dispatcher the test switches from running reports at once to serving them itself.
+class SwitchedDispatcher final : public UiDispatcher {
+public:
+    std::shared_ptr<UiDispatcher> to = std::make_shared<ImmediateDispatcher>();
+    void run(const std::function<void()>& task) override { to->run(task); }
+};
+
+// Step 3 reached; from then on workers run free and their reports wait until served.
+class LeftoverWorkers : public LeftoverCards {
+protected:
+    std::shared_ptr<SwitchedDispatcher> switched = std::make_shared<SwitchedDispatcher>();
+    std::shared_ptr<ServedDispatcher> served = std::make_shared<ServedDispatcher>();
+
+    void SetUp() override {
+        LeftoverCards::SetUp();
+        dispatcher = switched;
+        uninstall_tool();
+        switched->to = served;
+        tasks.join_at_once = false;
+    }
+    void TearDown() override {
+        tasks.join_workers();
+        LeftoverCards::TearDown();
+    }
+};
+
+TEST_F(LeftoverWorkers, TheDeletionRunsOnAWorkerUnderTheLoadingWindow) {
+    view.messages.clear();
+    std::size_t messages_under_loading = 0;
+    // The loading window's loop serves the worker's report; then the window
+    // goes on as before (the refresh's scan reports at once).
+    view.serve_reports = [&] {
+        messages_under_loading = view.messages.size();
+        while (view.loading && served->try_serve_one(std::chrono::seconds(20))) {
+        }
+        switched->to = std::make_shared<ImmediateDispatcher>();
+        tasks.join_at_once = true;
+    };
+
+    window->Bn_DeleteLeftoversClick();
+
+    // Only the question was asked when the loading window came up.
+    EXPECT_EQ(messages_under_loading, 1u);
+    EXPECT_FALSE(exists(u"C:\\Apps\\Tool\\data\\a.txt"));
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_NE(view.messages[1].text.find(u"removed"), std::u16string::npos) << to_utf8(view.messages[1].text);
+    EXPECT_EQ(window->active_card(), Card::Card_Step1);
+}
+
+TEST_F(LeftoverWorkers, TheEndOfTheSupervisionReChecksTheResultsOnAWorkerBeforeScanLeftoversIsEnabled) {
+    view.scan_leftovers_enabled_changes.clear();
+    window->mpu_pro_cb_SHTU_UninstallSoftware_End();
+    // The user-interface thread is free while the worker re-checks.
+    EXPECT_TRUE(view.scan_leftovers_enabled_changes.empty());
+    ASSERT_TRUE(served->try_serve_one(std::chrono::seconds(20)));
+    EXPECT_EQ(view.scan_leftovers_enabled_changes, std::vector<bool>{true});
+    EXPECT_LT(row_of(LeftoverList::step3_files, u"C:\\Apps\\Tool\\data\\a.txt"),
+              rows(LeftoverList::step3_files).size());
 }
 
 TEST_F(LeftoverCards, ARowUntickedOnStep2StaysUntickedOnStep3) {

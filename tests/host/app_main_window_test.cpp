@@ -28,6 +28,9 @@ TEST_F(MainWindow, ShowingItOpensTheProgramListWithThePlaceholderAndOnlyAllSelec
     EXPECT_EQ(window->categories()[4].mpu_Background_Panel_Caption, u"ADVANCED MICRO DEVICES");
     EXPECT_EQ(window->categories()[4].skin_name, u"Bn_AMD");
     EXPECT_EQ(window->categories()[5].mpu_Background_Panel_Caption, u"INTEL");
+    // The buttons are named as written, for screen readers.
+    EXPECT_EQ(window->categories()[4].name_text, u"Advanced Micro Devices");
+    EXPECT_EQ(window->categories()[5].name_text, u"intel");
 }
 
 TEST_F(MainWindow, AnUnreadableFileVersionReadsAsZeros) {
@@ -61,14 +64,26 @@ TEST_F(MainWindow, ResizingIsRefusedFromTheFirstShowOn) {
     EXPECT_FALSE(window->FormCanResize());
 }
 
-TEST_F(MainWindow, TheWheelScrollsOneStepOfTwoRowsDownForANegativeDelta) {
-    open_window();
-    window->SB_SWList_MainMouseWheel();
-    EXPECT_EQ(view.scroll_step, 160);
-    window->FormMouseWheel(-120);
-    window->FormMouseWheel(120);
-    window->FormMouseWheel(0);
-    EXPECT_EQ(view.scrolled_lines, (std::vector<int>{1, -1, -1}));
+TEST_F(MainWindow, TheWheelScrollsOneStepOfTwoRowsPerNotchDownForANegativeDelta) {
+    struct Case {
+        const char* what;
+        std::vector<int> deltas;
+        std::vector<int> lines;
+    };
+    const Case cases[] = {
+        {"whole notches", {-120, 120, -240}, {1, -1, 1, 1}},
+        {"a touchpad's small deltas add up", {40, 40, 30, 10, 40}, {-1}},
+        {"a turn the other way drops the rest", {100, -30, -90}, {1}},
+        {"no delta, no scroll", {0, 0}, {}},
+    };
+    for (const Case& c : cases) {
+        open_window();
+        view.scrolled_lines.clear();
+        window->SB_SWList_MainMouseWheel();
+        EXPECT_EQ(view.scroll_step, 160);
+        for (int delta : c.deltas) window->FormMouseWheel(delta);
+        EXPECT_EQ(view.scrolled_lines, c.lines) << c.what;
+    }
 }
 
 TEST_F(MainWindow, TheScanStartOnlyPostsARequestAndTheLoadingWindowShowsOnceWhenServed) {

@@ -88,6 +88,44 @@ TEST_F(ProgramList, AProgramWithAScannableLocationGoesToTheAnalysis) {
     EXPECT_EQ(visible_names(), all_names());
 }
 
+TEST_F(ProgramList, TypingLettersFindsTheNextVisibleRowStartingWithThemIgnoringCase) {
+    install(u"Écran Tool", u"Pixel Co");
+    install(u"Gamma Two", u"Pixel Co");
+    open_window();
+    const auto names = visible_names();
+    const auto at = [&](std::u16string_view name) {
+        return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+    };
+    struct Case {
+        const char16_t* typed;
+        const char16_t* from;  // the search starts at this row
+        const char16_t* found;  // null: no row
+    };
+    const Case cases[] = {
+        {u"g", u"Adobe Reader", u"Gamma"},
+        {u"G", u"Gamma Two", u"Gamma Two"},
+        {u"g", u"photo tools for ADOBE", u"Gamma"},  // wraps round
+        {u"PHOTO T", u"Beta Suite", u"photo tools for ADOBE"},
+        {u"é", u"Adobe Reader", u"Écran Tool"},
+        {u"zeta v", u"Adobe Reader", u"Zeta Viewer"},
+        {u"q", u"Adobe Reader", nullptr},
+        {u"", u"Adobe Reader", nullptr},
+        {u"adobe reader!", u"Adobe Reader", nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto row = window->find_visible_row(c.typed, at(c.from));
+        EXPECT_EQ(row, c.found ? std::optional<std::size_t>(at(c.found)) : std::nullopt)
+            << to_utf8(c.typed) << " from " << to_utf8(c.from);
+    }
+    // Only visible rows count, by their visible index.
+    search(u"t");
+    const auto found = visible_names();
+    ASSERT_LT(found.size(), names.size());
+    const auto zeta = static_cast<std::size_t>(std::find(found.begin(), found.end(), u"Zeta Viewer") - found.begin());
+    EXPECT_EQ(window->find_visible_row(u"z", 0), zeta);
+    EXPECT_EQ(window->find_visible_row(u"adobe", 0), std::nullopt);
+}
+
 TEST_F(ProgramList, SearchIgnoresCaseAndSurroundingBlanksAndClearsTheCategorySelection) {
     open_window();
     search(u"  adobe \t");

@@ -172,11 +172,17 @@ public:
     }
     void post_show_loading() override { ++posts; }
     bool loading_visible() const override { return loading; }
-    // The modal loop serves the waiting tasks until one closes the window.
+    // The modal loop serves the waiting tasks until one closes the window;
+    // its next showing may serve workers' reports instead (serve_reports).
+    std::function<void()> serve_reports;
     void show_loading_modal() override {
         loading = true;
         ++loading_shows;
-        tasks.run_pending([this] { return !loading; });
+        if (auto serve = std::exchange(serve_reports, nullptr)) {
+            serve();
+        } else {
+            tasks.run_pending([this] { return !loading; });
+        }
     }
     void close_loading() override { loading = false; }
     bool message_box(const std::u16string& text, MessageKind kind) override {

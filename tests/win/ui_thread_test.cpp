@@ -12,9 +12,12 @@
 namespace vorlix::ui {
 namespace {
 
-// Serves this thread's messages until `done` holds or ten seconds pass.
+// How long a wait for something that must happen may take on a loaded machine.
+constexpr DWORD deadline_ms = 30000;
+
+// Serves this thread's messages until `done` holds or the deadline passes.
 bool pump_until(const std::function<bool()>& done) {
-    const DWORD until = GetTickCount() + 10000;
+    const DWORD until = GetTickCount() + deadline_ms;
     MSG message;
     while (!done()) {
         if (static_cast<LONG>(until - GetTickCount()) <= 0) return false;
@@ -61,6 +64,33 @@ TEST(WindowDispatcher, RunsEveryWorkersTasksOnItsThreadWhileTheWorkerWaits) {
     dispatcher.close();
 }
 
+// A hand-off that opens a modal loop (a message box, the tip, the loading
+// window) must not hold up the hand-offs that fall due while it is open.
+TEST(WindowDispatcher, ServesLaterHandOffsWhileAHandedOffTaskRunsAModalLoop) {
+    WindowDispatcher dispatcher;
+    std::atomic<bool> loop_open{false};
+    std::atomic<bool> first_returned{false};
+    bool late_ran = false;  // only the user-interface thread touches these two
+    bool served_inside = false;
+    std::thread first([&] {
+        dispatcher.run([&] {
+            loop_open = true;
+            served_inside = pump_until([&] { return late_ran; });
+        });
+        first_returned = true;
+    });
+    std::thread late([&] {
+        const DWORD until = GetTickCount() + deadline_ms;
+        while (!loop_open && static_cast<LONG>(until - GetTickCount()) > 0) Sleep(1);
+        dispatcher.run([&] { late_ran = true; });
+    });
+    EXPECT_TRUE(pump_until([&] { return first_returned.load(); }));
+    first.join();
+    late.join();
+    EXPECT_TRUE(served_inside) << "the later hand-off waited for the modal loop to end";
+    dispatcher.close();
+}
+
 TEST(WindowDispatcher, ClosingReleasesWaitingWorkersWithoutRunningTheirTasks) {
     WindowDispatcher dispatcher;
     std::atomic<bool> ran{false};
@@ -69,8 +99,14 @@ TEST(WindowDispatcher, ClosingReleasesWaitingWorkersWithoutRunningTheirTasks) {
         dispatcher.run([&] { ran = true; });
         returned = true;
     });
-    // The task is queued but this thread serves no messages before it closes.
-    Sleep(200);
+    // The worker's posted message proves its task is queued; this thread
+    // serves no messages before it closes.
+    MSG message;
+    const DWORD until = GetTickCount() + deadline_ms;
+    while (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && static_cast<LONG>(until - GetTickCount()) > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
+    }
+    EXPECT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) << "the worker posted nothing";
     EXPECT_FALSE(returned);
     dispatcher.close();
     worker.join();

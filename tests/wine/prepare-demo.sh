@@ -23,8 +23,16 @@ unset DISPLAY WAYLAND_DISPLAY  # silent installers; no window may wait for a cli
 [ -f "$prefix/system.reg" ] || { echo "prepare-demo: $prefix is not a Wine prefix" >&2; exit 1; }
 
 mkdir -p "$work"
+# QuillmarkBox's own icon file (ImageMagick, when there).
+icon_option=()
+if command -v convert >/dev/null &&
+  convert -size 32x32 xc:'#1f7a4d' -fill '#f4c542' -draw 'rectangle 8,8 23,23' -fill white -draw 'circle 16,16 16,12' "$work/quillmarkbox.ico" 2>/dev/null; then
+  icon_option=(-DICON="$work/quillmarkbox.ico")
+fi
 for name in quillmark64 quillmarkbox64 tallyworks32; do
-  makensis -V2 -DOUTFILE="$work/$name-setup.exe" "$fixtures/installers/$name.nsi" >/dev/null
+  options=()
+  [ "$name" = quillmarkbox64 ] && options=("${icon_option[@]}")
+  makensis -V2 -DOUTFILE="$work/$name-setup.exe" "${options[@]}" "$fixtures/installers/$name.nsi" >/dev/null
 done
 (cd "$fixtures/installers" && wixl -a x64 -o "$work/ferrowave.msi" ferrowave.wxs)
 

@@ -15,6 +15,8 @@ namespace {
 constexpr int width = 755;
 constexpr int height = 440;
 
+constexpr UINT focus_close_message = WM_APP + 10;
+
 enum ControlId : int { id_close = 1, id_version, id_home_page, id_support_page, id_email, id_copyright };
 
 constexpr RECT close_rect{725, 8, 725 + 16, 8 + 16};
@@ -66,6 +68,9 @@ void AboutWindow::show_modal(const std::wstring& version) {
     copyright_.set_text(wide(maker_legal_notice));
     centre_on(hwnd(), owner_);
     closing_ = false;
+    // The close button takes the focus: Enter or Space closes, as Esc does.
+    // Posted: showing the window activates it, which focuses the window itself.
+    PostMessageW(hwnd(), focus_close_message, 0, 0);
     run_modal(hwnd(), owner_, closing_, SW_SHOW);
 }
 
@@ -74,6 +79,7 @@ os::Handle AboutWindow::handle() const { return reinterpret_cast<os::Handle>(hwn
 void AboutWindow::command(int id) {
     switch (id) {
     case id_close:
+    case IDCANCEL:
         closing_ = true;
         return;
     case id_home_page:
@@ -96,6 +102,9 @@ std::optional<LRESULT> AboutWindow::handle(UINT message, WPARAM wparam, LPARAM) 
         if (const Picture* background = artwork().picture(L"About_Bg", dpi()); background != nullptr) {
             background->draw(dc, 0, 0, client.right, client.bottom);
         }
+        // The frameless window's edge against the main window behind it.
+        const HBRUSH edge = GetSysColorBrush(COLOR_BTNSHADOW);
+        FrameRect(dc, &client, edge);
     };
     if (const auto painted = handle_paint_message(hwnd(), message, wparam, paint)) {
         return painted;
@@ -110,6 +119,9 @@ std::optional<LRESULT> AboutWindow::handle(UINT message, WPARAM wparam, LPARAM) 
         return 0;
     case WM_CLOSE:
         closing_ = true;
+        return 0;
+    case focus_close_message:
+        SetFocus(close_.hwnd());
         return 0;
     default:
         return std::nullopt;

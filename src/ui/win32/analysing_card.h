@@ -18,6 +18,8 @@ public:
     HWND hwnd() const { return card_.hwnd(); }
 
     void start_animation() { animation_.start(); }
+    // A hidden card's animation would keep its timer ticking.
+    void stop_animation() { animation_.stop(); }
     void set_name(const std::wstring& name) const { name_.set_text(name); }
     void set_files_folders_count(const std::wstring& text) const { files_count_.set_text(text); }
     void set_registry_count(const std::wstring& text) const { registry_count_.set_text(text); }

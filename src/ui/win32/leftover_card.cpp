@@ -26,7 +26,8 @@ void LeftoverCard::create(HWND parent, const RECT& design_rect, const Fonts& fon
     parts_ = parts;
     card_.create(parent, design_rect, [this](HDC dc, const RECT& client) { paint(dc, client); });
     HWND card = card_.hwnd();
-    text_.create(card, 0, LabelStyle{dark_text_colour, background_colour, false, DT_LEFT});
+    // Wrapped: a warning after a failed uninstaller takes two lines.
+    text_.create(card, 0, LabelStyle{dark_text_colour, background_colour, false, DT_LEFT | DT_WORDBREAK});
     files_tab_.create(card, parts.first_id, L"Files/Folders", {L"Bn_Files_Folders", L"Bn_Files_Folders_H",
                                                                L"Bn_Files_Folders_H"});
     registry_tab_.create(card, parts.first_id + 1, L"Registry Entries",

@@ -40,6 +40,7 @@ public:
     void show_tab(LeftoverList list);
     bool holds(LeftoverList list) const { return list == parts_.files || list == parts_.registry; }
     ReportList& list(LeftoverList list) { return list == parts_.files ? files_ : registry_; }
+    bool owns_list(HWND window) const { return window == files_.hwnd() || window == registry_.hwnd(); }
     // The step's list notifications; true when `header` came from one of them.
     bool notify(const NMHDR& header) { return files_.notify(header) || registry_.notify(header); }
 

@@ -1,5 +1,7 @@
 #include "ui/win32/loading_window.h"
 
+#include <algorithm>
+
 #include "ui/win32/modal_loop.h"
 
 namespace vorlix::ui {
@@ -36,14 +38,16 @@ void LoadingWindow::show_modal() {
     centre_on(hwnd(), owner_);
     animation_.start();
     closing_ = false;
+    HWND had_focus = GetFocus();
     // Keys typed meanwhile reach none of the owner's controls.
     SetFocus(nullptr);
     // Shown without activation: under Wine an activated window is left to the
     // window manager, and without one its hiding waits for a two-second timeout.
     run_modal(hwnd(), owner_, closing_, SW_SHOWNA);
     animation_.stop();
-    // Where the owner's activation puts the focus when it was taken from it.
-    SetFocus(owner_);
+    // The control that had the focus gets it back (the search box after a
+    // search); the owner when that control is gone or hidden meanwhile.
+    SetFocus(had_focus != nullptr && IsWindow(had_focus) && IsWindowVisible(had_focus) ? had_focus : owner_);
 }
 
 void LoadingWindow::close() {
@@ -57,14 +61,15 @@ void LoadingWindow::paint(HDC dc, const RECT& client) {
     if (const Picture* background = artwork().picture(L"Loading_Bg", dpi()); background != nullptr) {
         background->draw(dc, 0, 0, client.right, client.bottom);
     }
-    // The label is centred vertically.
+    // The label is centred vertically, as high as its wrapped text needs.
+    constexpr const wchar_t* text =
+        L"Please wait while analyzing and loading the information of installed apps on your device.";
     RECT label{px(label_rect.left), 0, px(label_rect.right), 0};
-    const int label_height = px(label_rect.bottom - label_rect.top);
+    const int label_height = std::max<int>(px(label_rect.bottom - label_rect.top),
+                                           measure_text(text, fonts_.bold(), label.right - label.left).cy);
     label.top = (client.bottom - label_height) / 2;
     label.bottom = label.top + label_height;
-    draw_text_in(dc,
-                 L"Please wait while analyzing and loading the information of installed apps on your device.",
-                 label, fonts_.bold(), rgb(dark_text_colour), DT_WORDBREAK);
+    draw_text_in(dc, text, label, fonts_.bold(), rgb(dark_text_colour), DT_WORDBREAK);
 }
 
 std::optional<LRESULT> LoadingWindow::handle(UINT message, WPARAM wparam, LPARAM) {

@@ -176,13 +176,31 @@ bool MainWindow::pre_translate(MSG& message) {
     }
     if (message.message == WM_MOUSEWHEEL) {
         const POINT at{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
-        if (WindowFromPoint(at) == rows_.hwnd()) {
+        HWND under = WindowFromPoint(at);
+        if (HWND list = leftover_list_at(under); list != nullptr) {
+            // A leftover list scrolls itself, whatever has the focus.
+            message.hwnd = list;
+            return false;
+        }
+        if (under == rows_.hwnd()) {
             logic_->SB_SWList_MainMouseWheel();
         }
         logic_->FormMouseWheel(GET_WHEEL_DELTA_WPARAM(message.wParam));
         return true;
     }
     return IsDialogMessageW(hwnd(), &message) != FALSE;
+}
+
+// The visible leftover list that `window` is or belongs to (its header), if any.
+HWND MainWindow::leftover_list_at(HWND window) const {
+    for (; window != nullptr && window != hwnd(); window = GetParent(window)) {
+        for (const LeftoverCard* card : {&step2_, &step3_}) {
+            if (card->owns_list(window) && IsWindowVisible(window)) {
+                return window;
+            }
+        }
+    }
+    return nullptr;
 }
 
 void MainWindow::paint_top(HDC dc, const RECT& client) {
@@ -216,7 +234,7 @@ void MainWindow::categories_changed() {
         const std::wstring skin = wide(category.skin_name);
         auto button = std::make_unique<ImageButton>();
         button->create(card, id_first_category + static_cast<int>(category_buttons_.size()),
-                       wide(category.mpu_Background_Panel_Caption), {skin, skin + L"_H", skin + L"_A"});
+                       wide(category.name_text), {skin, skin + L"_H", skin + L"_A"});
         // Tab order: the categories in their order, then the list.
         HWND before = category_buttons_.empty() ? HWND_TOP : category_buttons_.back()->hwnd();
         SetWindowPos(button->hwnd(), before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -429,6 +447,9 @@ void MainWindow::show_card(Card card) {
     for (int i = 0; i < 5; ++i) {
         ShowWindow(card_window(i), i == active ? SW_SHOW : SW_HIDE);
     }
+    if (card != Card::Card_Analyzing) {
+        analysing_.stop_animation();
+    }
 }
 
 void MainWindow::set_version_text(const std::u16string& text) {
@@ -484,9 +505,7 @@ void MainWindow::process_pending_messages() {
 }
 
 std::u16string MainWindow::search_text() const {
-    const int length = GetWindowTextLengthW(search_edit_);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(search_edit_, text.data(), length + 1)));
+    const std::wstring text = window_text(search_edit_);
     return {text.begin(), text.end()};
 }
 

@@ -115,6 +115,7 @@ private:
     void paint_program_card(HDC dc, const RECT& client);
     void command(int id, int code, HWND control);
     bool refuses_size(const WINDOWPOS& position) const;
+    HWND leftover_list_at(HWND window) const;
 };
 
 }  // namespace vorlix::ui

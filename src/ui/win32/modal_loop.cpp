@@ -28,6 +28,10 @@ void run_modal(HWND window, HWND owner, const bool& closing, int show_command) {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
+        // Tab between the window's controls; Esc sends it IDCANCEL.
+        if (IsDialogMessageW(window, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

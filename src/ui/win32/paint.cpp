@@ -26,6 +26,24 @@ void draw_text_in(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLOR
     SelectObject(dc, old);
 }
 
+SIZE measure_text(const std::wstring& text, HFONT font, int wrap_width) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT needed{0, 0, wrap_width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | DT_NOPREFIX | (wrap_width > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return SIZE{needed.right - needed.left, needed.bottom - needed.top};
+}
+
+std::wstring window_text(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+    return text;
+}
+
 void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);

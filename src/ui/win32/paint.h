@@ -31,6 +31,13 @@ void draw_text(HDC dc, const std::wstring& text, int x, int y, HFONT font, COLOR
 // Text wrapped (or ended with an ellipsis) inside `rect`.
 void draw_text_in(HDC dc, const std::wstring& text, RECT rect, HFONT font, COLORREF colour, UINT format);
 
+// The size `text` takes in `font`: on one line when `wrap_width` is 0, else
+// wrapped at that width.
+SIZE measure_text(const std::wstring& text, HFONT font, int wrap_width);
+
+// A window's text.
+std::wstring window_text(HWND hwnd);
+
 // Handles WM_PAINT of `hwnd`: `paint` draws the client area into a memory
 // bitmap that is then copied to the screen in one go.
 void paint_buffered(HWND hwnd, const std::function<void(HDC, const RECT&)>& paint);

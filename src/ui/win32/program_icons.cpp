@@ -118,14 +118,19 @@ std::optional<ProgramIcon> read_icon_uncached(const IconSource& source) {
 
 // Many programs name the same icon file (msiexec.exe above all): each source
 // is read once per run and its picture shared, which spares the shell calls
-// and one icon handle per program.
+// and one icon handle per program. A failed read is not kept: the next
+// listing of the program tries again (the file may be back, the share online).
 std::optional<ProgramIcon> read_program_icon(const IconSource& source) {
-    static std::map<std::tuple<IconRead, std::u16string, std::int32_t>, std::optional<ProgramIcon>> read;
-    auto [it, inserted] = read.try_emplace({source.read, source.path, source.index});
-    if (inserted) {
-        it->second = read_icon_uncached(source);
+    static std::map<std::tuple<IconRead, std::u16string, std::int32_t>, ProgramIcon> read;
+    const auto key = std::tuple{source.read, source.path, source.index};
+    if (const auto found = read.find(key); found != read.end()) {
+        return found->second;
     }
-    return it->second;
+    std::optional<ProgramIcon> icon = read_icon_uncached(source);
+    if (icon) {
+        read.emplace(key, *icon);
+    }
+    return icon;
 }
 
 ProgramIcon resized_program_icon(const ProgramIcon& icon, int width, int height) {

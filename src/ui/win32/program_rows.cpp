@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "platform/win32/win_common.h"
 #include "ui/win32/artwork.h"
 #include "ui/win32/program_icons.h"
@@ -26,14 +28,20 @@ void ProgramRows::create(HWND parent, int id, const TForm_Main& logic, Uninstall
     on_uninstall_ = std::move(on_uninstall);
     hwnd_ = CreateWindowExW(0, WC_LISTVIEWW, L"Programs",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                                LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                // The row-height image list is ours to destroy (on WM_NCDESTROY).
+                                LVS_SHAREIMAGELISTS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_DOUBLEBUFFER | LVS_EX_FULLROWSELECT);
     ListView_SetBkColor(hwnd_, rgb(background_colour));
+    // Publisher and version are columns of no width: the row paints them
+    // itself, a screen reader reads them after the name.
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    ListView_InsertColumn(hwnd_, 0, &column);
+    for (int index = 0; index < 3; ++index) {
+        ListView_InsertColumn(hwnd_, index, &column);
+    }
     SetWindowSubclass(hwnd_, &ProgramRows::subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -220,11 +228,25 @@ bool ProgramRows::notify(const NMHDR& header, LRESULT& result) {
         return true;
     }
     case LVN_GETDISPINFOW: {
-        // The row's name, for screen readers and type-ahead.
+        // The row's name, publisher and version, for screen readers.
         auto& info = *reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header));
         if (const ZRB_InstalledSWInfo_Panel* entry = row(info.item.iItem);
             entry != nullptr && (info.item.mask & LVIF_TEXT) != 0 && info.item.cchTextMax > 0) {
-            lstrcpynW(info.item.pszText, wide(entry->mpu_Name_Label), info.item.cchTextMax);
+            const std::u16string* texts[] = {&entry->mpu_Name_Label, &entry->mpu_Publisher_Label,
+                                             &entry->mpu_Version_Label};
+            const auto column = static_cast<std::size_t>(std::clamp(info.item.iSubItem, 0, 2));
+            lstrcpynW(info.item.pszText, wide(*texts[column]), info.item.cchTextMax);
+        }
+        return true;
+    }
+    case LVN_ODFINDITEMW: {
+        // Type-ahead: the next program whose name starts with the typed letters.
+        const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(&header);
+        result = -1;
+        if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr) {
+            const auto found = logic_->find_visible_row(os::win::from_wide(find.lvfi.psz),
+                                                        static_cast<std::size_t>(std::max(find.iStart, 0)));
+            if (found) result = static_cast<LRESULT>(*found);
         }
         return true;
     }

@@ -40,6 +40,18 @@ void ReportList::place(const RECT& r, UINT dpi, HFONT font) const {
     place_control(hwnd_, r, dpi);
     ListView_SetColumnWidth(hwnd_, 0, scale_to_dpi(check_column_width, dpi));
     ListView_SetColumnWidth(hwnd_, 1, scale_to_dpi(path_column_width, dpi));
+    fit_path_column();
+}
+
+// The path column ends at the client area's edge, which moves in when the
+// vertical scroll bar shows: no horizontal scroll bar for a few pixels.
+void ReportList::fit_path_column() const {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int width = client.right - ListView_GetColumnWidth(hwnd_, 0);
+    if (width > 0 && ListView_GetColumnWidth(hwnd_, 1) != width) {
+        ListView_SetColumnWidth(hwnd_, 1, width);
+    }
 }
 
 void ReportList::rows_changed() {
@@ -63,6 +75,7 @@ void ReportList::rows_changed() {
         ListView_SetItemState(hwnd_, added, item.state, LVIS_STATEIMAGEMASK);
     }
     filling_ = false;
+    fit_path_column();
 }
 
 void ReportList::set_redraw(bool redraw) const {

@@ -33,6 +33,8 @@ private:
     LeftoverList list_ = LeftoverList::step2_files;
     // Check boxes set from the logic's rows are not reported back.
     bool filling_ = false;
+
+    void fit_path_column() const;
 };
 
 }  // namespace vorlix::ui

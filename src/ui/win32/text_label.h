@@ -11,6 +11,10 @@
 
 namespace vorlix::ui {
 
+// Window properties of a label: the LOGFONT height and weight of its font.
+inline constexpr const wchar_t* font_height_property = L"VorlixFontHeight";
+inline constexpr const wchar_t* font_weight_property = L"VorlixFontWeight";
+
 struct LabelStyle {
     std::uint32_t colour = 0x000000;      // 0xRRGGBB
     std::uint32_t background = 0xFFFFFF;  // 0xRRGGBB
@@ -27,7 +31,9 @@ public:
     void create(HWND parent, int id, LabelStyle style);
     // `underlined` is the font a link takes under the mouse.
     void set_fonts(HFONT font, HFONT underlined);
-    void place(const RECT& design_rect, UINT dpi) const;
+    // The box grows to the measured text: a wrapped label downwards, a
+    // one-line label sideways (from its alignment) and downwards.
+    void place(const RECT& design_rect, UINT dpi);
     void set_text(const std::wstring& text) const;
     void set_colour(std::uint32_t rrggbb);
     HWND hwnd() const { return hwnd_; }
@@ -38,6 +44,10 @@ private:
     HFONT font_ = nullptr;
     HFONT underlined_ = nullptr;
     bool hot_ = false;
+    RECT design_{};
+    UINT dpi_ = 96;
+
+    void fit() const;
 
     static LRESULT CALLBACK subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                      DWORD_PTR self);

@@ -77,8 +77,10 @@ void WindowDispatcher::drain() {
     posted_ = false;
     draining_ = true;
     while (Pending* pending = next_task(until)) {
+        // The task may open a modal loop (a message box, the tip): tasks queued
+        // meanwhile must post their message so that loop serves them, nested.
+        draining_ = false;
         ReleaseSRWLockExclusive(&lock_);
-        // A task may pump messages and so drain the queue again, nested.
         (*pending->task)();
         AcquireSRWLockExclusive(&lock_);
         pending->done = true;

@@ -29,6 +29,7 @@ private:
     };
     const Fonts* fonts_ = nullptr;
     CardWindow card_;
+    TextLabel title_;
     Indicator steps_[2];
     ImageButton scan_leftovers_;
 

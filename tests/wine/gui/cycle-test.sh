@@ -50,14 +50,42 @@ answer() {  # BUTTON (Yes, No, OK): the open message box's button
 }
 
 expect_leftover() {  # PATTERN WHAT
-  probe leftovers | grep -qiE "$1" || gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
+  local pattern=$1
+  wait_until 10 eval 'probe leftovers | grep -qiE "$pattern"' ||
+    gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
+}
+
+# The icons of two listed programs, cut from a screenshot, differ (one has
+# an icon file of its own).
+check_icons_differ() {  # NAME NAME FILE
+  local file=$3 first second x y side width row differing program crops=()
+  screenshot "$file"
+  read -r _ _ width _ <<<"$(state_value rect)"
+  for program in "$1" "$2"; do
+    row=$(probe rows | grep -nx "$program" | cut -d: -f1)
+    [ -n "$row" ] || gui_fail "no $program row for the icon check"
+    read -r x y <<<"$(probe point "row-button:$((row - 1))")"
+    # The logo (32 units wide) is centred 725 design units left of the button;
+    # the window is 1000 units wide.
+    side=$((32 * width / 1000))
+    x=$((x - 725 * width / 1000 - side / 2))
+    y=$((y - side / 2))
+    convert "$file" -crop "${side}x${side}+$x+$y" +repage "$file.$program.png" || gui_fail "cannot cut $program's icon"
+    crops+=("$file.$program.png")
+  done
+  first=$(colours_in "${crops[0]}" 0 0 "$side" "$side")
+  second=$(colours_in "${crops[1]}" 0 0 "$side" "$side")
+  [ "${first:-0}" -gt 1 ] && [ "${second:-0}" -gt 1 ] || gui_fail "a blank icon: $first and $second colours"
+  differing=$(compare -metric AE "${crops[0]}" "${crops[1]}" null: 2>&1)
+  [ "${differing%% *}" -gt 0 ] 2>/dev/null || gui_fail "$1 and $2 show the same icon ($differing)"
+  echo "cycle: ok: $1 and $2 show different icons"
 }
 
 # One whole cycle on the program NAME at DPI, with screenshots of every card
 # and window; the first step-3 registry row matching KEEP (when given) is
 # unticked.
 cycle() {  # NAME DPI [KEEP]
-  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report
+  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary
   set_dpi "$dpi"
   start_vorlix "$vorlix"
   wait_idle
@@ -65,12 +93,24 @@ cycle() {  # NAME DPI [KEEP]
   wait_for about 1 10 "the About window did not open"
   probe texts | grep -q '^Version: 2023 ' || gui_fail "the About window shows no version: $(probe texts | tr '\n' '|')"
   screenshot "$screens/about-$dpi.png"
-  click button:Close
-  wait_for about 0 10 "the About window's close button did not close it"
+  wait_for focus "Button Close" 5 "the About window's close button has not the focus"
+  # Its links are reached with Tab.
+  xdotool key Tab
+  wait_until 5 eval '[ "$(state_value focus | cut -d" " -f1)" = Static ]' ||
+    gui_fail "Tab from the close button reached $(state_value focus), not a link"
+  screenshot "$screens/about-link-$dpi.png"
+  if [ "$dpi" = 96 ]; then
+    xdotool key Escape
+    wait_for about 0 10 "Esc did not close the About window"
+  else
+    click button:Close
+    wait_for about 0 10 "the About window's close button did not close it"
+  fi
   echo "cycle: ok: About opens and closes"
 
   search_for Quillmark
   wait_idle
+  [ "$name" != Quillmark ] || check_icons_differ Quillmark QuillmarkBox "$screens/icons-$dpi.png"
   index=$(probe rows | grep -nx "$name" | cut -d: -f1)
   [ -n "$index" ] || gui_fail "no $name row: $(probe rows | tr '\n' '|')"
   click "row-button:$((index - 1))"
@@ -80,29 +120,36 @@ cycle() {  # NAME DPI [KEEP]
   answer Yes
 
   wait_for card step2 120 "the analysis did not reach step 2"
-  probe texts | grep -q '^Analysis completed\. [0-9]* files/folders and [0-9]* registry entries found\.$' ||
-    gui_fail "step 2 has no summary: $(probe texts | tr '\n' '|')"
+  summary=$(probe texts | sed -n 's/^Analysis completed\. \([0-9]*\) files\/folders and \([0-9]*\) registry entries found\.$/\1 \2/p')
+  [ -n "$summary" ] || gui_fail "step 2 has no summary: $(probe texts | tr '\n' '|')"
+  # The summary counts the rows the lists show.
+  [ "${summary% *}" = "$(probe leftovers | wc -l)" ] ||
+    gui_fail "step 2 says ${summary% *} files/folders above $(probe leftovers | wc -l) rows"
   expect_leftover "^1 C:\\\\Program Files\\\\$name\\\\?\$" "step 2's files list holds the program's folder"
   screenshot "$screens/step2-$dpi.png"
   click "button:Registry Entries"
-  sleep 0.5
   expect_leftover "^1 .*Uninstall\\\\$name\$" "step 2's registry list holds the Uninstall entry"
   [ "$name" != Quillmark ] || ! probe leftovers | grep -qi 'QuillmarkBox' || gui_fail "step 2 lists the look-alike neighbour"
+  [ "${summary#* }" = "$(probe leftovers | wc -l)" ] ||
+    gui_fail "step 2 says ${summary#* } registry entries above $(probe leftovers | wc -l) rows"
   echo "cycle: ok: step 2 lists the expected entries"
 
   click "button:Start Uninstall"
-  sleep 0.3
-  [ "$(state_value card)" = waiting ] || gui_fail "Start Uninstall did not show the waiting card"
+  wait_for card waiting 10 "Start Uninstall did not show the waiting card"
   wait_for tip 1 10 "the tip overlay did not show"
   screenshot "$screens/tip-$dpi.png"
+  # The supervision's reports are served while the tip is open: the
+  # uninstaller's end enables Scan Leftovers before the tip is closed.
+  wait_for scan enabled 120 "Scan Leftovers was not enabled while the tip was open"
+  [ "$(state_value tip)" = 1 ] || gui_fail "the tip closed by itself"
+  screenshot "$screens/tip-ended-$dpi.png"
   click tip-close
   wait_for tip 0 10 "the tip's close image did not close it"
-  echo "cycle: ok: the tip was shown and closed"
-  screenshot "$screens/waiting-running-$dpi.png"
-  wait_for scan enabled 120 "Scan Leftovers never became enabled"
+  echo "cycle: ok: the uninstaller's end was shown with the tip open, and the tip closed"
   # Enabled only once the uninstaller has ended: its own last act is gone.
   reg_key "$uninstall_key\\$name" && gui_fail "Scan Leftovers was enabled while $name's entry still exists"
   screenshot "$screens/waiting-$dpi.png"
+  ! probe texts | grep -q '^Please wait' || gui_fail "the waiting card still asks to wait with both steps done"
   echo "cycle: ok: Scan Leftovers enabled after the uninstaller ended"
 
   click "button:Scan Leftovers"
@@ -110,18 +157,19 @@ cycle() {  # NAME DPI [KEEP]
   screenshot "$screens/step3-$dpi.png"
   if [ -n "$keep_pattern" ]; then
     click "button:Registry Entries"
-    sleep 0.5
+    wait_until 10 eval 'probe leftovers | grep -qE "$keep_pattern"' || true
     keep=$(probe leftovers | grep -nE "$keep_pattern" | head -n 1 | cut -d: -f1)
     [ -n "$keep" ] || gui_fail "step 3 lists no row matching $keep_pattern: $(probe leftovers | tr '\n' '|')"
     click "leftover-check:$((keep - 1))"
-    sleep 0.5
-    probe leftovers | sed -n "${keep}p" | grep -q '^0 ' || gui_fail "the click did not untick row $keep"
+    wait_until 5 eval 'probe leftovers | sed -n "${keep}p" | grep -q "^0 "' || gui_fail "the click did not untick row $keep"
     echo "cycle: ok: one registry row unticked"
   fi
 
   click "button:Delete Leftovers"
   wait_for_message_box
   probe msgbox | grep -q '^text=' || gui_fail "Delete Leftovers asked nothing"
+  [ -z "$keep_pattern" ] || ! probe msgbox | grep -q 'all leftovers' ||
+    gui_fail "with a row unticked the question still says all leftovers: $(probe msgbox | grep text=)"
   answer Yes
   wait_for_message_box
   report=$(probe msgbox | sed -n 's/^text=//p')
@@ -163,9 +211,7 @@ wait_idle
 click row-button:0
 wait_for_message_box
 answer Yes
-sleep 1
-wait_idle
-[ "$(state_value rows)" = 0 ] || gui_fail "the row stays after its uninstaller was started"
+wait_until 10 state_is rows 0 || gui_fail "the row stays after its uninstaller was started"
 [ "$(state_value card)" = step1 ] || gui_fail "the window left the program list"
 for _ in $(seq 20); do
   [ -f "$drive_c/road-probe.txt" ] && break

@@ -65,38 +65,42 @@ set_dpi 96
 start_vorlix "$vorlix"
 wait_idle
 expect_rows "$total" "the list shows every program vorlix-cli lists"
-expect_category ALL selected
-expect_category ADOBE enabled
+expect_category All selected
+expect_category Adobe enabled
+# A screen reader reads a row's name, publisher and version.
+probe row-texts | grep -qxF 'Quillmark|Quillmark Software|3.2.1' ||
+  gui_fail "Quillmark's row reads: $(probe row-texts | grep '^Quillmark|')"
 screenshot "$screens/list-96.png"
 check_pixels "$screens/list-96.png" 96
 
 search_for adobe
 wait_idle
 expect_rows "$adobe_names" "a search for adobe narrows the list"
+# The loading window gives the focus back to the search box.
+wait_until 5 eval '[ "$(state_value focus | cut -d" " -f1)" = Edit ]' ||
+  gui_fail "after the search the focus is on $(state_value focus), not the search box"
 probe rows | grep -viq adobe && gui_fail "a row without adobe in its name after the search"
-expect_category ALL enabled
+expect_category All enabled
 screenshot "$screens/search-96.png"
 check_pixels "$screens/search-96.png" 96
 
-click button:ALL
+click button:All
 wait_idle
 expect_rows "$total" "All restores the list"
-expect_category ALL selected
+expect_category All selected
 
 # One wheel notch scrolls two rows (160 design units), either way.
 read -r x y <<<"$(probe point row-button:0)"
 xdotool mousemove $((x - 300)) "$y" sleep 0.2 click 5
-sleep 0.5
-[ "$(state_value top)" = 2 ] || gui_fail "a wheel notch down shows row $(state_value top) first, expected 2"
+wait_until 5 state_is top 2 || gui_fail "a wheel notch down shows row $(state_value top) first, expected 2"
 xdotool click 4
-sleep 0.5
-[ "$(state_value top)" = 0 ] || gui_fail "a wheel notch up shows row $(state_value top) first, expected 0"
+wait_until 5 state_is top 0 || gui_fail "a wheel notch up shows row $(state_value top) first, expected 0"
 echo "gui: ok: the wheel scrolls two rows a notch"
 
-click button:ADOBE
+click button:Adobe
 wait_idle
 expect_rows "$adobe_publishers" "the Adobe category filters by publisher"
-expect_category ADOBE selected
+expect_category Adobe selected
 screenshot "$screens/category-96.png"
 check_pixels "$screens/category-96.png" 96
 
@@ -116,29 +120,44 @@ expect_rows "$adobe_publishers" "a search without a match leaves the rows"
 "$wine64" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VorlixGuiRefresh' /v UninstallString \
   /d 'C:\Refresh Probe\uninstall.exe' /f /reg:64 >/dev/null 2>&1
 click button:Refresh
-sleep 1
+wait_until 60 state_is rows $((total + 1)) || gui_fail "Refresh did not bring the new program"
 wait_idle
 expect_rows $((total + 1)) "Refresh rebuilds the list with the new program"
 probe rows | grep -qx 'Refresh Probe Tool' || gui_fail "the new program is not listed after Refresh"
-expect_category ALL selected
+expect_category All selected
 
+# A resize request, then a drag: once the drag has moved the window, the
+# request before it has been served too, and refused.
 read -r left top width height <<<"$(state_value rect)"
 wid=$(xdotool search --name '^Vorlix$' | head -n 1)
 [ -n "$wid" ] || gui_fail "no X window for the main window"
 xdotool windowsize "$wid" 700 500
-sleep 1
+read -r x y <<<"$(probe point top-band)"
+xdotool mousemove "$x" "$y" mousedown 1 sleep 0.3 mousemove $((x + 40)) $((y + 20)) sleep 0.3 \
+  mousemove $((x + 120)) $((y + 60)) sleep 0.3 mouseup 1
+moved() { read -r new_left new_top _ <<<"$(state_value rect)"; [ "$new_left $new_top" = "$((left + 120)) $((top + 60))" ]; }
+wait_until 10 moved || gui_fail "dragging the top band moved the window from $left,$top to $new_left,$new_top"
+echo "gui: ok: dragging the top band moves the window"
 read -r _ _ new_width new_height <<<"$(state_value rect)"
 [ "$new_width $new_height" = "$width $height" ] || gui_fail "the window took a new size: $new_width x $new_height"
 echo "gui: ok: the window refuses a resize"
 
-read -r x y <<<"$(probe point top-band)"
-xdotool mousemove "$x" "$y" mousedown 1 sleep 0.3 mousemove $((x + 40)) $((y + 20)) sleep 0.3 \
-  mousemove $((x + 120)) $((y + 60)) sleep 0.3 mouseup 1
-sleep 1
-read -r new_left new_top _ <<<"$(state_value rect)"
-[ "$new_left $new_top" = "$((left + 120)) $((top + 60))" ] ||
-  gui_fail "dragging the top band moved the window from $left,$top to $new_left,$new_top"
-echo "gui: ok: dragging the top band moves the window"
+# The list's image lists are destroyed once, by the program (on close below).
+state_is list-images shared || gui_fail "the list destroys its image lists itself, and the program again"
+
+# Type-ahead: with the list focused, a letter goes to the next program whose
+# name starts with it, not to the first row.
+letter_row=$(probe rows | grep -n '^[Qq]' | head -n 1 | cut -d: -f1)
+[ -n "$letter_row" ] && [ "$letter_row" -gt 1 ] || gui_fail "no program starting with Q below the first row"
+read -r x y <<<"$(probe point row-button:0)"
+xdotool mousemove $((x - 400)) "$y" sleep 0.2 click 1
+wait_until 5 state_is focus-row 0 || gui_fail "a click on the first row did not focus it"
+xdotool key q
+wait_until 5 state_is focus-row $((letter_row - 1)) ||
+  gui_fail "typing q focused row $(state_value focus-row), expected $((letter_row - 1))"
+echo "gui: ok: typing a letter goes to the first program starting with it"
+xdotool key Home
+wait_until 5 state_is top 0 || gui_fail "Home did not bring the list back to its first row"
 
 # The keyboard: a click on a row's text gives the list the focus, Down moves
 # the focus row, Enter acts as that row's Uninstall button; No changes nothing.
@@ -159,11 +178,12 @@ expect_rows $((total + 1)) "answering No to the uninstall question keeps every r
 # selected category is disabled, as a selected category cannot be chosen again).
 focused=""
 for _ in $(seq 14); do
+  before=$(state_value focus)
   xdotool key Tab
-  sleep 0.2
+  wait_until 5 eval '[ "$(state_value focus)" != "$before" ]' || gui_fail "Tab did not move the focus from $before"
   focused+="$(state_value focus | cut -d' ' -f1-2);"
 done
-for control in "SysListView32 Programs" "Edit" "Button Refresh" "Button Search" "Button ADOBE" "Button AUTODESK" \
+for control in "SysListView32 Programs" "Edit" "Button Refresh" "Button Search" "Button Adobe" "Button Autodesk" \
   "Button About" "Button Minimize" "Button Close"; do
   grep -q "$control" <<<"$focused" || gui_fail "Tab never reached $control (reached: $focused)"
 done
@@ -180,11 +200,8 @@ echo "gui: ok: the close button ends the program"
 # Closing while the scan runs (as Task Manager's End task does: the loading
 # window is modal) ends the program at once and cleanly.
 start_vorlix "$vorlix"
-for _ in $(seq 60); do
-  [ "$(state_value loading)" = 1 ] && break
-  sleep 0.2
-done
-[ "$(state_value loading)" = 1 ] || gui_fail "no loading window during the scan"
+wait_until 30 state_is loading 1 || gui_fail "no loading window during the scan"
+screenshot "$screens/loading-96.png"
 probe close
 for _ in $(seq 20); do
   kill -0 "$vorlix_pid" 2>/dev/null || break

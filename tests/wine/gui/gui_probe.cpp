@@ -4,14 +4,19 @@
 // tier clicks and types with xdotool.
 //
 //   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
-//                                   loading window, message box, keyboard focus, categories, the
+//                                   focus row, who owns the list's image lists, loading window,
+//                                   message box, keyboard focus, categories, the
 //                                   active card, Scan Leftovers, the tip overlay, the About window
 //   vorlix_gui_probe rows           one line per visible row: its name
+//   vorlix_gui_probe row-texts      one line per visible row: what a screen reader reads of it,
+//                                   name|publisher|version
 //   vorlix_gui_probe leftovers      one line per row of the visible leftover list: 1 or 0 (its check
 //                                   box), a space, its path
 //   vorlix_gui_probe texts          the texts of the visible labels, one a line
+//   vorlix_gui_probe clipped        the visible labels whose text, measured in their font, exceeds
+//                                   their box (exit code 1 when there is one)
 //   vorlix_gui_probe point WHAT     screen point to click: search-edit, top-band, row-button:INDEX,
-//                                   button:TEXT (Refresh, Search, Close, a category key such as ADOBE,
+//                                   button:TEXT (Refresh, Search, Close, a category name such as Adobe,
 //                                   Start Uninstall, Scan Leftovers, ...), label:TEXT (a visible label
 //                                   of any window of the program), leftover-check:INDEX, tip-close
 //   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
@@ -23,6 +28,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -175,6 +181,14 @@ int state(HWND main) {
     HWND list = list_view(main);
     std::printf("rows=%d\n", list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : -1);
     std::printf("top=%d\n", list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)) : -1);
+    std::printf("focus-row=%d\n",
+                list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                                MAKELPARAM(LVNI_FOCUSED, 0)))
+                                : -1);
+    // Who destroys the list's image lists: the list itself, or the program (shared).
+    if (list != nullptr) {
+        std::printf("list-images=%s\n", (GetWindowLongW(list, GWL_STYLE) & LVS_SHAREIMAGELISTS) != 0 ? "shared" : "owned");
+    }
     HWND loading = FindWindowW(L"VorlixLoading", nullptr);
     std::printf("loading=%d\n", loading != nullptr && IsWindowVisible(loading) ? 1 : 0);
     std::printf("msgbox=%d\n", message_box() != nullptr ? 1 : 0);
@@ -304,6 +318,45 @@ int msgbox() {
     return 0;
 }
 
+// Every visible label whose text, measured in the label's own font, does not
+// fit its box; the exit code tells whether there was one.
+int clipped(HWND main) {
+    int found = 0;
+    for (HWND label : labels(main)) {
+        const auto height = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(label, L"VorlixFontHeight")));
+        const auto weight = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(label, L"VorlixFontWeight")));
+        const std::wstring text = text_of(label);
+        if (height == 0 || text.empty()) {
+            continue;
+        }
+        HFONT font = CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
+        RECT box;
+        GetClientRect(label, &box);
+        const bool wraps = (GetWindowLongW(label, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP;
+        RECT needed{0, 0, wraps ? box.right : 0, 0};
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(font);
+        // A box grown past its parent's edge is cut there.
+        RECT parent;
+        GetClientRect(GetParent(label), &parent);
+        RECT in_parent = box;
+        MapWindowPoints(label, GetParent(label), reinterpret_cast<POINT*>(&in_parent), 2);
+        box.right = std::min(box.right, box.right - (in_parent.right - parent.right));
+        box.bottom = std::min(box.bottom, box.bottom - (in_parent.bottom - parent.bottom));
+        if (in_parent.left < 0 || in_parent.top < 0 || needed.right > box.right || needed.bottom > box.bottom) {
+            std::printf("clipped=%ls: needs %ld x %ld, box %ld x %ld\n", text.c_str(), needed.right, needed.bottom,
+                        box.right, box.bottom);
+            ++found;
+        }
+    }
+    return found == 0 ? 0 : 1;
+}
+
 struct WindowCount {
     DWORD pid;
     int windows;
@@ -364,11 +417,16 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close") {
         return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    if (command == L"rows") {
+    if (command == L"rows" || command == L"row-texts") {
         HWND list = list_view(main);
         const int count = list != nullptr ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
-            std::printf("%ls\n", row_name(list, i).c_str());
+            if (command == L"rows") {
+                std::printf("%ls\n", row_name(list, i).c_str());
+            } else {
+                std::printf("%ls|%ls|%ls\n", row_name(list, i).c_str(), row_name(list, i, 1).c_str(),
+                            row_name(list, i, 2).c_str());
+            }
         }
         return 0;
     }
@@ -380,6 +438,9 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("%d %ls\n", image == INDEXTOSTATEIMAGEMASK(2) ? 1 : 0, row_name(list, i, 1).c_str());
         }
         return 0;
+    }
+    if (command == L"clipped") {
+        return clipped(main);
     }
     if (command == L"texts") {
         for (HWND label : labels(main)) {

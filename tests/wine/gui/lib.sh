@@ -60,6 +60,19 @@ wait_idle() {
   gui_fail "the window did not settle (last state: $(tr '\n' ' ' <<<"$state"))"
 }
 
+# Runs CMD... until it succeeds, for at most SECONDS; false when it never did.
+wait_until() {  # SECONDS CMD...
+  local seconds=$1
+  shift
+  for _ in $(seq $((seconds * 5))); do
+    "$@" && return 0
+    sleep 0.2
+  done
+  "$@"
+}
+
+state_is() { [ "$(state_value "$1")" = "$2" ]; }  # KEY VALUE
+
 wait_for_message_box() {
   for _ in $(seq 60); do
     [ "$(state_value msgbox)" = 1 ] && return 0
@@ -87,10 +100,14 @@ start_vorlix() {  # EXE
   gui_fail "the main window did not appear"
 }
 
-# Writes the screen of the window into FILE.png.
+# Writes the screen of the window into FILE.png; no label shown may be
+# clipped (its text, measured in its font, must fit its box).
 screenshot() {  # FILE
+  local clipped
   import -window root "$1" || gui_fail "import failed for $1"
   echo "gui: screenshot $1"
+  clipped=$(probe clipped | grep '^clipped=')
+  [ -z "$clipped" ] || gui_fail "$1: clipped labels: $clipped"
 }
 
 # The colour of a pixel as RRGGBB.
@@ -130,7 +147,7 @@ capture_screens() {  # EXE DIR DPI [CHECK]
   wait_idle
   screenshot "$dir/search-$dpi.png"
   [ -z "$check" ] || "$check" "$dir/search-$dpi.png" "$dpi"
-  click button:ADOBE
+  click button:Adobe
   wait_idle
   screenshot "$dir/category-$dpi.png"
   [ -z "$check" ] || "$check" "$dir/category-$dpi.png" "$dpi"

@@ -47,24 +47,29 @@ PY
 server_pid=$!
 requests() { [ -f "$served/requests" ] && wc -l <"$served/requests" || echo 0; }
 
-# Starts the program, waits for its download (or a while without a server)
-# and tells whether the label shows; the program is ended afterwards.
+# Starts the program, waits for its download (or, without a server, for the
+# deletion of the previous copy that comes before it) and tells whether the
+# label shows; the program is ended afterwards. The About window opened after
+# that is the positive event that proves the check's hand-off had its moment.
 check() {  # WHAT shown|hidden [--no-server]
   local before shown=hidden
   before=$(requests)
   start_vorlix "$vorlix"
   wait_idle
   if [ "${3:-}" = --no-server ]; then
-    sleep 4
+    wait_until 20 eval '[ ! -e "$folder/new_update.json" ]' || gui_fail "$1: the previous local copy was not deleted"
   else
-    for _ in $(seq 40); do
-      [ "$(requests)" -gt "$before" ] && break
-      sleep 0.5
-    done
-    [ "$(requests)" -gt "$before" ] || gui_fail "$1: the program never asked for the document"
-    sleep 2
+    wait_until 20 eval '[ "$(requests)" -gt "$before" ]' || gui_fail "$1: the program never asked for the document"
+    wait_until 20 eval 'cmp -s "$served/body" "$folder/new_update.json"' ||
+      [ "$(cat "$served/status" 2>/dev/null)" = 404 ] || gui_fail "$1: the document was not saved"
   fi
-  probe texts | grep -qxF "$label" && shown=shown
+  if [ "$2" = shown ]; then
+    wait_until 20 eval 'probe texts | grep -qxF "$label"' && shown=shown
+  else
+    click button:About
+    wait_until 10 state_is about 1 || gui_fail "$1: the About window did not open"
+    probe texts | grep -qxF "$label" && shown=shown
+  fi
   [ "$shown" = "$2" ] || gui_fail "$1: the label is $shown, expected $2"
   [ "$(state_value msgbox)" = 0 ] || gui_fail "$1: a message box shows: $(probe msgbox | tr '\n' ' ')"
   "$wineserver" -k 2>/dev/null
@@ -79,7 +84,7 @@ echo '{"version": "0.0.0.0"}' >"$served/body"
 start_vorlix "$vorlix"
 wait_idle
 click button:About
-sleep 1
+wait_until 10 state_is about 1 || gui_fail "the About window did not open"
 running=$(probe texts | sed -n 's/^Version: 2023 //p' | head -n 1)
 [[ $running =~ ^[0-9]+\.[0-9]+\.[0-9]+\.([0-9]+)$ ]] || gui_fail "cannot read the running version: $running"
 "$wineserver" -k 2>/dev/null
