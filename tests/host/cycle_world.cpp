@@ -186,9 +186,9 @@ public:
         for (auto slash = path.find(u'\\', 3); slash != std::u16string::npos; slash = path.find(u'\\', slash + 1))
             folders.push_back(path.substr(0, slash));
         for (const auto& folder : folders) claim_if_new_or_claimed(u"file " + folder, sim::path_exists(folder), owners, kind);
-        const bool existed = sim::path_exists(path);
-        if (!existed) sim::add_file(path);
-        claim_if_new_or_claimed(u"file " + path, existed, owners, kind);
+        // The file itself is whoever names it, even one the machine already had.
+        if (!sim::path_exists(path)) sim::add_file(path);
+        add(claims_[fold(u"file " + path)], owners, kind);
     }
 
     void value(os::Hkey root, const std::u16string& key, const std::u16string& name, std::uint32_t type,
@@ -308,7 +308,6 @@ void furnish(World& world) {
 // What the building knows of one program.
 struct Installed {
     std::u16string name, key, home, uninstaller;
-    bool msi = false;
 };
 
 std::u16string home_of(const WorldPlan& plan, int index) {
@@ -343,19 +342,22 @@ Installed install(World& world, const WorldPlan& plan, int index) {
     const auto& p = plan.programs[index];
     const Owners me{index};
     const std::u16string vendor = vendors[p.vendor], word = words[index];
-    Installed program{vendor + u" " + word, vendor + u" " + word, home_of(plan, index), {}, p.msi};
+    Installed program{vendor + u" " + word, vendor + u" " + word, home_of(plan, index), {}};
     const auto& home = program.home;
     const auto exe = home + u"\\" + word + u".exe", dll = home + u"\\" + word + u".dll";
     for (const auto& file : {exe, dll, home + u"\\data\\" + word + u".dat"}) world.file(file, me, "program_file");
     const auto product = guid(u'7', index);
     if (p.msi) program.key = product;
+    // The command names the uninstaller; Windows Installer's names no folder at all.
+    std::u16string command = u"MsiExec.exe /X" + product;
     if (p.uninstaller == Uninstaller::vendor_shared) {
-        program.uninstaller = common_files + vendor + u"\\Setup\\setup.exe";
+        program.uninstaller = common_files + vendor + u"\\Shared\\uninstall.exe";
         world.file(program.uninstaller, me, "shared_file");
-    } else {
+    } else if (!p.msi) {
         program.uninstaller = home + u"\\uninst.exe";
         world.file(program.uninstaller, me, "program_file");
     }
+    if (!program.uninstaller.empty()) command = u"\"" + program.uninstaller + u"\" /uninstall " + word;
 
     const auto entry = uninstall_path + program.key;
     const auto text = [&world, &me](os::Hkey root, const std::u16string& key, const std::u16string& name,
@@ -364,11 +366,11 @@ Installed install(World& world, const WorldPlan& plan, int index) {
     };
     text(hklm, entry, u"DisplayName", program.name);
     text(hklm, entry, u"Publisher", vendor + u" Software");
-    text(hklm, entry, u"UninstallString", u"\"" + program.uninstaller + u"\" /uninstall " + word);
+    text(hklm, entry, u"UninstallString", command);
     if (const auto location = location_value(p, home, word); !location.empty())
         text(hklm, entry, u"InstallLocation", location);
     if (p.location == Location::install_source) {
-        const auto redist = u"C:\\ProgramData\\" + vendor + u"\\Redist";
+        const auto redist = u"C:\\Program Files\\" + vendor + u"\\Redist";
         world.file(redist + u"\\vcredist_x64.exe", {redistributables}, "shared_file");
         text(hklm, entry, u"InstallSource", redist + u"\\");
     }
@@ -558,7 +560,9 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
 }
 
 bool still_known(const Breach& breach) {
-    static const std::set<std::string> kinds = {};
+    static const std::set<std::string> kinds = {"profile",      "vorlix",      "windows",      "com_class",
+                                                "installer",    "shared_file", "shared_values", "program_file",
+                                                "program_key"};
     return kinds.count(breach.kind) != 0;
 }
 
