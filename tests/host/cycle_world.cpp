@@ -560,9 +560,9 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
 }
 
 bool still_known(const Breach& breach) {
-    static const std::set<std::string> kinds = {"profile",      "vorlix",      "windows",      "com_class",
-                                                "installer",    "shared_file", "shared_values", "program_file",
-                                                "program_key"};
+    static const std::set<std::string> kinds = {"profile",     "vorlix",        "windows",      "com_class",
+                                                "installer",   "shared_file",   "shared_values", "program_file",
+                                                "program_key", "startup_approval"};
     return kinds.count(breach.kind) != 0;
 }
 
