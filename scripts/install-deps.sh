@@ -5,11 +5,14 @@
 # A package index that fails to download (a mirror caught mid-sync) does not stop
 # the set-up: it warns and goes on with the indexes it has; only a needed package
 # that cannot be installed fails it, by name. The 32-bit half of Wine
-# (wine32:i386, with the i386 architecture) serves only the opt-in 32-bit Wine
-# tier: it is installed only with VORLIX_WINE32_EMULATION=1 (or VORLIX_WINE32=1
-# on a kernel that runs i386 natively), and its failure is only a warning.
+# (wine32:i386, with the i386 architecture) runs the 32-bit Wine tier: it is
+# installed wherever the kernel runs i386 programs (scripts/runs-i386.sh runs
+# one), and with VORLIX_WINE32_EMULATION=1 where they run only through
+# qemu-i386; elsewhere one line says the tier is skipped. Its failure to
+# install is only a warning: the 32-bit tests then skip with the reason.
 #
-# Environment for tests: VORLIX_APT_DIR (default /etc/apt).
+# Environment for tests: VORLIX_APT_DIR (default /etc/apt), VORLIX_I386_CHECK
+# (the program that answers whether i386 programs run; default scripts/runs-i386.sh).
 set -euo pipefail
 
 SUDO=""
@@ -27,11 +30,15 @@ packages=(
   clang-14 libclang-rt-14-dev
   dpkg-dev qemu-user ccache jq
 )
-want_wine32=0
-if [ "${VORLIX_WINE32_EMULATION:-0}" = 1 ] || [ "${VORLIX_WINE32:-0}" = 1 ]; then want_wine32=1; fi
 
 say() { echo "install-deps: $*"; }
 warn() { echo "install-deps: warning: $*" >&2; }
+
+want_wine32=1
+if [ "${VORLIX_WINE32_EMULATION:-0}" != 1 ] && ! i386_refusal=$("${VORLIX_I386_CHECK:-$(dirname "$0")/runs-i386.sh}"); then
+  want_wine32=0
+  say "32-bit Wine tier skipped: ${i386_refusal:-i386 programs do not run here}"
+fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
@@ -104,6 +111,9 @@ fi
 
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
+# npm brings the Inno Setup compiler into the build tree at test time; a
+# node.js of another vendor may already carry its own npm.
+command -v npm >/dev/null || missing+=(npm)
 wine32_missing=0
 if [ $want_wine32 -eq 1 ] && ! installed wine32:i386; then wine32_missing=1; fi
 

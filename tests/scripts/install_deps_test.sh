@@ -42,6 +42,9 @@ case $1 in
     for p in $pkgs; do echo "$p" >>"$FAKE_STATE/installed"; done ;;
 esac
 F
+  # The i386 probe's two answers.
+  printf '#!/bin/sh\nexit 0\n' >"$bin/i386-runs"
+  printf '#!/bin/sh\necho "this kernel does not run i386 programs (Exec format error)"\nexit 1\n' >"$bin/i386-refused"
   chmod +x "$bin"/*
 }
 
@@ -72,8 +75,9 @@ Components: main
 S
 }
 
-run_script() {  # extra env assignments...
-  env PATH="$work/bin:$PATH" FAKE_STATE="$state" VORLIX_APT_DIR="$apt" "$@" bash "$script" \
+run_script() {  # extra env assignments... (a kernel that refuses i386 programs unless they say otherwise)
+  env PATH="$work/bin:$PATH" FAKE_STATE="$state" VORLIX_APT_DIR="$apt" VORLIX_I386_CHECK="$work/bin/i386-refused" \
+    "$@" bash "$script" \
     >"$state/out" 2>&1 && echo 0 >"$state/rc" || echo $? >"$state/rc"
 }
 
@@ -89,8 +93,10 @@ run_script
 check "a failing index only warns" grep -q "warning: some package indexes failed" "$state/out"
 check "exit code 0" grep -qx 0 "$state/rc"
 check "packages installed" grep -qx wixl "$state/installed"
-check "no i386 architecture by default" bash -c "! grep -q 'add-architecture' '$state/calls'"
-check "no wine32 by default" bash -c "! grep -q 'wine32' '$state/calls'"
+check "no i386 architecture where i386 programs are refused" bash -c "! grep -q 'add-architecture' '$state/calls'"
+check "no wine32 where i386 programs are refused" bash -c "! grep -q 'wine32' '$state/calls'"
+check "one line says the 32-bit tier is skipped, and why" \
+  test "$(grep -c 'install-deps: 32-bit Wine tier skipped: this kernel does not run i386 programs (Exec format error)' "$state/out")" = 1
 check "source entry copies the machine's archive and suites" \
   grep -qx 'URIs: http://mirror.example/debian' "$apt/sources.list.d/vorlix-src.sources"
 check "security archive keeps its own suite" \
@@ -109,12 +115,26 @@ check "a package that cannot be installed fails the set-up" grep -qx 1 "$state/r
 check "it is named, alone" grep -qx "install-deps: cannot install: nsis" "$state/out"
 check "the others are still installed" grep -qx wine64 "$state/installed"
 
-new_case wine32-opt-in
+# Where the kernel runs i386 programs (or the emulation opt-in makes it), 32-bit
+# Wine comes by default; its failure only warns.
+for runs in "i386-runs" "i386-refused VORLIX_WINE32_EMULATION=1"; do
+  read -r probe opt_in <<<"$runs"
+  new_case "wine32-${probe}${opt_in:+-emulated}"
+  run_script VORLIX_I386_CHECK="$work/bin/$probe" $opt_in
+  check "the i386 architecture is added" grep -qx "dpkg --add-architecture i386" "$state/calls"
+  check "wine32:i386 is installed" grep -qx "wine32:i386" "$state/installed"
+  check "no skip line" bash -c "! grep -q 'tier skipped' '$state/out'"
+  : >"$state/calls"
+  run_script VORLIX_I386_CHECK="$work/bin/$probe" $opt_in
+  check "a second run only checks" grep -q "everything is present" "$state/out"
+  check "the architecture is added once" bash -c "! grep -q add-architecture '$state/calls'"
+done
+
+new_case wine32-unavailable
 echo wine32:i386 >"$state/unavailable"
-run_script VORLIX_WINE32_EMULATION=1
+run_script VORLIX_I386_CHECK="$work/bin/i386-runs"
 check "wine32 failing only warns" grep -qx 0 "$state/rc"
 check "the warning says the 32-bit tests are skipped" grep -q "32-bit Wine tests will be skipped" "$state/out"
-check "the i386 architecture is added for the opt-in" grep -q "add-architecture i386" "$state/calls"
 
 new_case own-source-entry-kept
 printf 'Types: deb-src\nURIs: http://other.example/debian\nSuites: bookworm\nComponents: main\n' \

@@ -64,24 +64,30 @@ new_copy() {  # ROOT -> path of a fresh copy of the pristine prefix
   echo "$copy"
 }
 
-# A 32-bit program of the prefix itself, so the probe needs nothing from the builds.
+# One line: "ok" or why 32-bit programs cannot run. First the kernel (the
+# set-up's own question, so both give the same reason), then a 32-bit program
+# of the prefix itself, so the probe needs nothing from the builds.
 probe_wine32() {  # ROOT
   local root=$1 seconds=${VORLIX_WINE32_PROBE_SECONDS:-60} copy output rc
   local probe_exe="$root/pristine/drive_c/windows/syswow64/hostname.exe"
-  if [ ! -f "$probe_exe" ]; then
-    echo "the prefix has no 32-bit half (install wine32:i386)" >"$root/wine32.status"
+  if ! output=$("$(dirname "$0")/../../scripts/runs-i386.sh"); then
+    echo "$output"
     return
   fi
-  copy=$(new_copy "$root") || { echo "cannot copy the prefix for the probe" >"$root/wine32.status"; return; }
+  if [ ! -f "$probe_exe" ]; then
+    echo "the prefix has no 32-bit half (install wine32:i386: scripts/install-deps.sh)"
+    return
+  fi
+  copy=$(new_copy "$root") || { echo "cannot copy the prefix for the probe"; return; }
   output=$(cd "$copy" && WINEPREFIX=$copy timeout -k 5 "$seconds" "$wine64" "$probe_exe" 2>&1)
   rc=$?
   remove_prefix "$copy"
   if [ $rc -eq 0 ] && [ -n "$output" ]; then
-    echo ok >"$root/wine32.status"
+    echo ok
   elif [ $rc -eq 124 ]; then
-    echo "a 32-bit program did not finish within ${seconds} s (emulated i386?)" >"$root/wine32.status"
+    echo "a 32-bit program did not finish within ${seconds} s (emulated i386?)"
   else
-    echo "a 32-bit program failed to run (exit code $rc: ${output:0:200})" >"$root/wine32.status"
+    echo "a 32-bit program failed to run (exit code $rc: ${output:0:200})"
   fi
 }
 
@@ -103,8 +109,10 @@ cmd_setup() {  # ROOT
     || { tail -n 20 "$root/wineboot.log" >&2; fail "wineboot --init failed"; }
   WINEPREFIX=$pristine timeout -k 10 300 "$wineserver" -w || fail "the prefix's wineserver did not finish"
   [ -f "$pristine/system.reg" ] || fail "wineboot left no registry in $pristine"
-  probe_wine32 "$root"
+  probe_wine32 "$root" | tr -d '\r' >"$root/wine32.status"
   say "32-bit programs: $(cat "$root/wine32.status")"
+  # Kept past the cleanup, for scripts/test.sh's closing line.
+  cp "$root/wine32.status" "$(dirname "$root")/wine32.status"
 }
 
 # Skips the test unless EXE is built and can run here; sets the caller's

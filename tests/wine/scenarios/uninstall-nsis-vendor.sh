@@ -1,0 +1,46 @@
+# Two programs of one vendor installed by real NSIS installers; one is used,
+# then uninstalled through vorlix-cli, answering the uninstaller's own
+# question under Xvfb as a user would: first "No" (nothing may go), then
+# "Yes", after which the uninstaller runs on from its copy in %TEMP% (~nsu*.tmp)
+# and vorlix-cli must wait for it. Its leftovers go, the neighbour keeps
+# everything, the backup restores what went from the registry.
+#   uninstall-nsis-vendor.sh CLI
+source "$(dirname "$0")/lib.sh"
+cli=$1
+for tool in Xvfb xdotool bc; do command -v $tool >/dev/null || skip "$tool is not installed"; done
+source "$scenario_dir/../gui/lib.sh"
+start_xvfb
+trap stop_xvfb EXIT
+
+start_menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Larkspur
+for name in Atlas Ledger; do
+  makensis -V2 -DOUTFILE="$WINEPREFIX/larkspur-$name.exe" -DPRODUCT=$name "$scenario_dir/../../fixtures/installers/larkspur.nsi" \
+    && timeout -k 10 300 "$wine64" "$WINEPREFIX/larkspur-$name.exe" /S || { echo "FAILED: the $name installer"; exit 1; }
+  use_program Larkspur $name
+done
+
+atlas_key="$uninstall_key\\Larkspur Atlas"
+before=$(vendor_state Larkspur "$atlas_key")
+restorable_before=$(restorable)
+expect "Atlas is installed" test -f "$drive_c/Program Files/Larkspur/Atlas/Atlas.exe"
+expect "its Start Menu shortcut is there" test -f "$start_menu/Atlas.lnk"
+
+# The question's default button is No: Return cancels.
+start_uninstall "$cli" "Larkspur Atlas" 'uninstall\.exe|~nsu'
+answer_boxes "Larkspur Atlas Uninstall" Return
+end_uninstall
+expect_cancelled "$before" "$(vendor_state Larkspur "$atlas_key")"
+
+start_uninstall "$cli" "Larkspur Atlas" 'uninstall\.exe|~nsu'
+answer_boxes "Larkspur Atlas Uninstall" y
+end_uninstall
+expect_removed_report Larkspur Atlas Ledger
+expect_used_program gone Larkspur Atlas
+expect "its shortcut is gone" absent test -e "$start_menu/Atlas.lnk"
+expect "its Uninstall entry is gone" absent reg_key "$atlas_key"
+expect "the vendor's folder stays" test -d "$drive_c/Program Files/Larkspur"
+expect_used_program stays Larkspur Ledger
+expect "the neighbour's shortcut stays" test -f "$start_menu/Ledger.lnk"
+expect "the neighbour's Uninstall entry stays" reg_key "$uninstall_key\\Larkspur Ledger"
+expect_backup_restores
+finish
