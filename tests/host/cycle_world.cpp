@@ -81,8 +81,9 @@ WorldPlan plan_from_seed(std::uint64_t seed) {
 namespace {
 
 const char* home_names[] = {"own_folder", "vendor_folder", "inside_other", "common_files", "apps"};
-const char* location_names[] = {"plain",         "none",          "relative",        "rooted",       "unc",
-                                "install_source", "other_profile", "default_profile", "vorlix_folder"};
+const char* location_names[] = {"plain",         "none",          "relative",        "rooted",
+                                "unc",           "install_source", "other_profile",  "default_profile",
+                                "public_profile", "vorlix_folder"};
 const char* run_names[] = {"none", "machine", "user"};
 const char* extension_names[] = {"none", "own", "vendor_shared", "txt"};
 const char* com_names[] = {"none", "full_path", "bare_name"};
@@ -331,6 +332,7 @@ std::u16string location_value(const ProgramPlan& p, const std::u16string& home, 
         case Location::unc: return u"\\\\localhost\\C$\\" + home.substr(3) + u"\\";
         case Location::other_profile: return u"C:\\Users\\other\\";
         case Location::default_profile: return u"C:\\Users\\Default\\";
+        case Location::public_profile: return u"C:\\Users\\Public\\";
         case Location::vorlix_folder: return u"C:\\Vorlix\\";
         case Location::none:
         case Location::install_source: break;
@@ -509,9 +511,11 @@ std::string owner_names(const WorldPlan& plan, const Owners& owners) {
     return names;
 }
 
-// The program's folder must go when nothing of anyone else is at, in or above it.
+// The program's folder must go when nothing of anyone else is at, in or above
+// it. A folder named after the vendor may be taken as the vendor's, shared.
 bool own_folder_must_go(const World& world, const WorldPlan& plan, const std::u16string& home) {
-    if (plan.programs[plan.target].location != Location::plain) return false;
+    const auto& target = plan.programs[plan.target];
+    if (target.location != Location::plain || target.home == Home::vendor_folder) return false;
     for (int index = 0; index < static_cast<int>(plan.programs.size()); ++index)
         if (index != plan.target && at_or_below(home, home_of(plan, index))) return false;
     return std::all_of(world.claims().begin(), world.claims().end(), [&](const auto& item) {

@@ -36,6 +36,7 @@ enum class Location : std::uint8_t {
     install_source,   // no InstallLocation; InstallSource names the vendor's redistributables
     other_profile,    // another user's profile
     default_profile,  // the Default profile
+    public_profile,   // the Public profile
     vorlix_folder,    // the folder Vorlix runs from, with its Backups
 };
 

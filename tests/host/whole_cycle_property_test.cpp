@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NamedWorld{"LocationIsAnotherUsersProfile", "profile", {{{.location = Location::other_profile}}, 0}},
         NamedWorld{"LocationIsTheDefaultProfile", "profile", {{{.location = Location::default_profile}}, 0}},
+        NamedWorld{"LocationIsThePublicProfile", "", {{{.location = Location::public_profile}}, 0}},
         NamedWorld{"LocationHoldsVorlixAndItsBackups", "vorlix", {{{.location = Location::vorlix_folder}}, 0}},
         NamedWorld{"InstallSourceTakenForTheLocation", "shared_file", {{{.location = Location::install_source}}, 0}},
         NamedWorld{"UninstallerInTheVendorsCommonFiles", "shared_file",
