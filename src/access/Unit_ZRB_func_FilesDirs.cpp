@@ -149,8 +149,9 @@ void list_tree(const std::u16string& shown, const std::u16string& reached, Strin
     do {
         if (data.name == u"." || data.name == u"..") continue;
         entries.push_back(Str_EnsureTrailingBackslash(shown) + data.name);
+        // A copy: the entries the call adds may move the vector and with it entries.back().
         if (has(data.attributes, os::file_attribute_directory) && !has(data.attributes, os::file_attribute_reparse_point))
-            list_tree(entries.back(), Str_EnsureTrailingBackslash(reached) + data.name, entries);
+            list_tree(std::u16string(entries.back()), Str_EnsureTrailingBackslash(reached) + data.name, entries);
     } while (os::find_next_file(find, data));
     os::find_close(find);
 }

@@ -14,6 +14,7 @@
 #include "app/registry_backup.h"
 #include "app/registry_entry.h"
 #include "app/result_files.h"
+#include "app/stay_index.h"
 #include "leftovers/location_guard.h"
 #include "platform/os.h"
 
@@ -26,7 +27,8 @@ constexpr std::uint32_t after_termination_ms = 500;
 enum class FileAction {
     keep,    // unticked
     remove,  // a file, or a folder with everything in it
-    empty    // a ticked folder that holds an unticked entry: only its ticked entries go
+    empty,   // a ticked folder that holds an unticked entry: only its ticked entries go
+    prune    // a ticked folder that holds what stays: everything else in it goes
 };
 
 bool is_ticked(const std::vector<bool>& rows, std::size_t index) { return index >= rows.size() || rows[index]; }
@@ -95,7 +97,49 @@ void report_folder_contents(StringList& remaining) {
     }
 }
 
-void delete_files(const StringList& entries, const std::vector<FileAction>& actions) {
+bool lies_below(const std::u16string& path, const std::u16string& folder) {
+    return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == u'\\';
+}
+
+// Empties the folder of everything the index lets go. A kept folder is not
+// entered; a folder above something kept stays and is emptied in turn.
+void prune_folder(const std::u16string& folder, StayIndex& index, DeletionReport& report) {
+    std::u16string done;  // the last entry kept or deleted: what lies below it is settled
+    for (const auto& entry : ListFolderTree(folder)) {
+        if (!done.empty() && lies_below(entry, done)) continue;
+        if (const auto reason = index.kept_reason(entry)) {
+            report.kept.push_back({entry, *reason});
+            done = entry;
+        } else if (!index.holds(entry)) {
+            DeleteFileOrFolder(entry);
+            if (path_exists(entry)) report.remaining_files_folders.push_back(entry);
+            done = entry;
+        }
+    }
+}
+
+struct RegistryRow {
+    const std::u16string* text = nullptr;
+    std::optional<RegistryEntry> entry;
+};
+
+// Entries that something staying uses are kept; a folder holding one is only emptied.
+// A file row may be a folder by now (it was missing when the analysis met it).
+void keep_what_stays(const StringList& entries, StayIndex& index, std::vector<FileAction>& actions,
+                     DeletionReport& report) {
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        if (actions[at] != FileAction::remove) continue;
+        if (const auto reason = index.kept_reason(entries[at])) {
+            actions[at] = FileAction::keep;
+            report.kept.push_back({entries[at], *reason});
+        } else if (index.holds(entries[at])) {
+            actions[at] = FileAction::prune;
+        }
+    }
+}
+
+void delete_files(const StringList& entries, const std::vector<FileAction>& actions, StayIndex& stay,
+                  DeletionReport& report) {
     // A running program of the package holds its files: end it first.
     for (std::size_t index = 0; index < entries.size(); ++index)
         if (actions[index] == FileAction::remove && names_an_executable(entries[index]) &&
@@ -104,14 +148,17 @@ void delete_files(const StringList& entries, const std::vector<FileAction>& acti
             DeleteFileOrFolder(entries[index]);
         }
     // Folders come first: a folder taken whole leaves nothing for the entries below it.
-    for (std::size_t index = 0; index < entries.size(); ++index)
-        if (actions[index] == FileAction::remove) DeleteFileOrFolder(entries[index]);
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        if (actions[at] == FileAction::remove) DeleteFileOrFolder(entries[at]);
+        if (actions[at] == FileAction::prune) prune_folder(entries[at], stay, report);
+    }
 }
 
-struct RegistryRow {
-    const std::u16string* text = nullptr;
-    std::optional<RegistryEntry> entry;
-};
+// An entry both listed and met while its folder was emptied is reported once.
+void drop_repeated(std::vector<KeptItem>& kept) {
+    std::unordered_set<std::u16string> seen;
+    std::erase_if(kept, [&seen](const KeptItem& item) { return !seen.insert(item.path).second; });
+}
 
 // Backs every entry up that is there, then deletes those that are in the
 // backup; nothing is deleted when the backup cannot be written.
@@ -132,19 +179,34 @@ void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSe
     for (const auto* entry : backed_up) delete_registry_entry(*entry, view64);
 }
 
+StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
+    const auto image = os::get_module_file_name();
+    StayInputs inputs{own_entries, {}, &guard.known_folders(), image.substr(0, image.rfind(u'\\') + 1)};
+    // Read as this deletion leaves the machine: the rows about to go name nothing that has to stay.
+    for (const auto& row : rows) inputs.going.add(*row.text);
+    return build_stay_index(inputs);
+}
+
 }  // namespace
 
 std::u16string deletion_message(const DeletionReport& report) {
     const auto count = report.remaining_count();
-    if (count == 0) return u"All leftovers have been completely removed.";
-    std::u16string message =
-        decimal_text(count) + (count == 1 ? u" leftover could not be removed." : u" leftovers could not be removed.");
+    const auto kept = report.kept.size();
+    if (count == 0 && kept == 0) return u"All leftovers have been completely removed.";
+    std::u16string message;
+    if (count > 0)
+        message = decimal_text(count) +
+                  (count == 1 ? u" leftover could not be removed." : u" leftovers could not be removed.");
     if (report.protected_publisher)
         message += u" Nothing of a program published by Microsoft is deleted.";
     else if (report.shared_folder)
         message += u" The leftovers lie in a folder that other programs share, so nothing was deleted.";
     else if (report.backup_failed)
         message += u" The registry backup could not be written, so no registry entry was deleted.";
+    if (kept > 0)
+        message += std::u16string(message.empty() ? u"" : u" ") + decimal_text(kept) +
+                   (kept == 1 ? u" entry was kept" : u" entries were kept") +
+                   u" because other programs, a user profile, Windows or Vorlix still use them.";
     return message;
 }
 
@@ -178,29 +240,28 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
     // to another program, stays (and so does every folder above it).
     auto file_rows = selection.file_rows;
     file_rows.resize(entries.size(), true);
-    std::vector<bool> refused(entries.size(), false);
-    {
-        const FsRedirectionOff redirection(view64());
-        for (std::size_t index = 0; index < entries.size(); ++index)
-            refused[index] = file_rows[index] && !guard.deletable(entries[index]);
-    }
-    for (std::size_t index = 0; index < entries.size(); ++index)
-        if (refused[index]) file_rows[index] = false;
-    auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
-    // A folder that holds another program's folder loses only what was listed in it.
-    for (std::size_t index = 0; index < mpr_strlist_LF_Folders.size(); ++index)
-        if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
-            actions[index] = FileAction::empty;
     std::vector<RegistryRow> registry_rows;
     const auto& registry = mpr_dic_LF_Registry.keys();
     for (std::size_t index = 0; index < registry.size(); ++index)
         if (is_ticked(selection.registry_rows, index))
             registry_rows.push_back({&registry[index], parse_registry_entry(registry[index])});
-
     {
         const FsRedirectionOff redirection(view64());
+        std::vector<bool> refused(entries.size(), false);
+        for (std::size_t index = 0; index < entries.size(); ++index) {
+            refused[index] = file_rows[index] && !guard.deletable(entries[index]);
+            if (refused[index]) file_rows[index] = false;
+        }
+        auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
+        // A folder that holds another program's folder loses only what was listed in it.
+        for (std::size_t index = 0; index < mpr_strlist_LF_Folders.size(); ++index)
+            if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
+                actions[index] = FileAction::empty;
         if (allowed) {
-            delete_files(entries, actions);
+            auto index = stay_index(own_entries, guard, registry_rows);
+            keep_what_stays(entries, index, actions, report);
+            delete_files(entries, actions, index, report);
+            drop_repeated(report.kept);
             delete_registry_rows(registry_rows, *this, view64(), report);
         }
         // Checked again one by one: only what is really gone counts as removed.

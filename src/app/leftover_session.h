@@ -26,6 +26,12 @@ struct LeftoverSelection {
     std::vector<bool> registry_rows;
 };
 
+// A ticked entry the deletion left because something that stays uses it.
+struct KeptItem {
+    std::u16string path;
+    std::u16string reason;  // "used by <program>", "a user profile", ...
+};
+
 struct DeletionReport {
     // Nothing was touched: the publisher is Microsoft.
     bool protected_publisher = false;
@@ -39,12 +45,15 @@ struct DeletionReport {
     // Ticked entries that are still there after the deletion, in list order.
     StringList remaining_files_folders;
     StringList remaining_registry;
+    // Kept because registry data that stays names it, or it is a profile, a
+    // folder Windows keeps or Vorlix's own; a folder holding one was only emptied.
+    std::vector<KeptItem> kept;
 
     std::size_t remaining_count() const { return remaining_files_folders.size() + remaining_registry.size(); }
 };
 
-// "All leftovers have been completely removed." only when nothing remains;
-// otherwise how many entries stay, and why, where that is known.
+// "All leftovers have been completely removed." only when nothing remains
+// and nothing was kept; otherwise how many entries stay, and why, where that is known.
 std::u16string deletion_message(const DeletionReport& report);
 
 class LeftoverSession {
@@ -64,6 +73,9 @@ public:
     // The install locations of the programs that stay registered: nothing at
     // or below one of them is deleted.
     StringList other_locations;
+    // The program's own Uninstall entries ("HKLM|path"): what they name does
+    // not have to stay.
+    StringList own_entries;
     // The latest counts the analysis reported (0 until one is reported).
     std::uint32_t files_folders_count = 0;
     std::uint32_t registry_count = 0;

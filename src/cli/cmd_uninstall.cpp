@@ -90,6 +90,10 @@ std::string json_output(const Outcome& outcome) {
     document["not_removed"] = {{"files_folders", json_texts(outcome.report.remaining_files_folders)},
                                {"registry", json_texts(outcome.report.remaining_registry)}};
     document["not_removed_count"] = outcome.report.remaining_count();
+    auto kept = nlohmann::ordered_json::array();
+    for (const auto& item : outcome.report.kept)
+        kept.push_back({{"path", to_utf8(item.path)}, {"reason", to_utf8(item.reason)}});
+    document["kept"] = std::move(kept);
     document["message"] = to_utf8(outcome.message);
     return document.dump() + "\n";
 }
@@ -101,6 +105,8 @@ std::string text_output(const Outcome& outcome) {
         text += "Registry backup: " + terminal_text(outcome.report.backup_path) + "\n";
     for (const auto* list : {&outcome.report.remaining_files_folders, &outcome.report.remaining_registry})
         for (const auto& entry : *list) text += "Not removed: " + terminal_text(entry) + "\n";
+    for (const auto& item : outcome.report.kept)
+        text += "Kept: " + terminal_text(item.path) + " (" + terminal_text(item.reason) + ")\n";
     return text;
 }
 
@@ -177,7 +183,8 @@ Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
             // The command line has no check boxes: everything that remains goes.
             outcome.report = session.delete_leftovers({});
             outcome.message = deletion_message(outcome.report);
-            if (outcome.report.remaining_count() > 0) exit_code = exit_leftovers_remain;
+            // Kept entries count as entries left, as those refused at the last check do.
+            if (outcome.report.remaining_count() > 0 || !outcome.report.kept.empty()) exit_code = exit_leftovers_remain;
         } else {
             outcome.message = u"The leftovers were kept.";
         }

@@ -59,6 +59,8 @@ public:
     // A folder shared by many programs, or a folder above one.
     bool is_shared_or_above(const std::u16string& folder) const;
 
+    const KnownFolders& known_folders() const { return known; }
+
 private:
     KnownFolders known;
     // The other programs' locations upper-cased, without trailing backslash.

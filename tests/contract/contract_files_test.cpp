@@ -56,6 +56,12 @@ TEST_F(ContractFiles, AttributesTellFilesFromFoldersAndMissingPaths) {
     ASSERT_NE(file, os::invalid_file_attributes);
     EXPECT_FALSE(file & os::file_attribute_directory);
 
+    // The \\?\ prefix, "." and ".." steps (even after a missing folder): one place.
+    for (const auto& spelling : {u"\\\\?\\" + at(u"Dir\\data.bin"), at(u"Dir\\.\\..\\Dir\\data.bin"),
+                                 at(u"Missing\\..\\Dir\\data.bin")})
+        EXPECT_EQ(os::get_file_attributes(spelling), file);
+    EXPECT_EQ(os::get_file_attributes(at(u"Dir\\d*")), os::invalid_file_attributes);
+    EXPECT_EQ(os::get_last_error(), os::error_invalid_name);
     EXPECT_EQ(os::get_file_attributes(at(u"Dir\\none.bin")), os::invalid_file_attributes);
     EXPECT_EQ(os::get_last_error(), os::error_file_not_found);
     EXPECT_EQ(os::get_file_attributes(at(u"None\\none.bin")), os::invalid_file_attributes);
@@ -91,6 +97,8 @@ TEST_F(ContractFiles, FindListsDotsEntriesAndWildcardMatches) {
     EXPECT_EQ(find_all(u"*.*"), find_all(u"*"));
     EXPECT_EQ(find_all(u"*.txt"), (std::set<std::u16string>{u"a.txt", u"B.TXT"}));
     EXPECT_EQ(find_all(u"?.log"), (std::set<std::u16string>{u"c.log"}));
+    EXPECT_EQ(find_all(u"*.TXT"), find_all(u"*.txt"));
+    EXPECT_EQ(find_all(u"SUB.*"), (std::set<std::u16string>{u"sub"}));  // "name.*" finds a name without extension
 
     os::FindData data;
     const os::Handle exact = os::find_first_file(at(u"b.txt"), data);
@@ -105,6 +113,15 @@ TEST_F(ContractFiles, FindListsDotsEntriesAndWildcardMatches) {
     EXPECT_EQ(os::get_last_error(), os::error_file_not_found);
     EXPECT_EQ(os::find_first_file(at(u"nowhere\\*"), data), os::invalid_handle_value);
     EXPECT_EQ(os::get_last_error(), os::error_path_not_found);
+    // A drive root lists no dot entries.
+    const os::Handle root = os::find_first_file(folder.substr(0, 3) + u"*", data);
+    ASSERT_NE(root, os::invalid_handle_value);
+    do EXPECT_TRUE(data.name != u"." && data.name != u"..");
+    while (os::find_next_file(root, data));
+    os::find_close(root);
+    // A folder written with its trailing backslash names no entry to find.
+    EXPECT_EQ(os::find_first_file(at(u"sub\\"), data), os::invalid_handle_value);
+    EXPECT_EQ(os::get_last_error(), os::error_file_not_found);
 }
 
 TEST_F(ContractFiles, NamesKeepAnyUnicodeCharacter) {

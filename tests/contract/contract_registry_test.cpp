@@ -1,6 +1,6 @@
-// Registry behaviour both backends share. Keys and values are created in
-// sorted order wherever the enumeration order is checked: Windows enumerates
-// values in insertion order, Wine in name order.
+// Registry behaviour both backends share. Values are created in sorted order
+// wherever their enumeration order is checked: Windows enumerates values in
+// insertion order, Wine in name order. Subkeys come sorted on both.
 #include <string>
 #include <vector>
 
@@ -46,11 +46,10 @@ std::string utf16_bytes(std::u16string_view text) {
     return bytes;
 }
 
-TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateWithTheirOwnCase) {
+TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateSortedWithTheirOwnCase) {
     const os::Hkey parent = create(u"");
-    create(u"Alpha");
-    create(u"beta");
-    create(u"Gamma\\Deeper");
+    for (const auto* name : {u"zeta", u"Alpha", u"Zed", u"beta", u"Gamma\\Deeper", u"\u00c9t\u00e9\\\u0416\u0443\u043a"})
+        create(name);
 
     os::Hkey opened = 0;
     ASSERT_EQ(os::reg_open_key_ex(os::hkey_current_user, u"SOFTWARE\\vorlixcontract\\GAMMA\\", os::key_read, opened),
@@ -58,6 +57,10 @@ TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateWithTheirOwnCase) {
     os::reg_close_key(opened);
     ASSERT_EQ(os::reg_open_key_ex(parent, u"gamma\\deeper", os::key_read, opened), os::error_success);
     os::reg_close_key(opened);
+    // Case is ignored beyond ASCII; accents are not.
+    ASSERT_EQ(os::reg_open_key_ex(parent, u"\u00e9T\u00c9\\\u0436\u0423\u041a", os::key_read, opened), os::error_success);
+    os::reg_close_key(opened);
+    EXPECT_EQ(os::reg_open_key_ex(parent, u"Ete", os::key_read, opened), os::error_file_not_found);
     EXPECT_EQ(os::reg_open_key_ex(parent, u"Delta", os::key_read, opened), os::error_file_not_found);
 
     std::vector<std::u16string> names;
@@ -72,19 +75,23 @@ TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateWithTheirOwnCase) {
         }
         names.emplace_back(name, length);
     }
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma"}));
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma", u"Zed", u"zeta", u"\u00c9t\u00e9"}));
 }
 
 TEST_F(ContractRegistry, EnumeratedKeyNamesFollowTheBufferProtocol) {
     const os::Hkey parent = create(u"");
     create(u"Alpha");
-    char16_t name[8] = {};
+    char16_t name[8] = {u'#', u'#', u'#', u'#', u'#', u'#', u'#', u'#'};
     std::uint32_t length = 5;  // room for the name, not for its null
     EXPECT_EQ(os::reg_enum_key_ex(parent, 0, name, length), os::error_more_data);
+    EXPECT_EQ(length, 5u);  // length and buffer are left alone
+    EXPECT_EQ(name[0], u'#');
     length = 6;
     ASSERT_EQ(os::reg_enum_key_ex(parent, 0, name, length), os::error_success);
     EXPECT_EQ(length, 5u);
     EXPECT_EQ(std::u16string(name), u"Alpha");
+    length = 8;
+    EXPECT_EQ(os::reg_enum_key_ex(parent, 1, name, length), os::error_no_more_items);
 }
 
 TEST_F(ContractRegistry, QueryInfoCountsInCharactersWithoutTheNull) {
@@ -127,8 +134,14 @@ TEST_F(ContractRegistry, ValuesComeBackAsTheStoredBytesWithTheSizeProtocol) {
         EXPECT_EQ(found_type, type);
         EXPECT_EQ(size, bytes.size());
         std::vector<std::uint8_t> data(bytes.size() + 8, 0xEE);
+        size = static_cast<std::uint32_t>(data.size());
         ASSERT_EQ(os::reg_query_value_ex(key, name, nullptr, data.data(), &size), os::error_success);
+        EXPECT_EQ(size, bytes.size());
         EXPECT_EQ(std::string(data.begin(), data.begin() + size), bytes);
+        // Past the data only a string may get the null the system adds when there is room.
+        if (type != os::reg_sz && type != os::reg_multi_sz) {
+            EXPECT_EQ(data[size], 0xEE);
+        }
         if (bytes.empty()) continue;
         size = static_cast<std::uint32_t>(bytes.size() - 1);
         EXPECT_EQ(os::reg_query_value_ex(key, name, nullptr, data.data(), &size), os::error_more_data);
@@ -136,6 +149,8 @@ TEST_F(ContractRegistry, ValuesComeBackAsTheStoredBytesWithTheSizeProtocol) {
     }
     std::uint32_t size = 0;
     EXPECT_EQ(os::reg_query_value_ex(key, u"Missing", nullptr, nullptr, &size), os::error_file_not_found);
+    std::uint8_t data[4];
+    EXPECT_EQ(os::reg_query_value_ex(key, u"Number", nullptr, data, nullptr), os::error_invalid_parameter);
 }
 
 TEST_F(ContractRegistry, ValueEnumerationGivesNamesTypesAndSizes) {

@@ -28,6 +28,10 @@ TEST_F(ContractSystem, ExpansionKnowsTheSystemAndKeepsUnknownNames) {
     EXPECT_TRUE(same_ignoring_case(expanded(u"%systemroot%"), windows_directory()));
     EXPECT_EQ(expanded(u"a %VorlixNoSuchVariable% b"), u"a %VorlixNoSuchVariable% b");
     EXPECT_EQ(expanded(u"100% sure"), u"100% sure");
+    // An unknown name between two known ones, and "%%" that names nothing, stay as written.
+    EXPECT_TRUE(same_ignoring_case(expanded(u"%windir%%VorlixNoSuchVariable%%windir%"),
+                                   windows_directory() + u"%VorlixNoSuchVariable%" + windows_directory()));
+    EXPECT_TRUE(same_ignoring_case(expanded(u"%%%windir%"), u"%%" + windows_directory()));
 
     const std::u16string source = u"%WINDIR%";
     const auto needed = os::expand_environment_strings(source, nullptr, 0);
@@ -38,6 +42,7 @@ TEST_F(ContractSystem, ExpansionKnowsTheSystemAndKeepsUnknownNames) {
 
 TEST_F(ContractSystem, EnvironmentVariablesFollowTheBufferProtocol) {
     EXPECT_EQ(os::get_environment_variable(u"VorlixNoSuchVariable", nullptr, 0), 0u);
+    EXPECT_EQ(os::get_last_error(), 203u);  // ERROR_ENVVAR_NOT_FOUND
     const auto needed = os::get_environment_variable(u"systemroot", nullptr, 0);
     ASSERT_EQ(needed, windows_directory().size() + 1);
     std::u16string buffer(needed, u'\0');

@@ -81,7 +81,10 @@ TEST_F(Deletion, UntickedRowsStayAndTheirFolderIsOnlyEmptied) {
     EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\data\\later.log"));
     EXPECT_FALSE(exists(u"C:\\Apps\\Tool\\data\\b.txt"));
     EXPECT_FALSE(exists(u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt"));
-    EXPECT_FALSE(exists(u"C:\\Apps\\Tool\\tool.exe"));
+    // The Run value that stays still starts the program: its file stays too.
+    EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\tool.exe"));
+    ASSERT_EQ(report.kept.size(), 1u);
+    EXPECT_EQ(report.kept.front().reason, u"started at logon by Tool");
     EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
     EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, class_key));
     // Kept by choice is no failure.

@@ -181,6 +181,32 @@ TEST_F(CliUninstall, YesRemovesEverythingTheUninstallerLeftAndNothingElse) {
     EXPECT_LT(progress_line("(the copy exited)"), progress_line("The original uninstall process is complete."));
 }
 
+TEST_F(CliUninstall, WhatAnotherProgramStillNamesIsKeptListedWithItsReasonAndCounted) {
+    script_uninstaller();
+    const auto kept = u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt";
+    sim::set_string(os::hkey_local_machine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Viewer",
+                    u"DisplayName", u"Viewer");
+    sim::set_string(os::hkey_local_machine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Viewer",
+                    u"DisplayIcon", std::u16string(kept) + u",0");
+    const auto output = uninstall({u"Tool", u"--yes", u"--json"});
+    EXPECT_EQ(output.exit_code, 3) << output.err;
+    const auto document = nlohmann::json::parse(output.out);
+    EXPECT_EQ(document["kept"], nlohmann::json::parse(R"([{"path": "C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt",
+                                                          "reason": "used by Viewer"}])"));
+    EXPECT_EQ(document["not_removed_count"], 0);
+    EXPECT_NE(document["message"], "All leftovers have been completely removed.");
+    EXPECT_TRUE(sim::path_exists(kept));
+    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
+
+    // Installed again, in the text form.
+    for (const auto* file : {u"C:\\Apps\\Tool\\tool.exe", u"C:\\Apps\\Tool\\uninst.exe"}) sim::add_file(file);
+    program(u"Tool", u"Tool Maker");
+    script_uninstaller();
+    const auto text = uninstall({u"Tool", u"--yes"});
+    EXPECT_EQ(text.exit_code, 3) << text.err;
+    EXPECT_NE(text.out.find("Kept: C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt (used by Viewer)"), std::string::npos) << text.out;
+}
+
 TEST_F(CliUninstall, AnsweringNoKeepsTheLeftoversAndTheResultFiles) {
     script_uninstaller();
     answer = false;

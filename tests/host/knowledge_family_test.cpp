@@ -18,49 +18,11 @@ bool flag(const std::u16string& name, const std::u16string& publisher = u"Autode
     return lib.install_location_scan_flag(name, publisher, location);
 }
 
-TEST(KnowledgeFamilyFlags, EveryAutodeskMemberNameIsExcluded) {
-    for (const std::u16string name : {
-             u"AutoCAD LT 2024 - ",  // the first pattern accepts nothing after the dash
-             u"AutoCAD LT 2024 Shared",
-             u"AutoCAD LT 2024 Shared Language Pack - Deutsch",
-             u"Autodesk AutoCAD Web & Mobile",
-             u"ACA & MEP 2024 Object Enabler",
-             u"AutoCAD 2024 - English",
-             u"AutoCAD 2024 Shared",
-             u"AutoCAD 2024 Shared Language Pack - English",
-             u"Autodesk AutoCAD Performance Feedback Tool 1.3.9",
-             u"Retopology Tools for 3ds Max 2024",
-             u"Autodesk 3ds Max 2024 CivilView 26.0.0",
-             u"Autodesk Inventor Electrical Catalog Browser 2024",
-             u"Autodesk Inventor Electrical Catalog Browser 2024 Language Pack - English",
-             u"Autodesk Inventor Professional 2024",
-             u"Autodesk Inventor Professional 2024 English Language Pack",
-             u"Autodesk Revit Content Core-RVT 2024",
-             u"Autodesk Revit Product Feedback 2024",
-             u"Autodesk Revit Unit Schemas 2024",
-             u"Autodesk Steel Connections Core Content for Revit 2024",
-             u"Revit 2024",
-             u"AutoCAD Architecture 2024 Shared",
-             u"Autodesk AutoCAD Map 3D 2024 Core",
-             u"Autodesk AutoCAD Map 3D 2024 Language Pack - English",
-             u"Autodesk Civil 3D 2024",
-             u"Autodesk Civil 3D 2024 Language Pack - English",
-             u"Autodesk Civil 3D 2024 Object Enabler",
-             u"Autodesk Civil 3D 2024 Private Pack",
-             u"Personal Accelerator for Revit",
-             u"Autodesk Results Explorer Manager 2024",
-             u"Autodesk Robot Structural Analysis RSA RoReinf 2024",
-             u"RSA Interop 2024",
-             u"RSA CommonData 2024",
-             u"rsa com 2024",
-             u"REX Revit 2024",
-             u"REX Framework 2024",
-             u"REX Inventor 2024",
-             u"RSA Engine 2024",
-             u"ACAD Private",
-             u"Autodesk App Manager",
-             u"AutoCAD LT Private",
-         }) {
+// One member of each kind: a name pattern (case-sensitive, anchored), the
+// pattern that accepts nothing after its dash, and a word ignoring case.
+TEST(KnowledgeFamilyFlags, AutodeskMembersAreExcludedByPatternAndByWord) {
+    for (const std::u16string name : {u"Autodesk Civil 3D 2024 Language Pack - English", u"AutoCAD LT 2024 - ",
+                                      u"rsa com 2024"}) {
         EXPECT_FALSE(flag(name)) << to_utf8(name);
     }
 }

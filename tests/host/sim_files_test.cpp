@@ -49,15 +49,11 @@ TEST_F(SimFiles, AFreshMachineHasTheUsualFolders) {
 
 // ---------------------------------------------------------------- paths and lookups
 
-TEST_F(SimFiles, PathsAcceptSlashesTrailingBackslashPrefixAndAnyCase) {
+// The spellings of one place are a contract test; here what only the model
+// decides: a file written as a folder, drives it lacks or adds, relative paths.
+TEST_F(SimFiles, PathsOfMissingAndAddedDrivesAndRelativePaths) {
     sim::add_file(u"C:\\Apps\\Tool\\Tool.exe", "MZ");
-    for (const auto* path : {u"c:\\apps\\TOOL\\tool.EXE", u"C:/Apps/Tool/Tool.exe", u"\\\\?\\C:\\Apps\\Tool\\Tool.exe",
-                             u"C:\\Apps\\.\\Other\\..\\Tool\\Tool.exe"})
-        EXPECT_NE(os::get_file_attributes(path), os::invalid_file_attributes);
-    EXPECT_NE(os::get_file_attributes(u"C:\\Apps\\Tool\\"), os::invalid_file_attributes);
     EXPECT_EQ(os::get_file_attributes(u"C:\\Apps\\Tool\\Tool.exe\\"), os::invalid_file_attributes);
-    EXPECT_EQ(os::get_file_attributes(u"C:\\Apps\\T*"), os::invalid_file_attributes);
-    EXPECT_EQ(os::get_last_error(), os::error_invalid_name);
     EXPECT_EQ(os::get_file_attributes(u"Q:\\Apps"), os::invalid_file_attributes);
     EXPECT_EQ(os::get_last_error(), os::error_path_not_found);
     EXPECT_EQ(os::get_file_attributes(u"relative\\path"), os::invalid_file_attributes);
@@ -66,6 +62,8 @@ TEST_F(SimFiles, PathsAcceptSlashesTrailingBackslashPrefixAndAnyCase) {
     EXPECT_TRUE(os::get_file_attributes(u"d:\\data") & os::file_attribute_directory);
 }
 
+// What matches is a contract test; the order is the model's own (NTFS sorts
+// names ignoring case, Wine lists them as the host file system does).
 TEST_F(SimFiles, FindListsDotsFirstThenEntriesSortedIgnoringCase) {
     sim::add_file(u"C:\\F\\b.txt");
     sim::add_file(u"C:\\F\\A.txt");
@@ -73,17 +71,8 @@ TEST_F(SimFiles, FindListsDotsFirstThenEntriesSortedIgnoringCase) {
     sim::add_folder(u"C:\\F\\_Sub");
     EXPECT_EQ(find_names(u"C:\\F\\*.*"), (std::vector<std::u16string>{u".", u"..", u"A.txt", u"b.txt", u"c.log", u"_Sub"}));
     EXPECT_EQ(find_names(u"C:\\F\\*.TXT"), (std::vector<std::u16string>{u"A.txt", u"b.txt"}));
-    EXPECT_EQ(find_names(u"C:\\F\\?.???"), (std::vector<std::u16string>{u"A.txt", u"b.txt", u"c.log"}));
-    EXPECT_EQ(find_names(u"C:\\F\\_sub"), (std::vector<std::u16string>{u"_Sub"}));
-    EXPECT_EQ(find_names(u"C:\\F\\_sub.*"), (std::vector<std::u16string>{u"_Sub"}));  // "name.*" finds "name"
-
-    const auto root = find_names(u"C:\\*");
-    ASSERT_FALSE(root.empty());
-    EXPECT_NE(root.front(), u".");  // a drive root has no dot entries
 
     os::FindData data;
-    EXPECT_EQ(os::find_first_file(u"C:\\F\\", data), os::invalid_handle_value);
-    EXPECT_EQ(os::get_last_error(), os::error_file_not_found);
     EXPECT_FALSE(os::find_next_file(12345, data));
     EXPECT_EQ(os::get_last_error(), os::error_invalid_handle);
 }
@@ -115,18 +104,17 @@ TEST_F(SimFiles, ShortNamesAreFoundConvertedAndReported) {
 
 // ---------------------------------------------------------------- deletion rules
 
+// Read-only files and folders that are not empty are contract tests; locks,
+// read-only folders and the drive root are the model's.
 TEST_F(SimFiles, DeletionFailsLikeWindows) {
     sim::add_file(u"C:\\D\\readonly.txt", "", os::file_attribute_readonly);
     sim::add_file(u"C:\\D\\locked.txt", "data");
     sim::lock_file(u"C:\\D\\locked.txt");
     sim::add_folder(u"C:\\RO", os::file_attribute_readonly);
 
-    EXPECT_TRUE(fails_with(os::delete_file(u"C:\\D\\readonly.txt"), os::error_access_denied));
     EXPECT_TRUE(fails_with(os::delete_file(u"C:\\D\\locked.txt"), os::error_sharing_violation));
     EXPECT_TRUE(fails_with(os::delete_file(u"C:\\D"), os::error_access_denied));
-    EXPECT_TRUE(fails_with(os::delete_file(u"C:\\D\\none.txt"), os::error_file_not_found));
     EXPECT_TRUE(fails_with(os::delete_file(u"C:\\None\\none.txt"), os::error_path_not_found));
-    EXPECT_TRUE(fails_with(os::remove_directory(u"C:\\D"), os::error_dir_not_empty));
     EXPECT_TRUE(fails_with(os::remove_directory(u"C:\\RO"), os::error_access_denied));
     EXPECT_TRUE(fails_with(os::remove_directory(u"C:\\"), os::error_access_denied));
 

@@ -76,22 +76,19 @@ protected:
 
 // ---------------------------------------------------------------- names and order
 
-TEST_F(SimRegistry, SubkeysEnumerateSortedIgnoringCaseValuesInInsertionOrder) {
-    for (const auto* name : {u"zeta", u"Alpha", u"\u00e9clair", u"beta", u"Zed", u"_x"}) sim::create_key(os::hkey_local_machine, std::u16string(u"SOFTWARE\\T\\") + name);
+// Letters sort alike on every backend (a contract test); past them Windows
+// compares upper-cased names, so "_" follows "Z". Values keep the order they
+// were added in, as on Windows (Wine sorts them).
+TEST_F(SimRegistry, SubkeysSortUpperCasedValuesInInsertionOrder) {
+    for (const auto* name : {u"zeta", u"Alpha", u"_x"}) sim::create_key(os::hkey_local_machine, std::u16string(u"SOFTWARE\\T\\") + name);
     for (const auto* name : {u"zeta", u"Alpha", u"beta"}) sim::set_dword(os::hkey_local_machine, u"SOFTWARE\\T", name, 1);
     const Hkey key = open(os::hkey_local_machine, u"SOFTWARE\\T", os::key_all_access | os::key_wow64_64key);
-    EXPECT_EQ(subkeys(key), (std::vector<std::u16string>{u"Alpha", u"beta", u"Zed", u"zeta", u"_x", u"\u00e9clair"}));
+    EXPECT_EQ(subkeys(key), (std::vector<std::u16string>{u"Alpha", u"zeta", u"_x"}));
     EXPECT_EQ(value_names(key), (std::vector<std::u16string>{u"zeta", u"Alpha", u"beta"}));
 
     // Rewriting a value keeps its place.
     sim::set_dword(os::hkey_local_machine, u"SOFTWARE\\T", u"ZETA", 2);
     EXPECT_EQ(value_names(key), (std::vector<std::u16string>{u"zeta", u"Alpha", u"beta"}));
-}
-
-TEST_F(SimRegistry, NamesMatchIgnoringCaseBeyondAscii) {
-    sim::create_key(os::hkey_current_user, u"Software\\\u00c9t\u00e9\\\u0416\u0443\u043a");
-    EXPECT_EQ(open_result(os::hkey_current_user, u"SOFTWARE\\\u00e9T\u00c9\\\u0436\u0423\u041a"), os::error_success);
-    EXPECT_EQ(open_result(os::hkey_current_user, u"Software\\Ete"), os::error_file_not_found);
 }
 
 TEST_F(SimRegistry, CurrentUserIsTheUsersSidAndClassesRootIsMachineClasses) {
@@ -100,47 +97,6 @@ TEST_F(SimRegistry, CurrentUserIsTheUsersSidAndClassesRootIsMachineClasses) {
     EXPECT_EQ(open_result(os::hkey_current_user, u"Software\\Vendor"), os::error_success);
     EXPECT_EQ(open_result(os::hkey_classes_root, u".vx"), os::error_success);
     EXPECT_TRUE(sim::key_exists(os::hkey_current_user, u"Software\\Vendor"));
-}
-
-// ---------------------------------------------------------------- buffer protocols
-
-TEST_F(SimRegistry, EnumKeyTooSmallLeavesBufferAndLengthAlone) {
-    sim::create_key(os::hkey_current_user, u"Software\\P\\Child");
-    const Hkey key = open(os::hkey_current_user, u"Software\\P");
-    char16_t name[8] = {u'#', u'#', u'#', u'#', u'#', u'#', u'#', u'#'};
-    std::uint32_t length = 5;
-    EXPECT_EQ(os::reg_enum_key_ex(key, 0, name, length), os::error_more_data);
-    EXPECT_EQ(length, 5u);
-    EXPECT_EQ(name[0], u'#');
-    length = 8;
-    EXPECT_EQ(os::reg_enum_key_ex(key, 1, name, length), os::error_no_more_items);
-}
-
-TEST_F(SimRegistry, ValuesAreRawBytesWithTheWin32SizeProtocol) {
-    sim::set_value(os::hkey_current_user, u"Software\\V", u"Raw", os::reg_sz, std::string("a\0b\0", 4));
-    const Hkey key = open(os::hkey_current_user, u"Software\\V");
-    std::uint32_t type = 0, size = 0;
-    ASSERT_EQ(os::reg_query_value_ex(key, u"raw", &type, nullptr, &size), os::error_success);
-    EXPECT_EQ(type, os::reg_sz);
-    EXPECT_EQ(size, 4u);  // no null added
-
-    std::uint8_t data[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    size = 3;
-    EXPECT_EQ(os::reg_query_value_ex(key, u"Raw", nullptr, data, &size), os::error_more_data);
-    EXPECT_EQ(size, 4u);
-    size = 8;
-    ASSERT_EQ(os::reg_query_value_ex(key, u"Raw", nullptr, data, &size), os::error_success);
-    EXPECT_EQ(size, 4u);
-    EXPECT_EQ(data[4], 0xEE);  // nothing written after the data
-    EXPECT_EQ(os::reg_query_value_ex(key, u"Raw", nullptr, data, nullptr), os::error_invalid_parameter);
-
-    std::uint32_t sub_keys = 9, longest = 9, values = 0, longest_name = 0, longest_data = 0;
-    ASSERT_EQ(os::reg_query_info_key(key, &sub_keys, &longest, &values, &longest_name, &longest_data), os::error_success);
-    EXPECT_EQ(sub_keys, 0u);
-    EXPECT_EQ(longest, 0u);
-    EXPECT_EQ(values, 1u);
-    EXPECT_EQ(longest_name, 3u);
-    EXPECT_EQ(longest_data, 4u);
 }
 
 // ---------------------------------------------------------------- deletion and access

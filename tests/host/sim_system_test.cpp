@@ -97,21 +97,6 @@ TEST_F(SimEnvironment, UserFoldersAndVariablesAgree) {
     EXPECT_EQ(std::u16string(buffer, os::get_temp_path(buffer, 260)), u"C:\\Users\\user\\AppData\\Local\\Temp\\");
 }
 
-TEST_F(SimEnvironment, ExpansionReplacesKnownNamesOnly) {
-    const auto expand = [](const std::u16string& source) {
-        char16_t buffer[512];
-        const auto size = os::expand_environment_strings(source, buffer, 512);
-        return std::u16string(buffer, size - 1);
-    };
-    EXPECT_EQ(expand(u"%ProgramFiles%\\App"), u"C:\\Program Files (x86)\\App");
-    EXPECT_EQ(expand(u"%USERPROFILE%%Nope%%TEMP%"), u"C:\\Users\\user%Nope%C:\\Users\\user\\AppData\\Local\\Temp");
-    EXPECT_EQ(expand(u"%%%windir%"), u"%%C:\\Windows");  // "%%" names nothing and stays
-    EXPECT_EQ(expand(u"50%"), u"50%");
-    EXPECT_EQ(os::expand_environment_strings(u"%windir%", nullptr, 0), 11u);
-    EXPECT_EQ(os::get_environment_variable(u"Nope", nullptr, 0), 0u);
-    EXPECT_EQ(os::get_last_error(), 203u);  // ERROR_ENVVAR_NOT_FOUND
-}
-
 TEST_F(SimEnvironment, MissingExportsAndFailingCallsAreReported) {
     sim::MachineConfig config;
     config.has_is_wow64_process = false;

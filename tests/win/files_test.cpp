@@ -147,20 +147,26 @@ TEST(DeleteTrees, UnicodeNamesAndMissingFolders) {
 }
 
 TEST(DeleteTrees, NeverEntersAFolderLink) {
-    // Provided by the Wine runner: tree\link points at target, which holds keep.txt.
+    // Prepared by the Wine runner (wine-run.sh): tree\link points at target, which holds keep.txt.
     const std::u16string base = u"C:\\vorlix_links\\";
     const auto link_attributes = os::get_file_attributes(base + u"tree\\link");
-    if (link_attributes == os::invalid_file_attributes) GTEST_SKIP() << "no folder link prepared in this prefix";
+    ASSERT_NE(link_attributes, os::invalid_file_attributes) << "no folder link: run the tests through wine-run.sh";
     ASSERT_NE(link_attributes & os::file_attribute_reparse_point, 0u);
     ASSERT_TRUE(exists(base + u"tree\\link\\keep.txt"));
 
     DeleteFolderTree(base + u"tree");
     EXPECT_TRUE(exists(base + u"target\\keep.txt"));
     EXPECT_FALSE(exists(base + u"tree\\file.txt"));
-    // Windows removes the link itself; Wine cannot remove a link to a
-    // non-empty folder and leaves it (and so the tree) in place, untouched.
-    if (exists(base + u"tree\\link")) {
+    if (test::under_wine()) {
+        // Wine removes no link to a folder: it stays, still leading to the
+        // untouched target, and the tree holding it stays with it.
+        EXPECT_EQ(os::get_file_attributes(base + u"tree\\link"), link_attributes);
         EXPECT_TRUE(exists(base + u"tree\\link\\keep.txt"));
+        EXPECT_TRUE(exists(base + u"tree"));
+    } else {
+        // Windows removes the link itself, then the emptied tree.
+        EXPECT_FALSE(exists(base + u"tree\\link"));
+        EXPECT_FALSE(exists(base + u"tree"));
     }
 }
 

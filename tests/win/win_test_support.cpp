@@ -1,5 +1,9 @@
 #include "win/win_test_support.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -35,9 +39,17 @@ void clear_read_only(const std::u16string& folder) {
 
 }  // namespace
 
+bool under_wine() {
+    // Wine's ntdll exports its version; Windows' does not.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 std::u16string unique_name(const std::u16string& stem) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
+    std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
+    // A parameterised test's name holds a slash, which no file name may.
+    std::replace(test.begin(), test.end(), u'/', u'_');
     return stem + u"_" + test + u"_" + ascii(std::to_string(current_process_id()));
 }
 

@@ -15,6 +15,10 @@ namespace vorlix::test {
 // True in a 64-bit build; the tests run on a 64-bit prefix, so a 32-bit build is WOW64.
 inline constexpr bool build64 = sizeof(void*) == 8;
 
+// True when the tests run under Wine rather than Windows: the few places
+// where Wine differs are asserted for each.
+bool under_wine();
+
 // A name no other test (nor an earlier run) uses: the test's own name and the process id.
 std::u16string unique_name(const std::u16string& stem);
 

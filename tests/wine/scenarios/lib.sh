@@ -47,6 +47,12 @@ expect() {  # DESCRIPTION COMMAND...
   fi
 }
 
+# A check that the rest of the scenario depends on: it stops there when it fails.
+require() {  # DESCRIPTION COMMAND...
+  "${@:2}" || { echo "FAILED: $1 (the scenario stops here)"; exit 1; }
+  echo "ok: $1"
+}
+
 expect_equal() {  # DESCRIPTION ACTUAL EXPECTED
   if [ "$2" = "$3" ]; then
     echo "ok: $1"

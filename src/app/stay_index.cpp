@@ -1,0 +1,164 @@
+#include "app/stay_index.h"
+
+#include "access/Unit_ZRB_func_RegistryEx.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "access/Unit_ZRB_func_Uninstall.h"
+#include "app/registry_entry.h"
+#include "leftovers/location_guard.h"
+
+namespace vorlix {
+
+namespace {
+
+std::u16string without_trailing_backslashes(std::u16string path) {
+    while (!path.empty() && path.back() == u'\\') path.pop_back();
+    return path;
+}
+
+// The first word of the file part the command planner split off: a quoted
+// run, or the text up to the end of its ".exe".
+std::u16string first_file(const std::u16string& file) {
+    const auto text = Str_Trim(file);
+    if (text.starts_with(u'"')) {
+        const auto close = text.find(u'"', 1);
+        return text.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1);
+    }
+    const auto exe = Str_UpperAscii(text).find(u".EXE ");
+    return exe == std::u16string::npos ? text : text.substr(0, exe + 4);
+}
+
+bool is_rundll(const std::u16string& file) {
+    const auto upper = Str_UpperAscii(file);
+    return upper.ends_with(u"RUNDLL32.EXE") || upper.ends_with(u"RUNDLL32");
+}
+
+// Registry paths upper-cased, without the 32-bit branch: data is compared
+// with the rows whichever view it was read in.
+std::u16string registry_key_text(std::u16string root, const std::u16string& key) {
+    auto path = Str_UpperAscii(key);
+    for (auto at = path.find(u"\\WOW6432NODE"); at != std::u16string::npos; at = path.find(u"\\WOW6432NODE"))
+        path.erase(at, 12);
+    if (path.starts_with(u"WOW6432NODE\\")) path.erase(0, 12);
+    while (!path.empty() && path.back() == u'\\') path.pop_back();
+    return root + u"|" + path;
+}
+
+}  // namespace
+
+std::u16string named_path(const std::u16string& text) {
+    auto path = Str_StripQuotes(Str_Trim(expand_placeholders(Str_Trim(text))));
+    // Drivers and services name their files in the kernel's form.
+    for (const auto* prefix : {u"\\??\\", u"\\\\?\\"})
+        if (path.starts_with(prefix)) path.erase(0, std::char_traits<char16_t>::length(prefix));
+    return is_local_drive_path(path) ? path : std::u16string();
+}
+
+StringList command_paths(const std::u16string& command) {
+    const auto expanded = expand_placeholders(command);
+    const auto plan = PlanUninstallCommand(expanded);
+    // Windows Installer keeps what it uninstalls elsewhere.
+    if (plan.form == 0 || plan.form == 1) return {};
+    StringList paths;
+    const auto file = first_file(plan.file);
+    if (auto path = named_path(file); !path.empty()) paths.push_back(std::move(path));
+    if (is_rundll(file)) {
+        // rundll32 loads the library named first in its parameters.
+        const auto at = expanded.find(file);
+        const auto rest = at == std::u16string::npos ? plan.parameters : expanded.substr(at + file.size() + 1);
+        for_each_piece(rest, u',', [&paths](std::u16string_view piece) {
+            if (auto path = named_path(std::u16string(piece)); !path.empty()) paths.push_back(std::move(path));
+            return false;
+        });
+    }
+    return paths;
+}
+
+std::u16string icon_path(const std::u16string& icon) {
+    std::u16string path;
+    for_each_piece(expand_placeholders(icon), u',', [&path](std::u16string_view piece) {
+        path = named_path(std::u16string(piece));
+        return false;
+    });
+    return path;
+}
+
+StringList StayIndex::keys(const std::u16string& path) {
+    StringList keys{Str_UpperFull(without_trailing_backslashes(path))};
+    // Only a spelling Windows rewrites (an 8.3 name, "." or "..") needs the file system.
+    if (path.find(u'~') == std::u16string::npos && path.find(u"\\.") == std::u16string::npos) return keys;
+    for (const auto& form : forms_.of(path)) {
+        auto key = Str_UpperFull(without_trailing_backslashes(form));
+        if (key != keys.front()) keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+void StayIndex::add(const std::u16string& path, Reach reach, const std::u16string& reason) {
+    for (const auto& key : keys(path)) {
+        // A drive root would keep the whole drive.
+        if (key.size() <= 2) continue;
+        const auto [found, added] = named_.try_emplace(key, Named{reach, reason});
+        if (!added && reach == Reach::tree && found->second.reach != Reach::tree) found->second = {reach, reason};
+        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
+             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1))
+            if (!holders_.insert(key.substr(0, slash)).second) break;
+    }
+}
+
+std::optional<std::u16string> StayIndex::kept_reason(const std::u16string& path) {
+    const auto all = keys(path);
+    for (const auto& key : all)
+        if (const auto found = named_.find(key); found != named_.end()) return found->second.reason;
+    for (const auto& key : all)
+        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
+             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
+            const auto found = named_.find(key.substr(0, slash));
+            if (found != named_.end() && found->second.reach == Reach::tree) return found->second.reason;
+        }
+    return std::nullopt;
+}
+
+bool StayIndex::holds(const std::u16string& folder) {
+    for (const auto& key : keys(folder))
+        if (holders_.count(key)) return true;
+    return false;
+}
+
+void RegistryGoing::add(const std::u16string& row) {
+    const auto entry = parse_registry_entry(row);
+    if (!entry) return;
+    std::u16string root = entry->root_name, path = entry->path;
+    if (root == u"HKCR") {
+        root = u"HKLM";
+        path = u"SOFTWARE\\Classes\\" + path;
+    } else if (root == u"HKU") {
+        // The current user's hive is also seen under HKEY_USERS.
+        const auto slash = path.find(u'\\');
+        if (slash == std::u16string::npos) return;
+        root = u"HKCU";
+        path.erase(0, slash + 1);
+    }
+    auto key = registry_key_text(root, path);
+    if (entry->is_value)
+        values_.insert(key + u"|" + Str_UpperAscii(entry->value_name));
+    else
+        keys_.insert(std::move(key));
+}
+
+bool RegistryGoing::takes_value(const std::u16string& root, const std::u16string& key,
+                                const std::u16string& value) const {
+    return !values_.empty() && values_.count(registry_key_text(root, key) + u"|" + Str_UpperAscii(value));
+}
+
+bool RegistryGoing::covers(const std::u16string& root, const std::u16string& key, const std::u16string* value) const {
+    if (value && takes_value(root, key, *value)) return true;
+    auto text = registry_key_text(root, key);
+    for (;;) {
+        if (keys_.count(text)) return true;
+        const auto slash = text.rfind(u'\\');
+        if (slash == std::u16string::npos) return false;
+        text.resize(slash);
+    }
+}
+
+}  // namespace vorlix

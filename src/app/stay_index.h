@@ -1,0 +1,92 @@
+// The index of what stays: every file and folder that the registry data
+// remaining after a deletion names, every user profile, the folders Windows
+// keeps and Vorlix's own folder. Built from the live machine when the
+// deletion starts, so that whatever the analysis claimed, the deletion never
+// takes what something that stays still uses.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "access/string_types.h"
+#include "inventory/folder_forms.h"
+#include "inventory/known_folders.h"
+
+namespace vorlix {
+
+// The local drive path a registry text names, placeholders expanded and
+// quotes and the kernel's \\??\\ prefix taken off; empty for anything else (a
+// bare file name names no place on its own).
+std::u16string named_path(const std::u16string& text);
+// The file a command line starts (and, for rundll32, the library it loads),
+// placeholders expanded; empty when the command names no local drive path.
+StringList command_paths(const std::u16string& command);
+// The file of an icon text "file,index"; empty when it names no local drive path.
+std::u16string icon_path(const std::u16string& icon);
+
+class StayIndex {
+public:
+    // How far a named path protects.
+    enum class Reach {
+        itself,  // the path; a folder is kept with what lies in it, unless listed apart
+        tree     // the path and everything below it, listed or not
+    };
+
+    void add(const std::u16string& path, Reach reach, const std::u16string& reason);
+
+    // Why the path must stay: it is named, or lies below a path named with
+    // its whole tree. Nothing when it may go.
+    std::optional<std::u16string> kept_reason(const std::u16string& path);
+    // Whether a named path lies below the folder: it may then only be emptied.
+    bool holds(const std::u16string& folder);
+
+    std::size_t size() const { return named_.size(); }
+
+private:
+    struct Named {
+        Reach reach;
+        std::u16string reason;
+    };
+    // The path upper-cased without trailing backslash, in the forms it may be
+    // written in (8.3 names resolved where the path holds one).
+    StringList keys(const std::u16string& path);
+
+    std::unordered_map<std::u16string, Named> named_;
+    // Every folder above a named path.
+    std::unordered_set<std::u16string> holders_;
+    FolderForms forms_;
+};
+
+// What the deletion about to run takes, by which the index tells registry
+// data that goes from data that stays.
+class RegistryGoing {
+public:
+    // Rows in their stored form: "ROOT|key" or "ROOT|key|value".
+    void add(const std::u16string& row);
+    // Whether the key (with everything below it) or the value goes. `root` is
+    // "HKLM" or "HKCU" (a user hive under HKEY_USERS counts as HKCU).
+    bool covers(const std::u16string& root, const std::u16string& key, const std::u16string* value = nullptr) const;
+    // Whether the value itself is one of the rows (its key being known to stay).
+    bool takes_value(const std::u16string& root, const std::u16string& key, const std::u16string& value) const;
+
+private:
+    std::unordered_set<std::u16string> keys_;
+    std::unordered_set<std::u16string> values_;
+};
+
+struct StayInputs {
+    // The program's own Uninstall entries as "HKLM|path" (with "|64" when
+    // read in the 64-bit view), which protect nothing.
+    StringList own_entries;
+    RegistryGoing going;
+    const KnownFolders* known = nullptr;
+    // The running executable's folder, with a trailing backslash.
+    std::u16string own_folder;
+};
+
+// Reads every source of the index in one pass over the registry.
+StayIndex build_stay_index(const StayInputs& inputs);
+
+}  // namespace vorlix

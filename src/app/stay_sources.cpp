@@ -1,0 +1,304 @@
+// The sources of the index of what stays, read from the live registry in one
+// pass: each key opened once, each value read once.
+#include <algorithm>
+#include <memory>
+
+#include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
+#include "access/Unit_ZRB_func_Str.h"
+#include "access/registry_key.h"
+#include "access/wow64.h"
+#include "app/stay_index.h"
+#include "inventory/folder_forms.h"
+#include "leftovers/location_guard.h"
+
+namespace vorlix {
+
+namespace {
+
+using Reach = StayIndex::Reach;
+
+const std::u16string current_version = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+const std::u16string profile_list = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+
+const std::u16string reason_windows = u"a folder Windows keeps";
+const std::u16string reason_profile = u"a user profile";
+
+// A registry place the index reads: the key's root for the comparison with
+// what the deletion takes ("HKLM" or "HKCU"), where it really is, and a
+// prefix of its path that the comparison leaves out (a user's hive).
+struct Hive {
+    std::u16string name;
+    os::Hkey root;
+    std::u16string prefix;
+};
+
+
+// "{12345678-ABCD-EF01-2345-6789ABCDEF01}" as Windows Installer writes it in
+// its own keys: the first three groups reversed, then each byte's two digits swapped.
+std::u16string packed_product_code(const std::u16string& guid) {
+    if (guid.size() != 38 || guid.front() != u'{' || guid.back() != u'}') return {};
+    auto digits = Str_UpperAscii(guid.substr(1, 36));
+    std::erase(digits, u'-');
+    if (digits.size() != 32) return {};
+    std::u16string packed;
+    for (const auto& [from, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}}) {
+        auto group = digits.substr(from, length);
+        std::reverse(group.begin(), group.end());
+        packed += group;
+    }
+    for (std::size_t at = 16; at < 32; at += 2) packed.append({digits[at + 1], digits[at]});
+    return packed;
+}
+
+// The view the scan reads in: the 64-bit one, where the 32-bit branches are
+// paths of their own, except on 32-bit Windows.
+bool scan_view() {
+    try {
+        return Sys_GetBitness() != bitness_windows32;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+// The path and its 32-bit branches, as the scan reads them.
+StringList variants(const std::u16string& path) {
+    StringList list;
+    Reg_PathVariants(path, true, list);
+    return list;
+}
+
+// Registry paths as the scan records them, for the comparison with the program's own entries.
+std::u16string entry_text(const std::u16string& text) {
+    auto upper = Str_UpperAscii(text);
+    for (auto at = upper.find(u"\\\\"); at != std::u16string::npos; at = upper.find(u"\\\\")) upper.erase(at, 1);
+    return upper;
+}
+
+class Collector {
+public:
+    Collector(const StayInputs& inputs, StayIndex& index) : inputs_(inputs), index_(index) {
+        for (const auto& entry : inputs.own_entries) {
+            own_.push_back(entry_text(entry));
+            const auto key = entry.substr(entry.rfind(u'\\') + 1);
+            if (auto packed = packed_product_code(key); !packed.empty()) own_products_.push_back(std::move(packed));
+        }
+    }
+
+    void run() {
+        read_profiles();
+        std::vector<Hive> hives{{u"HKLM", os::hkey_local_machine, {}}, {u"HKCU", os::hkey_current_user, {}}};
+        // Other users' hives, as far as they are loaded; the user's own is HKCU.
+        for (const auto& user : subkeys({u"HKU", os::hkey_users, {}}, {}))
+            if (!Str_UpperAscii(user).ends_with(u"_CLASSES") && !Str_SameText(user, own_sid_))
+                hives.push_back({u"HKCU", os::hkey_users, user + u"\\"});
+        for (const auto& hive : hives) {
+            read_uninstall_entries(hive);
+            read_app_paths(hive);
+            for (const auto* run : {u"Run", u"RunOnce"})
+                for (const auto& path : variants(current_version + run)) read_run_values(hive, path);
+        }
+        read_services();
+        for (const auto& hive : {hives[0], hives[1]}) read_classes(hive);
+        read_installer_components();
+        for (const auto& folder : inputs_.known->shared_upper) index_.add(folder, Reach::itself, reason_windows);
+        if (!inputs_.own_folder.empty()) {
+            index_.add(inputs_.own_folder + u"Backups", Reach::tree, u"Vorlix's backups");
+            index_.add(inputs_.own_folder, Reach::tree, u"Vorlix's own folder");
+        }
+    }
+
+private:
+    const StayInputs& inputs_;
+    StayIndex& index_;
+    StringList own_;
+    StringList own_products_;
+    // The key last opened, read value by value: an entry holds many values
+    // the index does not need, and each read is a round trip under Wine.
+    std::unique_ptr<RegistryKey> key_;
+    std::u16string values_root_, values_path_;
+    std::u16string own_sid_;
+    const bool view64_ = scan_view();
+    // The folders' names are looked up once each, however many entries share them.
+    FolderForms forms_;
+
+    StringList subkeys(const Hive& hive, const std::u16string& path) const {
+        StringList names;
+        Reg_EnumSubKeys(hive.root, hive.prefix + path, names, view64_);
+        return names;
+    }
+
+    // Opens the key; false when it is missing or goes with the deletion.
+    bool read_values(const Hive& hive, const std::u16string& path) {
+        key_.reset();
+        if (inputs_.going.covers(hive.name, path)) return false;
+        key_ = std::make_unique<RegistryKey>(hive.root, hive.prefix + path, view64_);
+        values_root_ = hive.name;
+        values_path_ = path;
+        return key_->is_open();
+    }
+    // A value of the key last read; empty when it is missing or goes with the deletion.
+    std::u16string text(const std::u16string& name) const {
+        std::u16string value;
+        if (key_ && key_->is_open() && !inputs_.going.takes_value(values_root_, values_path_, name))
+            key_->read_text(name, value);
+        return value;
+    }
+
+    // A program's folder stays with everything in it; a shared folder is only kept itself.
+    void add_folder(const std::u16string& folder, const std::u16string& reason) {
+        const bool shared = inputs_.known->is_any_shared_or_above(forms_.of(folder));
+        index_.add(folder, shared ? Reach::itself : Reach::tree, reason);
+    }
+    void add_command(const std::u16string& command, const std::u16string& reason) {
+        for (const auto& path : command_paths(command)) index_.add(path, Reach::itself, reason);
+    }
+
+    // An entry in the user's hive is also seen under HKEY_USERS.
+    bool is_own_entry(const Hive& hive, const std::u16string& path) const {
+        return std::find(own_.begin(), own_.end(), entry_text(hive.name + u"|" + path)) != own_.end();
+    }
+
+    void read_uninstall_entries(const Hive& hive) {
+        for (const auto& base : variants(current_version + u"Uninstall\\"))
+            for (const auto& name : subkeys(hive, base)) read_uninstall_entry(hive, base + name, name);
+    }
+
+    void read_uninstall_entry(const Hive& hive, const std::u16string& path, const std::u16string& name) {
+        if (is_own_entry(hive, path) || !read_values(hive, path)) return;
+        const auto display = Str_Trim(text(u"DisplayName"));
+        const auto reason = u"used by " + (display.empty() ? name : display);
+        if (const auto location = named_path(text(u"InstallLocation")); !location.empty())
+            add_folder(location, reason);
+        // An uninstaller needs what lies beside it.
+        for (const auto* value : {u"UninstallString", u"QuietUninstallString", u"ModifyPath"})
+            for (const auto& file : command_paths(text(value))) {
+                index_.add(file, Reach::itself, reason);
+                if (const auto slash = file.rfind(u'\\'); slash > 2) add_folder(file.substr(0, slash), reason);
+            }
+        if (const auto icon = icon_path(text(u"DisplayIcon")); !icon.empty()) index_.add(icon, Reach::itself, reason);
+    }
+
+    void read_app_paths(const Hive& hive) {
+        for (const auto& base : variants(current_version + u"App Paths\\"))
+            for (const auto& name : subkeys(hive, base)) read_app_path(hive, base + name, name);
+    }
+
+    void read_app_path(const Hive& hive, const std::u16string& path, const std::u16string& name) {
+        if (!read_values(hive, path)) return;
+        const auto reason = u"used by " + name;
+        add_command(text(u""), reason);
+        for_each_piece(text(u"Path"), u';', [&](std::u16string_view folder) {
+            if (const auto local = named_path(std::u16string(folder)); !local.empty())
+                index_.add(local, Reach::itself, reason);
+            return true;
+        });
+    }
+
+    void read_run_values(const Hive& hive, const std::u16string& path) {
+        StringList names, data;
+        if (!Reg_EnumValues(hive.root, hive.prefix + path, names, &data, view64_)) return;
+        for (std::size_t at = 0; at < names.size() && at < data.size(); ++at)
+            if (!inputs_.going.covers(hive.name, path, &names[at]))
+                add_command(data[at], u"started at logon by " + names[at]);
+    }
+
+    void read_services() {
+        const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
+        const std::u16string base = u"SYSTEM\\CurrentControlSet\\Services\\";
+        for (const auto& name : subkeys(hklm, base)) {
+            if (read_values(hklm, base + name)) add_command(text(u"ImagePath"), u"used by the service " + name);
+        }
+    }
+
+    // Each class's icon and verbs, and each COM class's icon and servers: in both
+    // views, where 32-bit programs register theirs apart.
+    void read_classes(const Hive& hive) {
+        const std::u16string base = hive.name == u"HKLM" ? u"SOFTWARE\\Classes\\" : u"Software\\Classes\\";
+        for (const auto& name : subkeys(hive, base))
+            if (Str_UpperAscii(name) != u"CLSID") read_class(hive, base + name, u"used by the class " + name);
+        // 32-bit COM classes live below Wow6432Node of the classes; the
+        // other spellings of that branch are links to it.
+        for (const auto& clsids : {base + u"CLSID\\", base + u"Wow6432Node\\CLSID\\"})
+            for (const auto& clsid : subkeys(hive, clsids)) {
+                const auto path = clsids + clsid;
+                const auto reason = u"used by the COM class " + clsid;
+                read_icon(hive, path, reason);
+                if (read_values(hive, path + u"\\InprocServer32"))
+                    if (const auto file = named_path(text(u"")); !file.empty()) index_.add(file, Reach::itself, reason);
+                if (read_values(hive, path + u"\\LocalServer32")) add_command(text(u""), reason);
+            }
+    }
+
+    void read_icon(const Hive& hive, const std::u16string& path, const std::u16string& reason) {
+        if (read_values(hive, path + u"\\DefaultIcon"))
+            if (const auto file = icon_path(text(u"")); !file.empty()) index_.add(file, Reach::itself, reason);
+    }
+
+    void read_class(const Hive& hive, const std::u16string& path, const std::u16string& reason) {
+        read_icon(hive, path, reason);
+        for (const auto& verb : subkeys(hive, path + u"\\shell\\"))
+            if (read_values(hive, path + u"\\shell\\" + verb + u"\\command")) add_command(text(u""), reason);
+    }
+
+    void read_installer_components() {
+        const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
+        const auto base = current_version + u"Installer\\UserData\\";
+        StringList products, data;
+        for (const auto& user : subkeys(hklm, base)) {
+            const auto components = base + user + u"\\Components\\";
+            for (const auto& component : subkeys(hklm, components)) {
+                if (!Reg_EnumValues(hklm.root, components + component, products, &data, view64_)) continue;
+                for (std::size_t at = 0; at < products.size() && at < data.size(); ++at) {
+                    const auto product = Str_UpperAscii(products[at]);
+                    if (std::find(own_products_.begin(), own_products_.end(), product) != own_products_.end() ||
+                        inputs_.going.covers(hklm.name, components + component, &products[at]))
+                        continue;
+                    if (const auto file = named_path(data[at]); !file.empty())
+                        index_.add(file, Reach::itself, u"used by the Windows Installer product " + products[at]);
+                }
+            }
+        }
+    }
+
+    // Every profile, the Default and Public ones too. The user's own profile
+    // holds the program's settings, so only it is kept; another user's and
+    // the Default profile keep everything in them.
+    void read_profiles() {
+        const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
+        const auto own_profile = Str_UpperFull(named_path(special_folder_path(os::csidl_profile)));
+        // True when the folder is the user's own profile.
+        const auto add_profile = [&](const std::u16string& folder, bool whole) {
+            const auto local = named_path(folder);
+            if (local.empty()) return false;
+            const bool own = Str_UpperFull(Str_EnsureTrailingBackslash(local)) ==
+                             Str_EnsureTrailingBackslash(own_profile);
+            index_.add(local, whole && !own ? Reach::tree : Reach::itself, reason_profile);
+            return own;
+        };
+        for (const auto& sid : subkeys(hklm, profile_list + u"\\"))
+            if (read_values(hklm, profile_list + u"\\" + sid) && add_profile(text(u"ProfileImagePath"), true))
+                own_sid_ = sid;
+        if (!read_values(hklm, profile_list)) return;
+        const auto directory = text(u"ProfilesDirectory");
+        for (const auto* name : {u"Default", u"Public"}) {
+            auto folder = text(name);
+            // Older systems name the folders only, below the profiles' folder.
+            if (!folder.empty() && folder.find(u'\\') == std::u16string::npos && !directory.empty())
+                folder = Str_EnsureTrailingBackslash(directory) + folder;
+            add_profile(folder, name == std::u16string_view(u"Default"));
+        }
+        add_profile(directory, false);
+    }
+};
+
+}  // namespace
+
+StayIndex build_stay_index(const StayInputs& inputs) {
+    StayIndex index;
+    Collector(inputs, index).run();
+    return index;
+}
+
+}  // namespace vorlix
