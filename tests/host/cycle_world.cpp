@@ -470,11 +470,11 @@ void install_vendor_shares(World& world, const WorldPlan& plan) {
 }
 
 // The program's own uninstaller, as the cycle starts it: it removes its
-// Uninstall entry and its main program, then exits.
+// Uninstall entry, its service and its main program, then exits.
 class UninstallerScript final : public Pacing {
 public:
-    UninstallerScript(std::u16string entry, std::vector<std::u16string> files)
-        : entry_(std::move(entry)), files_(std::move(files)) {
+    UninstallerScript(std::vector<std::u16string> keys, std::vector<std::u16string> files)
+        : keys_(std::move(keys)), files_(std::move(files)) {
         for (const auto& process : sim::processes()) known_.insert(process.pid);
     }
 
@@ -482,7 +482,7 @@ public:
         for (const auto& process : sim::processes()) {
             if (!known_.insert(process.pid).second) continue;
             if (!done_) {
-                Reg_DeleteKeyTree(hklm, entry_, true);
+                for (const auto& key : keys_) Reg_DeleteKeyTree(hklm, key, true);
                 for (const auto& file : files_) os::delete_file(file);
                 done_ = true;
             }
@@ -491,7 +491,7 @@ public:
     }
 
 private:
-    std::u16string entry_;
+    std::vector<std::u16string> keys_;
     std::vector<std::u16string> files_;
     std::set<std::uint32_t> known_;
     bool done_ = false;
@@ -545,7 +545,9 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
 
     const auto word = words[plan.target];
     auto script = std::make_shared<UninstallerScript>(
-        uninstall_path + target.key, std::vector<std::u16string>{target.home + u"\\" + word + u".exe"});
+        std::vector<std::u16string>{uninstall_path + target.key,
+                                    u"SYSTEM\\CurrentControlSet\\Services\\" + std::u16string(vendors[plan.programs[plan.target].vendor]) + word},
+        std::vector<std::u16string>{target.home + u"\\" + word + u".exe"});
     const cli::UninstallTerminal terminal{[](const std::u16string&) {}, [](const std::u16string&) { return true; },
                                           script};
     cli::cmd_uninstall({u"HKLM|" + uninstall_path + target.key, u"--yes"}, terminal);
@@ -564,11 +566,11 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
 }
 
 bool still_known(const Breach& breach) {
-    // Every kind the deletion committed on generated worlds before it kept an
-    // index of what stays; remove a kind when its fix lands.
+    // Every kind the deletion still commits on generated worlds; remove a
+    // kind when its fix lands.
     static const std::set<std::string> kinds = {"profile",     "vorlix",        "windows",      "com_class",
                                                 "installer",   "shared_file",   "shared_values", "program_file",
-                                                "program_key", "startup_approval"};
+                                                "program_key", "startup_approval", "own_folder_kept"};
     return kinds.count(breach.kind) != 0;
 }
 

@@ -99,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         NamedWorld{"UrlProtocolWhoseCommandWasTakenOver", "windows", {{{.takeover = Takeover::http_open}}, 0}},
         NamedWorld{"VerbOfAnotherProgramInATakenOverClass", "program_key",
                    {{{.takeover = Takeover::txtfile_open}, {.vendor = 1, .takeover = Takeover::extra_verb}}, 0}},
+        NamedWorld{"OwnAppPathKeepsTheProgramsFolder", "own_folder_kept", {{{.app_path = true}}, 0}},
         NamedWorld{"StartupApprovalOfAnotherProgramByName", "",
                    {{{.run = RunAt::user, .run_name = RunName::vendor, .approved = true},
                      {.run = RunAt::machine, .run_name = RunName::vendor, .approved = true}},
