@@ -169,8 +169,10 @@ private:
         if (is_own_entry(hive, path) || !read_values(hive, path)) return;
         const auto display = Str_Trim(text(u"DisplayName"));
         const auto reason = u"used by " + (display.empty() ? name : display);
-        if (const auto location = named_path(text(u"InstallLocation")); !location.empty())
-            add_folder(location, reason);
+        // Where setup ran from is no location of the program, but its repair
+        // and change may need it: it stays as much as the location does.
+        for (const auto* value : {u"InstallLocation", u"InstallSource"})
+            if (const auto folder = named_path(text(value)); !folder.empty()) add_folder(folder, reason);
         // An uninstaller needs what lies beside it.
         for (const auto* value : {u"UninstallString", u"QuietUninstallString", u"ModifyPath"})
             for (const auto& file : command_paths(text(value))) {
@@ -249,6 +251,8 @@ private:
         for (const auto& user : subkeys(hklm, base)) {
             const auto components = base + user + u"\\Components\\";
             for (const auto& component : subkeys(hklm, components)) {
+                // The data list is added to, not replaced: it starts empty for each key.
+                data.clear();
                 if (!Reg_EnumValues(hklm.root, components + component, products, &data, view64_)) continue;
                 for (std::size_t at = 0; at < products.size() && at < data.size(); ++at) {
                     const auto product = Str_UpperAscii(products[at]);
