@@ -1,6 +1,7 @@
 #include "access/Unit_ZRB_func_FilesDirs.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "platform/os.h"
@@ -129,14 +130,19 @@ std::u16string final_form(const std::u16string& path) {
     return Str_UpperFull(final_path);
 }
 
-// A plain file is deleted only where it really lies. Wine shows a Unix
-// symbolic link as a plain file, and deleting that deletes its target, which
-// may be anyone's. A reparse point goes as the link it is.
-void delete_file_in_place(const std::u16string& folder_final, const std::u16string& path, const std::u16string& name,
-                          std::uint32_t attributes) {
-    if (!has(attributes, os::file_attribute_reparse_point) &&
-        (folder_final.empty() || final_form(path) != folder_final + Str_UpperFull(name)))
-        return;
+// A plain file is deleted only where it really lies: in the folder it was
+// found in. Wine shows a Unix symbolic link as a plain file, and deleting that
+// deletes its target, which may be anyone's. Only the folder is compared, as
+// a name the system cannot spell back (a trailing dot or blank) may come back
+// in another form or not open at all; a link whose target exists always opens.
+// A reparse point goes as the link it is.
+void delete_file_in_place(const std::u16string& folder_final, const std::u16string& path, std::uint32_t attributes) {
+    if (!has(attributes, os::file_attribute_reparse_point) && !folder_final.empty()) {
+        const auto final_path = final_form(path);
+        const auto slash = final_path.rfind(u'\\');
+        if (slash != std::u16string::npos && std::u16string_view(final_path).substr(0, slash + 1) != folder_final)
+            return;
+    }
     os::delete_file(path);
 }
 
@@ -155,7 +161,7 @@ void delete_tree(const std::u16string& path) {
     if (find == os::invalid_handle_value) return;
     do {
         if (!has(data.attributes, os::file_attribute_directory)) {
-            delete_file_in_place(base_final, base + data.name, data.name, data.attributes);
+            delete_file_in_place(base_final, base + data.name, data.attributes);
         } else if (data.name != u"." && data.name != u"..") {
             if (!has(data.attributes, os::file_attribute_reparse_point)) delete_tree(base + data.name);
             os::remove_directory(base + data.name);
@@ -193,7 +199,7 @@ void DeleteFileOrFolder(const std::u16string& str_param_Path) {
     }
     const auto slash = path.rfind(u'\\');
     if (slash == std::u16string::npos) return;
-    delete_file_in_place(final_form(path.substr(0, slash + 1)), path, path.substr(slash + 1), attributes);
+    delete_file_in_place(final_form(path.substr(0, slash + 1)), path, attributes);
 }
 
 void DeleteFolderTree(const std::u16string& str_param_Path) { delete_tree(ExtendedLengthPath(str_param_Path)); }

@@ -190,8 +190,12 @@ expect "the fixture's programs' own files are in place" put 'C:\Program Files\Ne
 letter="C:\\users\\$user\\Documents\\letter.txt"
 ln -s "../../users/$user/Documents/letter.txt" "$drive_c/Program Files/Symlinked/letter.txt"
 linker_class='Software\Classes\Linker.File'
+# Run from inside the prefix: with every drive but C: gone, a 32-bit program
+# cannot be started from a path outside it.
+cp "$bin/reg_link.exe" "$setup/"
 expect "Linker's class holds a link to exefile" \
-  "$wine64" "$bin/reg_link.exe" "$linker_class\\Opened" 'Software\Classes\exefile'
+  bash -c 'cd "$1" && "$2" ./reg_link.exe "$3" "$4"' _ "$setup" "$wine64" "$linker_class\\Opened" \
+  'Software\Classes\exefile'
 expect "the link leads to exefile's keys" reg_key "HKLM\\$linker_class\\Opened\\shell\\open\\command"
 
 # ---- every one uninstalled; the relative location from C:\windows, as the system folder would be
