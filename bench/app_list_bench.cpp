@@ -56,7 +56,7 @@ public:
     }
     void close_loading() override { loading = false; }
     bool message_box(const std::u16string&, MessageKind) override { return false; }
-    std::optional<ProgramIcon> read_icon(const IconSource&) override { return ProgramIcon{icon, 32, 32}; }
+    std::optional<ProgramIcon> read_icon(const IconSource&, PixelSize) override { return ProgramIcon{icon, 32, 32}; }
     ProgramIcon resize_icon(const ProgramIcon& original, int width, int height) override {
         return {original.image, width, height};
     }

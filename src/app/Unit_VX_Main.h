@@ -83,6 +83,9 @@ public:
     void ed_Step1_SearchEnter();
     void ed_Step1_SearchKeyDown(std::uint16_t key);
     void SB_SWList_MainMouseWheel();
+    // The window's scale changed: the listed programs' icons are read again
+    // at the new logo size (the rows keep the old pictures until then).
+    void logo_size_changed();
 
     void mpr_pro_ShowLoading();
     void mpr_pro_CloseLoading();
@@ -231,11 +234,22 @@ private:
     std::vector<ZRB_InstalledSWCInfo_Panel> categories_;
     // Category key -> index in categories_.
     std::unordered_map<std::u16string, std::size_t> mpr_dic_InstalledSWCInfo_Panels;
-    // The icon cache: display name and icon, found through icon_names.
-    std::vector<std::pair<std::u16string, ProgramIcon>> mpr_Dic_SoftwareList_Icon;
+    // Icons are read on a worker (an offline share stalls a read for
+    // seconds): the names waiting for one, and those of the batch being read.
+    struct IconRequest {
+        std::u16string name;
+        IconSource source;
+        PixelSize logo;
+        std::optional<ProgramIcon> icon;
+    };
+    // The icon cache: display name, source and icon, found through icon_names.
+    std::vector<IconRequest> mpr_Dic_SoftwareList_Icon;
     NameTable icon_names{[this](std::size_t entry) -> std::u16string_view {
-        return mpr_Dic_SoftwareList_Icon[entry].first;
+        return mpr_Dic_SoftwareList_Icon[entry].name;
     }};
+    std::vector<IconRequest> icon_requests;
+    std::unordered_set<std::u16string> icons_in_reading;
+    bool icon_batch_reading = false;
     std::unordered_set<std::u16string> uninstalled_names;
 
     void show_card(Card card);
@@ -243,11 +257,13 @@ private:
     void later(std::uint32_t milliseconds, std::function<void()> task);
     void mpr_pro_StartGetSoftwareList();
     void mpu_prosyncb_InstallerSoftwarelist_Ex();
-    // The cached icon of the name, read first when the cache has none; null
-    // when reading failed.
+    // The cached icon of the name; null while it is read (the row gets it
+    // when it arrives) and when reading failed.
     const ProgramIcon* mpu_prosyncb_InstallerSoftwarelist_GetIcon(const std::u16string& str_param_SoftwareName,
                                                                   const std::u16string& str_param_SoftwareIcon,
                                                                   int int_param_Default_H, int int_param_Default_W);
+    void read_requested_icons();
+    void icon_arrived(IconRequest& request);
     bool mpr_fun_IsUninstalled(const std::u16string& name) const;
     void mpr_pro_CreateClassifiedPanels();
     // Bit i: the publisher contains the key of categories_[i], ignoring case.

@@ -26,10 +26,7 @@ void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     // The scan reports each name once; a repeated report keeps the first row.
     if (!mpr_dic_InstalledSWInfo_Panels.insert(row_count)) return;
     const std::size_t index = row_count++;
-    const PixelSize logo = view.logo_size();
-    const ProgramIcon* icon =
-        mpu_prosyncb_InstallerSoftwarelist_GetIcon(mpr_str_SoftwareName, mpr_str_SoftwareIcon, logo.height, logo.width);
-    row.mpu_Logo_Image = icon ? *icon : ProgramIcon{};
+    row.mpu_Logo_Image = {};
     row.mpu_Publisher_Label = mpr_str_SoftwarePublisher;
     row.mpu_Version_Label = mpr_str_SoftwareVersion;
     row.mpu_Size_Label = mpr_str_SoftwareEstimatedSize;
@@ -38,6 +35,12 @@ void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     visible_rows_.push_back(index);
     row_filters.push_back({categories, false});
     row_names.append(mpr_str_SoftwareName);
+
+    // Read last: a read that ends at once fills the finished row.
+    const PixelSize logo = view.logo_size();
+    if (const ProgramIcon* icon =
+            mpu_prosyncb_InstallerSoftwarelist_GetIcon(mpr_str_SoftwareName, mpr_str_SoftwareIcon, logo.height, logo.width))
+        row.mpu_Logo_Image = *icon;
 
     // The newest row stays in view while the scan runs.
     view.list_rows_changed();
@@ -49,18 +52,68 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
                                                                           const std::u16string& str_param_SoftwareIcon,
                                                                           int int_param_Default_H,
                                                                           int int_param_Default_W) {
-    if (const auto cached = icon_names.find(str_param_SoftwareName)) return &mpr_Dic_SoftwareList_Icon[*cached].second;
-    const IconSource source = choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID);
-    std::optional<ProgramIcon> icon = ProgramIcon{};
+    if (const auto cached = icon_names.find(str_param_SoftwareName)) return &*mpr_Dic_SoftwareList_Icon[*cached].icon;
+    if (icons_in_reading.contains(str_param_SoftwareName)) return nullptr;
+    IconRequest request{str_param_SoftwareName, choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID),
+                        {int_param_Default_W, int_param_Default_H}, ProgramIcon{}};
     // A cached installer file that is gone has no icon; nothing else is asked.
-    const bool missing_installer_file = source.rule == 'a' && !Sys_FileExists(source.path);
-    if (source.read != IconRead::none && !missing_installer_file) icon = view.read_icon(source);
-    if (!icon) return nullptr;
-    if (icon_needs_scaling(*icon, int_param_Default_W, int_param_Default_H))
-        icon = view.resize_icon(*icon, int_param_Default_W, int_param_Default_H);
-    mpr_Dic_SoftwareList_Icon.emplace_back(str_param_SoftwareName, std::move(*icon));
+    const bool missing_installer_file = request.source.rule == 'a' && !Sys_FileExists(request.source.path);
+    if (request.source.read == IconRead::none || missing_installer_file) {
+        icon_arrived(request);
+        return &*mpr_Dic_SoftwareList_Icon.back().icon;
+    }
+    icons_in_reading.insert(request.name);
+    icon_requests.push_back(std::move(request));
+    if (!icon_batch_reading) read_requested_icons();
+    return nullptr;
+}
+
+void TForm_Main::logo_size_changed() {
+    const PixelSize logo = view.logo_size();
+    auto cached = std::exchange(mpr_Dic_SoftwareList_Icon, {});
+    icon_names.clear();
+    for (auto& entry : cached) {
+        // An empty icon has no size to change.
+        if (entry.icon->empty()) {
+            mpr_Dic_SoftwareList_Icon.push_back(std::move(entry));
+            icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
+        } else if (icons_in_reading.insert(entry.name).second) {
+            icon_requests.push_back({std::move(entry.name), entry.source, logo, {}});
+        }
+    }
+    if (!icon_requests.empty() && !icon_batch_reading) read_requested_icons();
+}
+
+// One worker reads the waiting icons; what was requested meanwhile is the
+// next batch.
+void TForm_Main::read_requested_icons() {
+    icon_batch_reading = true;
+    auto batch = std::make_shared<std::vector<IconRequest>>(std::exchange(icon_requests, {}));
+    on_worker(
+        [batch, &view = view] {
+            for (auto& request : *batch) {
+                const PixelSize logo = request.logo;
+                request.icon = view.read_icon(request.source, logo);
+                if (request.icon && icon_needs_scaling(*request.icon, logo.width, logo.height))
+                    request.icon = view.resize_icon(*request.icon, logo.width, logo.height);
+            }
+        },
+        [this, batch] {
+            for (auto& request : *batch) icon_arrived(request);
+            view.list_rows_changed();
+            icon_batch_reading = false;
+            if (!icon_requests.empty()) read_requested_icons();
+        });
+}
+
+// A failed read is not cached: the next listing of the program tries again.
+void TForm_Main::icon_arrived(IconRequest& request) {
+    icons_in_reading.erase(request.name);
+    if (!request.icon) return;
+    if (const auto row = mpr_dic_InstalledSWInfo_Panels.find(request.name); row && *row < row_count)
+        rows_[*row].mpu_Logo_Image = *request.icon;
+    mpr_Dic_SoftwareList_Icon.push_back(std::move(request));
     icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
-    return &mpr_Dic_SoftwareList_Icon.back().second;
 }
 
 void TForm_Main::mpr_pro_EndListUpdate() {

@@ -143,8 +143,10 @@ public:
     // Message box with caption message_caption; true when the user answered Yes.
     virtual bool message_box(const std::u16string& text, MessageKind kind) = 0;
 
-    // Reads the picture the source names; none when reading failed with an error.
-    virtual std::optional<ProgramIcon> read_icon(const IconSource& source) = 0;
+    // Reads the picture the source names, of the wanted size where the file
+    // holds one; none when reading failed with an error. Called on a worker
+    // thread, as is resize_icon.
+    virtual std::optional<ProgramIcon> read_icon(const IconSource& source, PixelSize wanted) = 0;
     // A copy of the icon stretched to the given size.
     virtual ProgramIcon resize_icon(const ProgramIcon& icon, int width, int height) = 0;
 };

@@ -118,5 +118,34 @@ TEST_F(WindowIcons, ARowAfterARefreshShowsItsOwnIconOnly) {
     EXPECT_TRUE(row(u"Notes").mpu_Logo_Image.empty());
 }
 
+TEST_F(WindowIcons, IconsAreReadOffTheUserInterfaceThreadAndReachTheRowWhenTheReadEnds) {
+    // A new window whose workers' reports the test serves.
+    auto switched = std::make_shared<SwitchedDispatcher>();
+    dispatcher = switched;
+    open_window();
+    auto served = std::make_shared<ServedDispatcher>();
+    switched->to = served;
+    tasks.join_at_once = false;
+
+    report(u"Tool", u"C:\\Tool\\tool.exe");
+    EXPECT_TRUE(row(u"Tool").mpu_Logo_Image.empty());
+    ASSERT_TRUE(served->try_serve_one(std::chrono::seconds(20)));
+    tasks.join_workers();
+    EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
+    EXPECT_EQ(view.icon_reads.size(), 1u);
+    EXPECT_NE(view.icon_read_thread, std::this_thread::get_id());
+}
+
+TEST_F(WindowIcons, AScaleChangeReadsEachIconAgainAtTheNewLogoSize) {
+    report(u"Tool", u"C:\\Tool\\tool.exe");
+    report(u"Plain", u"C:\\Apps\\notes.txt");
+    view.logo = {48, 48};
+    window->logo_size_changed();
+    // The program without an icon is not read; the other is, at 48 pixels.
+    EXPECT_EQ(view.icon_read_widths, (std::vector<int>{32, 48}));
+    EXPECT_EQ(view.icon_reads.back().path, u"C:\\Tool\\tool.exe");
+    EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
+}
+
 }  // namespace
 }  // namespace vorlix::test

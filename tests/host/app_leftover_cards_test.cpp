@@ -272,13 +272,6 @@ TEST_F(LeftoverCards, UntickedRowsStayWhileTheRestIsDeletedAndTheReportTellsWher
     EXPECT_FALSE(exists(result_file(result_file_registry)));
 }
 
-// A dispatcher the test switches from running reports at once to serving them itself.
-class SwitchedDispatcher final : public UiDispatcher {
-public:
-    std::shared_ptr<UiDispatcher> to = std::make_shared<ImmediateDispatcher>();
-    void run(const std::function<void()>& task) override { to->run(task); }
-};
-
 // Step 3 reached; from then on workers run free and their reports wait until served.
 class LeftoverWorkers : public LeftoverCards {
 protected:

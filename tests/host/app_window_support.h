@@ -101,6 +101,13 @@ private:
     std::deque<const std::function<void()>*> queue;
 };
 
+// A dispatcher the test switches from running reports at once to serving them itself.
+class SwitchedDispatcher final : public UiDispatcher {
+public:
+    std::shared_ptr<UiDispatcher> to = std::make_shared<ImmediateDispatcher>();
+    void run(const std::function<void()>& task) override { to->run(task); }
+};
+
 class RecordingView final : public View {
 public:
     explicit RecordingView(QueuedTasks& tasks_param) : tasks(tasks_param) {}
@@ -129,6 +136,10 @@ public:
     std::optional<int> scroll_step;
     int category_changes = 0;
     std::vector<IconSource> icon_reads;
+    // The size each read asked for, and the thread of the last read.
+    std::vector<int> icon_read_widths;
+    std::thread::id icon_read_thread;
+    PixelSize logo{32, 32};
     std::vector<std::pair<int, int>> resizes;
     // What reading an icon gives, by path; every other path gives a 32 by 32 icon.
     std::map<std::u16string, std::optional<ProgramIcon>> icons;
@@ -151,7 +162,7 @@ public:
     os::Handle window_handle() const override { return 0x1234; }
     std::optional<FileVersion> file_version() const override { return version; }
     char16_t decimal_separator() const override { return u'.'; }
-    PixelSize logo_size() const override { return {32, 32}; }
+    PixelSize logo_size() const override { return logo; }
     void show_card(Card card) override { cards.push_back(card); }
     void set_version_text(const std::u16string& text) override { version_text = text; }
     void set_update_label_visible(bool visible) override { update_label_visible = visible; }
@@ -189,8 +200,10 @@ public:
         messages.push_back({text, kind});
         return kind == MessageKind::question && answer_yes;
     }
-    std::optional<ProgramIcon> read_icon(const IconSource& source) override {
+    std::optional<ProgramIcon> read_icon(const IconSource& source, PixelSize wanted) override {
         icon_reads.push_back(source);
+        icon_read_widths.push_back(wanted.width);
+        icon_read_thread = std::this_thread::get_id();
         if (const auto found = icons.find(source.path); found != icons.end()) return found->second;
         return icon(32, 32);
     }

@@ -34,7 +34,7 @@ void AboutWindow::create(HWND owner) {
                    RECT{0, 0, width, height});
     SetWindowTextW(hwnd(), L"About Vorlix");
     close_.create(hwnd(), id_close, L"Close", {L"Button_Close\\X", L"Button_Close\\X_H", {}});
-    const LabelStyle text{rrggbb(GetSysColor(COLOR_WINDOWTEXT)), background_colour};
+    const LabelStyle text{0x000000, background_colour};
     LabelStyle link = text;
     link.link = true;
     version_.create(hwnd(), id_version, text);
@@ -98,7 +98,7 @@ void AboutWindow::command(int id) {
 
 std::optional<LRESULT> AboutWindow::handle(UINT message, WPARAM wparam, LPARAM) {
     auto paint = [this](HDC dc, const RECT& client) {
-        fill(dc, client, rgb(background_colour));
+        fill(dc, client, surface(background_colour));
         if (const Picture* background = artwork().picture(L"About_Bg", dpi()); background != nullptr) {
             background->draw(dc, 0, 0, client.right, client.bottom);
         }

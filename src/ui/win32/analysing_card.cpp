@@ -38,11 +38,11 @@ void AnalysingCard::layout(UINT dpi) {
 
 void AnalysingCard::paint(HDC dc, const RECT& client) const {
     const UINT dpi = dpi_for_window(card_.hwnd());
-    fill(dc, client, rgb(background_colour));
-    const COLORREF text = rgb(dark_text_colour);
+    fill(dc, client, surface(background_colour));
+    const COLORREF text = ink(dark_text_colour);
     draw_text_in(dc, L"Please wait while the selected app is being analyzed.", scale_rect(tip_rect, dpi), fonts_->bold(),
                  text, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
-    fill(dc, scale_rect(line_rect, dpi), rgb(bar_colour));
+    fill(dc, scale_rect(line_rect, dpi), surface(bar_colour));
     draw_text_in(dc, L"Files/Folders", scale_rect(files_heading_rect, dpi), fonts_->underlined_bold(), text,
                  DT_CENTER | DT_SINGLELINE | DT_VCENTER);
     draw_text_in(dc, L"Registry Entries", scale_rect(registry_heading_rect, dpi), fonts_->underlined_bold(), text,

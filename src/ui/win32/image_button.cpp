@@ -11,8 +11,8 @@ namespace vorlix::ui {
 
 void ImageButton::create(HWND parent, int id, const std::wstring& text, ButtonPictures pictures) {
     pictures_ = std::move(pictures);
-    hwnd_ = CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0,
-                            0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+    const DWORD kind = pictures_.selected.empty() ? BS_OWNERDRAW : BS_CHECKBOX | BS_PUSHLIKE;
+    hwnd_ = CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                             nullptr);
     SetWindowSubclass(hwnd_, &ImageButton::subclass, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -23,10 +23,17 @@ void ImageButton::place(const RECT& r, UINT dpi) const {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void ImageButton::set_selected(bool selected) const {
+    SendMessageW(hwnd_, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool ImageButton::selected() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 void ImageButton::paint(HDC dc, const RECT& client) const {
     paint_parent_background(hwnd_, dc);
     const bool enabled = IsWindowEnabled(hwnd_) != FALSE;
-    const std::wstring& name = !enabled && !pictures_.disabled.empty() ? pictures_.disabled
+    const std::wstring& name = selected()                                       ? pictures_.selected
                                : enabled && hot_ && !pictures_.hot.empty() ? pictures_.hot
                                                                            : pictures_.normal;
     if (const Picture* picture = artwork().picture(name, dpi_for_window(hwnd_)); picture != nullptr) {

@@ -1,7 +1,9 @@
 // A push button drawn from artwork: its normal picture, the hot one under the
-// mouse and (for category buttons) the selected one while it is disabled.
+// mouse and (for categories and tabs) the selected one while it is selected.
 // A real button: it takes the keyboard focus, Space presses it, and its text
-// (never drawn) names it for screen readers.
+// (never drawn) names it for screen readers. One with a selected picture is a
+// push-like check box, so a reader announces the selection as pressed, not as
+// unavailable; its window ignores clicks on it while it is selected.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +15,7 @@ namespace vorlix::ui {
 struct ButtonPictures {
     std::wstring normal;
     std::wstring hot;
-    std::wstring disabled;  // empty: the normal picture
+    std::wstring selected;  // empty: never selected
 };
 
 class ImageButton {
@@ -25,6 +27,7 @@ public:
     // A child of `parent` with the command id `id`, at a design rectangle (96 DPI).
     void create(HWND parent, int id, const std::wstring& text, ButtonPictures pictures);
     void place(const RECT& design_rect, UINT dpi) const;
+    void set_selected(bool selected) const;
     HWND hwnd() const { return hwnd_; }
 
 private:
@@ -34,6 +37,7 @@ private:
 
     static LRESULT CALLBACK subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                      DWORD_PTR self);
+    bool selected() const;
     void paint(HDC dc, const RECT& client) const;
 };
 

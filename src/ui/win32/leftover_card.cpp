@@ -63,19 +63,19 @@ void LeftoverCard::layout(UINT dpi) {
 
 void LeftoverCard::show_tab(LeftoverList list) {
     const bool files = list == parts_.files;
-    EnableWindow(files_tab_.hwnd(), files ? FALSE : TRUE);
-    EnableWindow(registry_tab_.hwnd(), files ? TRUE : FALSE);
+    files_tab_.set_selected(files);
+    registry_tab_.set_selected(!files);
     ShowWindow(files_.hwnd(), files ? SW_SHOWNA : SW_HIDE);
     ShowWindow(registry_.hwnd(), files ? SW_HIDE : SW_SHOWNA);
 }
 
 void LeftoverCard::paint(HDC dc, const RECT& client) const {
     const UINT dpi = dpi_for_window(card_.hwnd());
-    fill(dc, client, rgb(background_colour));
+    fill(dc, client, surface(background_colour));
     artwork().draw(dc, parts_.logo, logo_rect, dpi);
-    draw_text(dc, parts_.title, scale_to_dpi(112, dpi), scale_to_dpi(9, dpi), fonts_->title(), rgb(dark_text_colour));
-    fill(dc, scale_rect(RECT{0, band_height, card_width, tab_bar_bottom}, dpi), rgb(bar_colour));
-    fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, rgb(bar_colour));
+    draw_text(dc, parts_.title, scale_to_dpi(112, dpi), scale_to_dpi(9, dpi), fonts_->title(), ink(dark_text_colour));
+    fill(dc, scale_rect(RECT{0, band_height, card_width, tab_bar_bottom}, dpi), surface(bar_colour));
+    fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, surface(bar_colour));
 }
 
 }  // namespace vorlix::ui

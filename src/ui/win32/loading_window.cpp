@@ -57,7 +57,7 @@ void LoadingWindow::close() {
 }
 
 void LoadingWindow::paint(HDC dc, const RECT& client) {
-    fill(dc, client, rgb(background_colour));
+    fill(dc, client, surface(background_colour));
     if (const Picture* background = artwork().picture(L"Loading_Bg", dpi()); background != nullptr) {
         background->draw(dc, 0, 0, client.right, client.bottom);
     }
@@ -69,7 +69,7 @@ void LoadingWindow::paint(HDC dc, const RECT& client) {
                                            measure_text(text, fonts_.bold(), label.right - label.left).cy);
     label.top = (client.bottom - label_height) / 2;
     label.bottom = label.top + label_height;
-    draw_text_in(dc, text, label, fonts_.bold(), rgb(dark_text_colour), DT_WORDBREAK);
+    draw_text_in(dc, text, label, fonts_.bold(), ink(dark_text_colour), DT_WORDBREAK);
 }
 
 std::optional<LRESULT> LoadingWindow::handle(UINT message, WPARAM wparam, LPARAM) {

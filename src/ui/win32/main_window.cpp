@@ -76,7 +76,7 @@ void MainWindow::create() {
     Window::create(L"VorlixMain", WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU,
                    WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, nullptr, RECT{0, 0, window_width, window_height});
     SetWindowTextW(hwnd(), L"Vorlix");
-    edit_brush_ = CreateSolidBrush(RGB(255, 255, 255));
+    edit_brush_ = CreateSolidBrush(surface(0xFFFFFF));
 
     about_.create(hwnd(), id_about, L"About", {L"Main_BackGround\\Bn_About", L"Main_BackGround\\Bn_About_H", {}});
     minimise_.create(hwnd(), id_minimise, L"Minimize",
@@ -204,25 +204,25 @@ HWND MainWindow::leftover_list_at(HWND window) const {
 }
 
 void MainWindow::paint_top(HDC dc, const RECT& client) {
-    fill(dc, client, rgb(background_colour));
+    fill(dc, client, surface(background_colour));
     draw_picture(dc, L"Main_BackGround\\Main_Top", RECT{0, 0, window_width, top_band_height}, dpi());
 }
 
 void MainWindow::paint_program_card(HDC dc, const RECT& client) {
     const UINT d = dpi();
-    fill(dc, client, rgb(background_colour));
+    fill(dc, client, surface(background_colour));
     draw_picture(dc, L"Uninstall_Steps\\Step1_LogoEx", RECT{20, 8, 20 + 81, 8 + 50}, d);
-    draw_text(dc, L"Step 1:", px(112), px(9), fonts_.title(), rgb(dark_text_colour));
+    draw_text(dc, L"Step 1:", px(112), px(9), fonts_.title(), ink(dark_text_colour));
     draw_text(dc, L"Please select the app you want to uninstall, and then click the trash icon to proceed.", px(112),
-              px(38), fonts_.bold(), rgb(dark_text_colour));
+              px(38), fonts_.bold(), ink(dark_text_colour));
     draw_picture(dc, L"Uninstall_Steps\\Step_Line", RECT{0, card_top_band - 4, window_width, card_top_band}, d);
     // The category column's edge line runs down the whole column.
     const RECT edge{px(category_width) - 1, px(card_top_band), px(category_width), px(bottom_bar_top)};
     fill(dc, edge, GetSysColor(COLOR_BTNSHADOW));
 
     const RECT bar{0, px(bottom_bar_top), client.right, client.bottom};
-    fill(dc, bar, rgb(bar_colour));
-    draw_text(dc, version_text_, px(20), px(bottom_bar_top + 30), fonts_.regular(), GetSysColor(COLOR_WINDOWTEXT));
+    fill(dc, bar, surface(bar_colour));
+    draw_text(dc, version_text_, px(20), px(bottom_bar_top + 30), fonts_.regular(), ink(0x000000));
     draw_picture(dc, L"Search_BackGround\\Search_Bg", search_bg_rect, d);
 }
 
@@ -244,18 +244,18 @@ void MainWindow::categories_changed() {
     int top = card_top_band;
     for (std::size_t i = 0; i < categories.size(); ++i) {
         HWND button = category_buttons_[i]->hwnd();
-        EnableWindow(button, categories[i].button_enabled);
+        category_buttons_[i]->set_selected(!categories[i].button_enabled);
         ShowWindow(button, categories[i].visible ? SW_SHOWNA : SW_HIDE);
         if (categories[i].visible) {
             category_buttons_[i]->place(RECT{0, top, category_width - 1, top + category_height}, dpi());
             top += category_height;
         }
-        InvalidateRect(button, nullptr, FALSE);
     }
 }
 
 void MainWindow::command(int id, int code, HWND control) {
-    if (logic_ == nullptr) {
+    // A selected category or tab is chosen already.
+    if (logic_ == nullptr || (control != nullptr && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED)) {
         return;
     }
     switch (id) {
@@ -371,6 +371,9 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lp
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         layout();
         applying_dpi_ = false;
+        if (logic_ != nullptr) {
+            logic_->logo_size_changed();
+        }
         return 0;
     }
     case WM_COMMAND:
@@ -391,7 +394,7 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wparam, LPARAM lp
         if (reinterpret_cast<HWND>(lparam) == search_edit_) {
             auto dc = reinterpret_cast<HDC>(wparam);
             SetTextColor(dc, search_colour_);
-            SetBkColor(dc, RGB(255, 255, 255));
+            SetBkColor(dc, surface(0xFFFFFF));
             return reinterpret_cast<LRESULT>(edit_brush_);
         }
         return std::nullopt;
@@ -510,7 +513,7 @@ std::u16string MainWindow::search_text() const {
 }
 
 void MainWindow::set_search_text(const std::u16string& text, std::uint32_t colour_rgb) {
-    search_colour_ = rgb(colour_rgb);
+    search_colour_ = ink(colour_rgb);
     SetWindowTextW(search_edit_, wide(text));
     InvalidateRect(search_edit_, nullptr, TRUE);
 }
@@ -529,7 +532,9 @@ bool MainWindow::message_box(const std::u16string& text, MessageKind kind) {
     return MessageBoxW(hwnd(), wide(text), wide(message_caption), flags) == IDYES;
 }
 
-std::optional<ProgramIcon> MainWindow::read_icon(const IconSource& source) { return read_program_icon(source); }
+std::optional<ProgramIcon> MainWindow::read_icon(const IconSource& source, PixelSize wanted) {
+    return read_program_icon(source, wanted.width, wanted.height);
+}
 
 ProgramIcon MainWindow::resize_icon(const ProgramIcon& icon, int width, int height) {
     return resized_program_icon(icon, width, height);

@@ -75,7 +75,7 @@ public:
     void show_loading_modal() override { loading_.show_modal(); }
     void close_loading() override { loading_.close(); }
     bool message_box(const std::u16string& text, MessageKind kind) override;
-    std::optional<ProgramIcon> read_icon(const IconSource& source) override;
+    std::optional<ProgramIcon> read_icon(const IconSource& source, PixelSize wanted) override;
     ProgramIcon resize_icon(const ProgramIcon& icon, int width, int height) override;
 
 private:

@@ -5,6 +5,21 @@
 
 namespace vorlix::ui {
 
+bool high_contrast() {
+    HIGHCONTRASTW setting{};
+    setting.cbSize = sizeof setting;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+COLORREF surface(std::uint32_t design_rrggbb) {
+    return high_contrast() ? GetSysColor(COLOR_WINDOW) : rgb(design_rrggbb);
+}
+
+COLORREF ink(std::uint32_t design_rrggbb) {
+    return high_contrast() ? GetSysColor(COLOR_WINDOWTEXT) : rgb(design_rrggbb);
+}
+
 void fill(HDC dc, const RECT& rect, COLORREF colour) {
     SetBkColor(dc, colour);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);

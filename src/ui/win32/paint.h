@@ -20,6 +20,14 @@ inline std::uint32_t rrggbb(COLORREF colour) {
            GetBValue(colour);
 }
 
+// In high contrast the system's colours replace the design's, for
+// backgrounds and texts alike (asked at each paint: the user may switch while
+// the program runs). Otherwise texts keep the design's colours too: a
+// system text colour on a design background may be unreadable.
+bool high_contrast();
+COLORREF surface(std::uint32_t design_rrggbb);
+COLORREF ink(std::uint32_t design_rrggbb);
+
 inline constexpr std::uint32_t background_colour = 0xF1F1F1;
 inline constexpr std::uint32_t bar_colour = 0xC9C9C9;
 inline constexpr std::uint32_t dark_text_colour = 0x3E3E3E;

@@ -1,9 +1,11 @@
 #include "ui/win32/program_icons.h"
 
+#include <objbase.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,6 +21,10 @@ namespace {
 // Pictures live in one image list per pixel size, not as an icon handle per
 // program: the process's GDI objects stay few however many programs there are.
 // A picture keeps its slot for the whole run (the icon cache does too).
+// Workers read and store icons while the window draws them: one lock over
+// the lists and the cache (never held while a file is read).
+std::mutex icons_lock;
+
 struct StoredIcon {
     HIMAGELIST list;
     int index;
@@ -33,7 +39,7 @@ HIMAGELIST list_for(int width, int height) {
     return list;
 }
 
-// Takes ownership of `icon`.
+// Takes ownership of `icon`. Called with icons_lock held.
 ProgramIcon store(HICON icon) {
     ProgramIcon result;
     if (icon == nullptr) {
@@ -63,6 +69,9 @@ ProgramIcon store(HICON icon) {
 const StoredIcon* stored(const ProgramIcon& icon) { return static_cast<const StoredIcon*>(icon.image.get()); }
 
 HICON shell_icon(const std::u16string& path) {
+    // The shell's icon lookup needs COM on the calling thread, a worker's too.
+    thread_local const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    (void)com;
     SHFILEINFOW info{};
     SHGetFileInfoW(wide(path), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SYSICONINDEX | SHGFI_LARGEICON);
     return info.hIcon;
@@ -75,43 +84,40 @@ HICON associated_icon(const std::u16string& path) {
     return ExtractAssociatedIconW(GetModuleHandleW(nullptr), buffer.data(), &index);
 }
 
-// ExtractIconW answers 1 for a file that is no program, icon or library.
-HICON indexed_icon(const std::u16string& path, std::int32_t index) {
-    HICON icon = ExtractIconW(GetModuleHandleW(nullptr), wide(path), static_cast<UINT>(index));
-    return reinterpret_cast<UINT_PTR>(icon) == 1 ? nullptr : icon;
+// The icon at `index` of a program, library or icon file, in the picture
+// closest to width by height (nullptr: the file holds none there).
+HICON sized_icon(const std::u16string& path, std::int32_t index, int width, int height) {
+    HICON icon = nullptr;
+    const UINT found = PrivateExtractIconsW(wide(path), index, width, height, &icon, nullptr, 1, LR_DEFAULTCOLOR);
+    return found == 1 ? icon : nullptr;
 }
 
-}  // namespace
-
-namespace {
-
-std::optional<ProgramIcon> read_icon_uncached(const IconSource& source) {
+// The icon the source names, read from disk; none when the read failed with an
+// error (nullptr when there is no icon).
+std::optional<HICON> extract(const IconSource& source, int width, int height) {
     switch (source.read) {
     case IconRead::none:
-        return ProgramIcon{};
-    case IconRead::embedded_in_place: {
+        return nullptr;
+    case IconRead::embedded_in_place:
         // Read from the file where it lies: nothing is copied or written beside it.
-        HICON large = nullptr;
-        ExtractIconExW(wide(source.path), 0, &large, nullptr, 1);
-        return store(large);
-    }
+        return sized_icon(source.path, 0, width, height);
     case IconRead::shell_or_associated: {
         HICON icon = shell_icon(source.path);
-        return store(icon != nullptr ? icon : associated_icon(source.path));
+        return icon != nullptr ? icon : associated_icon(source.path);
     }
     case IconRead::shell:
-        return store(shell_icon(source.path));
+        return shell_icon(source.path);
     case IconRead::indexed:
-        return store(indexed_icon(source.path, source.index));
+        return sized_icon(source.path, source.index, width, height);
     case IconRead::icon_file: {
-        HANDLE icon = LoadImageW(nullptr, wide(source.path), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE);
+        HANDLE icon = LoadImageW(nullptr, wide(source.path), IMAGE_ICON, width, height, LR_LOADFROMFILE);
         if (icon == nullptr) {
             return std::nullopt;
         }
-        return store(static_cast<HICON>(icon));
+        return static_cast<HICON>(icon);
     }
     }
-    return ProgramIcon{};
+    return nullptr;
 }
 
 }  // namespace
@@ -120,23 +126,28 @@ std::optional<ProgramIcon> read_icon_uncached(const IconSource& source) {
 // is read once per run and its picture shared, which spares the shell calls
 // and one icon handle per program. A failed read is not kept: the next
 // listing of the program tries again (the file may be back, the share online).
-std::optional<ProgramIcon> read_program_icon(const IconSource& source) {
-    static std::map<std::tuple<IconRead, std::u16string, std::int32_t>, ProgramIcon> read;
-    const auto key = std::tuple{source.read, source.path, source.index};
-    if (const auto found = read.find(key); found != read.end()) {
-        return found->second;
+std::optional<ProgramIcon> read_program_icon(const IconSource& source, int width, int height) {
+    static std::map<std::tuple<IconRead, std::u16string, std::int32_t, int, int>, ProgramIcon> read;
+    const auto key = std::tuple{source.read, source.path, source.index, width, height};
+    {
+        const std::lock_guard lock(icons_lock);
+        if (const auto found = read.find(key); found != read.end()) {
+            return found->second;
+        }
     }
-    std::optional<ProgramIcon> icon = read_icon_uncached(source);
-    if (icon) {
-        read.emplace(key, *icon);
+    const std::optional<HICON> extracted = extract(source, width, height);
+    if (!extracted) {
+        return std::nullopt;
     }
-    return icon;
+    const std::lock_guard lock(icons_lock);
+    return read.emplace(key, store(*extracted)).first->second;
 }
 
 ProgramIcon resized_program_icon(const ProgramIcon& icon, int width, int height) {
     if (icon.empty()) {
         return icon;
     }
+    const std::lock_guard lock(icons_lock);
     HICON original = ImageList_GetIcon(stored(icon)->list, stored(icon)->index, ILD_NORMAL);
     HICON resized = static_cast<HICON>(CopyImage(original, IMAGE_ICON, width, height, 0));
     DestroyIcon(original);
@@ -147,6 +158,7 @@ void draw_program_icon(HDC dc, const ProgramIcon& icon, int x, int y, int width,
     if (icon.empty()) {
         return;
     }
+    const std::lock_guard lock(icons_lock);
     if (icon.width == width && icon.height == height) {
         ImageList_Draw(stored(icon)->list, stored(icon)->index, dc, x, y, ILD_TRANSPARENT);
         return;

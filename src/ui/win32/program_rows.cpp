@@ -20,6 +20,8 @@ constexpr RECT logo{24, 24, 56, 56};
 constexpr RECT button{750, 26, 780, 56};
 constexpr int text_left = 80;
 constexpr int text_right = 740;
+// A row the mouse has left once: the classic button face.
+constexpr std::uint32_t left_row_colour = 0xF0F0F0;
 
 }  // namespace
 
@@ -34,7 +36,7 @@ void ProgramRows::create(HWND parent, int id, const TForm_Main& logic, Uninstall
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_DOUBLEBUFFER | LVS_EX_FULLROWSELECT);
-    ListView_SetBkColor(hwnd_, rgb(background_colour));
+    ListView_SetBkColor(hwnd_, surface(background_colour));
     // Publisher and version are columns of no width: the row paints them
     // itself, a screen reader reads them after the name.
     LVCOLUMNW column{};
@@ -147,14 +149,14 @@ void ProgramRows::draw_row(HDC dc, int index, const RECT& r) const {
     const bool highlighted =
         index == hot_row_ || (keyboard_mode_ && GetFocus() == hwnd_ && index == focused_row());
     const bool left_once = left_rows_.count(entry->mpu_Name_Label) != 0;
-    fill(dc, r, highlighted ? RGB(255, 255, 255) : left_once ? GetSysColor(COLOR_BTNFACE) : rgb(background_colour));
+    fill(dc, r, surface(highlighted ? 0xFFFFFF : left_once ? left_row_colour : background_colour));
     // The one-line separator under each row.
     RECT line{r.left, r.bottom - 1, r.right, r.bottom};
     fill(dc, line, GetSysColor(COLOR_BTNSHADOW));
 
     draw_program_icon(dc, entry->mpu_Logo_Image, r.left + px(logo.left), r.top + px(logo.top),
                       px(logo.right - logo.left), px(logo.bottom - logo.top));
-    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF text = ink(0x000000);
     auto label = [&](const std::u16string& value, int left, int top, int right, HFONT font) {
         RECT area{r.left + px(left), r.top + px(top), r.left + px(right), r.top + px(top + 20)};
         draw_text_in(dc, wide(value), area, font, text,

@@ -1,9 +1,12 @@
 #include "ui/win32/report_list.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include "platform/win32/win_common.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/paint.h"
 
 namespace vorlix::ui {
 
@@ -11,9 +14,40 @@ namespace {
 
 constexpr int check_column_width = 30;
 constexpr int path_column_width = 960;
+constexpr int check_box_size = 13;
 
 // State image 2 is the ticked box, 1 the empty one.
 UINT check_state(bool ticked) { return INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1); }
+
+// The empty and the ticked box drawn at the DPI: the list view's own boxes
+// keep the size of the scale the program started at.
+HIMAGELIST check_boxes(HWND list, UINT dpi) {
+    const int side = scale_to_dpi(check_box_size, dpi);
+    HIMAGELIST boxes = ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 2, 0);
+    HDC screen = GetDC(list);
+    HDC dc = CreateCompatibleDC(screen);
+    HTHEME theme = OpenThemeData(list, L"BUTTON");
+    for (const bool ticked : {false, true}) {
+        HBITMAP picture = CreateCompatibleBitmap(screen, side, side);
+        HGDIOBJ old = SelectObject(dc, picture);
+        RECT box{0, 0, side, side};
+        fill(dc, box, surface(0xFFFFFF));
+        if (theme != nullptr) {
+            DrawThemeBackground(theme, dc, BP_CHECKBOX, ticked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &box, nullptr);
+        } else {
+            DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (ticked ? DFCS_CHECKED : 0));
+        }
+        SelectObject(dc, old);
+        ImageList_Add(boxes, picture, nullptr);
+        DeleteObject(picture);
+    }
+    if (theme != nullptr) {
+        CloseThemeData(theme);
+    }
+    DeleteDC(dc);
+    ReleaseDC(list, screen);
+    return boxes;
+}
 
 }  // namespace
 
@@ -26,7 +60,9 @@ void ReportList::create(HWND parent, int id, const std::wstring& caption, TForm_
                             nullptr);
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT |
                                                  LVS_EX_DOUBLEBUFFER);
-    ListView_SetBkColor(hwnd_, RGB(255, 255, 255));
+    ListView_SetBkColor(hwnd_, surface(0xFFFFFF));
+    ListView_SetTextBkColor(hwnd_, surface(0xFFFFFF));
+    ListView_SetTextColor(hwnd_, ink(0x000000));
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH | LVCF_TEXT;
     column.pszText = const_cast<wchar_t*>(L"");
@@ -38,6 +74,10 @@ void ReportList::create(HWND parent, int id, const std::wstring& caption, TForm_
 void ReportList::place(const RECT& r, UINT dpi, HFONT font) const {
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     place_control(hwnd_, r, dpi);
+    // The list destroys the boxes it holds; those it held before are ours.
+    if (HIMAGELIST old = ListView_SetImageList(hwnd_, check_boxes(hwnd_, dpi), LVSIL_STATE); old != nullptr) {
+        ImageList_Destroy(old);
+    }
     ListView_SetColumnWidth(hwnd_, 0, scale_to_dpi(check_column_width, dpi));
     ListView_SetColumnWidth(hwnd_, 1, scale_to_dpi(path_column_width, dpi));
     fit_path_column();

@@ -81,11 +81,11 @@ void TextLabel::set_colour(std::uint32_t rrggbb) {
 }
 
 void TextLabel::paint(HDC dc, const RECT& client) const {
-    fill(dc, client, rgb(style_.background));
+    fill(dc, client, surface(style_.background));
     const std::wstring text = window_text(hwnd_);
     const bool hover = style_.link && hot_;
     const UINT lines = (style_.format & DT_WORDBREAK) != 0 ? 0 : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-    draw_text_in(dc, text, client, hover ? underlined_ : font_, rgb(hover ? hover_colour : style_.colour),
+    draw_text_in(dc, text, client, hover ? underlined_ : font_, ink(hover ? hover_colour : style_.colour),
                  style_.format | lines);
     if (style_.link && GetFocus() == hwnd_) {
         DrawFocusRect(dc, &client);

@@ -76,14 +76,14 @@ void WaitingCard::set_step(int step, WaitingStep state) {
 
 void WaitingCard::paint(HDC dc, const RECT& client) const {
     const UINT dpi = dpi_for_window(card_.hwnd());
-    fill(dc, client, rgb(background_colour));
+    fill(dc, client, surface(background_colour));
     artwork().draw(dc, L"Uninstall_Steps\\Waiting_Logo", logo_rect, dpi);
     artwork().draw(dc, L"Uninstall_Steps\\Step_Line", RECT{0, band_height - 4, card_width, band_height}, dpi);
     for (int i = 0; i < 2; ++i) {
         artwork().draw(dc, std::wstring(step_icons[i]) + (steps_[i].state.active ? L"_H" : L""),
                        icon_rect(step_tops[i]), dpi);
     }
-    fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, rgb(bar_colour));
+    fill(dc, RECT{0, scale_to_dpi(bottom_bar_top, dpi), client.right, client.bottom}, surface(bar_colour));
 }
 
 }  // namespace vorlix::ui

@@ -85,7 +85,7 @@ check_icons_differ() {  # NAME NAME FILE
 # and window; the first step-3 registry row matching KEEP (when given) is
 # unticked.
 cycle() {  # NAME DPI [KEEP]
-  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary
+  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary state
   set_dpi "$dpi"
   start_vorlix "$vorlix"
   wait_idle
@@ -129,6 +129,9 @@ cycle() {  # NAME DPI [KEEP]
   screenshot "$screens/step2-$dpi.png"
   click "button:Registry Entries"
   expect_leftover "^1 .*Uninstall\\\\$name\$" "step 2's registry list holds the Uninstall entry"
+  # The current tab reads as selected, the other as a choice (never as unavailable).
+  probe state | grep -qx 'tab=Registry Entries selected' && probe state | grep -qx 'tab=Files/Folders enabled' ||
+    gui_fail "the tabs read: $(probe state | grep '^tab=' | tr '\n' ' ')"
   [ "$name" != Quillmark ] || ! probe leftovers | grep -qi 'QuillmarkBox' || gui_fail "step 2 lists the look-alike neighbour"
   [ "${summary#* }" = "$(probe leftovers | wc -l)" ] ||
     gui_fail "step 2 says ${summary#* } registry entries above $(probe leftovers | wc -l) rows"
@@ -140,11 +143,21 @@ cycle() {  # NAME DPI [KEEP]
   screenshot "$screens/tip-$dpi.png"
   # The supervision's reports are served while the tip is open: the
   # uninstaller's end enables Scan Leftovers before the tip is closed.
-  wait_for scan enabled 120 "Scan Leftovers was not enabled while the tip was open"
-  [ "$(state_value tip)" = 1 ] || gui_fail "the tip closed by itself"
+  # Both from one reading: two probe runs could straddle a failed read.
+  wait_until 120 eval 'state=$(probe state); grep -qx scan=enabled <<<"$state"' ||
+    gui_fail "Scan Leftovers was not enabled while the tip was open (state: $(tr '\n' ' ' <<<"$state"))"
+  grep -qx tip=1 <<<"$state" || gui_fail "the tip closed by itself (state: $(tr '\n' ' ' <<<"$state"))"
   screenshot "$screens/tip-ended-$dpi.png"
-  click tip-close
-  wait_for tip 0 10 "the tip's close image did not close it"
+  if [ "$dpi" = 96 ]; then
+    # Brought to the keyboard, the tip gives the focus to its close button, and Esc closes it.
+    xdotool search --name '^Uninstall tip$' windowfocus --sync >/dev/null 2>&1 || gui_fail "cannot focus the tip"
+    wait_for focus "Button Close" 5 "the tip's close button has not the focus"
+    xdotool key Escape
+    wait_for tip 0 10 "Esc did not close the tip"
+  else
+    click tip-close
+    wait_for tip 0 10 "the tip's close button did not close it"
+  fi
   echo "cycle: ok: the uninstaller's end was shown with the tip open, and the tip closed"
   # Enabled only once the uninstaller has ended: its own last act is gone.
   reg_key "$uninstall_key\\$name" && gui_fail "Scan Leftovers was enabled while $name's entry still exists"

@@ -54,6 +54,10 @@ check_pixels() {  # FILE DPI
   local icon
   icon=$(colours_in "$file" $((left + $(s 191))) $((top + $(s 218))) "$(s 32)" "$(s 32)")
   [ "${icon:-0}" -gt 2 ] || gui_fail "$file: the first row's icon area is blank ($icon colours)"
+  # Above the search box's text, left of the magnifier, the box is white.
+  local box
+  box=$(pixel "$file" $((left + $(s 938))) $((top + $(s 686))))
+  [ "$box" = FFFFFF ] || gui_fail "$file: a $box pixel in the search box left of the magnifier"
   echo "gui: ok: pixels of $file"
 }
 
@@ -174,8 +178,8 @@ xdotool mousemove $no sleep 0.2 click 1
 wait_idle
 expect_rows $((total + 1)) "answering No to the uninstall question keeps every row"
 
-# Tab reaches every control (the list, the search box, each button; the
-# selected category is disabled, as a selected category cannot be chosen again).
+# Tab reaches every control (the list, the search box, each button, the
+# selected category too).
 focused=""
 for _ in $(seq 14); do
   before=$(state_value focus)
@@ -215,4 +219,25 @@ echo "gui: ok: closing during the scan ends the program cleanly"
 
 # --- 144 DPI: the same screens, scaled ---
 capture_screens "$vorlix" "$screens" 144 check_pixels
+
+# A dark system colour scheme (white window text) without high contrast: the
+# window keeps its own colours, texts included, so no text is white on its
+# light background. (Wine answers no high-contrast request, so the high-contrast
+# colours themselves cannot be shown here.)
+set_dpi 96
+"$wine64" reg add 'HKCU\Control Panel\Colors' /v Window /d '0 0 0' /f >/dev/null 2>&1
+"$wine64" reg add 'HKCU\Control Panel\Colors' /v WindowText /d '255 255 255' /f >/dev/null 2>&1
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
+start_vorlix "$vorlix"
+wait_idle
+screenshot "$screens/dark-scheme-96.png"
+read -r left top _ <<<"$(state_value rect)"
+# The first row's name: 80..740 by 10..30 of the row; the list starts at 167,194.
+darkest=$(convert "$screens/dark-scheme-96.png" -crop "660x20+$((left + 247))+$((top + 204))" +repage \
+  -colorspace gray -format '%[fx:int(100*minima)]' info: 2>/dev/null)
+[ -n "$darkest" ] && [ "$darkest" -lt 40 ] ||
+  gui_fail "with a dark scheme the first row's name is not dark on its light row (darkest ${darkest:-?}%)"
+echo "gui: ok: a dark colour scheme keeps texts readable"
+"$wineserver" -k 2>/dev/null || true
 echo "gui: all checks passed"

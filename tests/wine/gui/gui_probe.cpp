@@ -5,8 +5,9 @@
 //
 //   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
 //                                   focus row, who owns the list's image lists, loading window,
-//                                   message box, keyboard focus, categories, the
-//                                   active card, Scan Leftovers, the tip overlay, the About window
+//                                   message box, keyboard focus, categories and tabs (enabled,
+//                                   selected or unavailable), the active card, Scan Leftovers, the
+//                                   tip overlay, the About window
 //   vorlix_gui_probe rows           one line per visible row: its name
 //   vorlix_gui_probe row-texts      one line per visible row: what a screen reader reads of it,
 //                                   name|publisher|version
@@ -174,6 +175,15 @@ std::vector<HWND> labels(HWND main) {
     return found;
 }
 
+// How a screen reader announces a category or tab button: a disabled one as
+// unavailable, a checked (pressed) one as selected.
+const char* choice_state(HWND button) {
+    if (!IsWindowEnabled(button)) {
+        return "unavailable";
+    }
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? "selected" : "enabled";
+}
+
 int state(HWND main) {
     RECT r;
     GetWindowRect(main, &r);
@@ -204,16 +214,17 @@ int state(HWND main) {
     }
     std::printf("tip=%d\n", visible_top(L"VorlixTip") != nullptr ? 1 : 0);
     std::printf("about=%d\n", visible_top(L"VorlixAbout") != nullptr ? 1 : 0);
-    if (std::string(active_card(main)) != "step1") {
-        return 0;
-    }
+    const std::string card = active_card(main);
     for (HWND child : descendants(main)) {
-        if (IsWindowVisible(child) && class_of(child) == L"Button") {
-            const std::wstring text = text_of(child);
-            if (text != L"Refresh" && text != L"Search" && text != L"About" && text != L"Minimize" &&
-                text != L"Close") {
-                std::printf("category=%ls %s\n", text.c_str(), IsWindowEnabled(child) ? "enabled" : "selected");
-            }
+        if (!IsWindowVisible(child) || class_of(child) != L"Button") {
+            continue;
+        }
+        const std::wstring text = text_of(child);
+        if (card == "step1" && text != L"Refresh" && text != L"Search" && text != L"About" && text != L"Minimize" &&
+            text != L"Close") {
+            std::printf("category=%ls %s\n", text.c_str(), choice_state(child));
+        } else if (text == L"Files/Folders" || text == L"Registry Entries") {
+            std::printf("tab=%ls %s\n", text.c_str(), choice_state(child));
         }
     }
     return 0;
