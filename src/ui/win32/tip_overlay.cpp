@@ -18,6 +18,7 @@ constexpr RECT arrow_design{481, 594, 481 + 38, 594 + 66};
 constexpr RECT tip_design{265, 552, 265 + 470, 552 + 30};
 constexpr int parts_margin = 10;
 constexpr int parts_corner = 12;
+constexpr UINT take_keyboard_message = WM_APP + 11;
 enum ControlId : int { id_tip = 1, id_close };
 
 // Window opacity is applied by the desktop's compositor; without one (a
@@ -96,6 +97,8 @@ void TipOverlay::show_modal() {
     owner_moved();
     closing_ = false;
     SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Posted: it runs once the tip shows.
+    PostMessageW(hwnd(), take_keyboard_message, 0, 0);
     run_modal(hwnd(), owner_, closing_, SW_SHOWNA);
 }
 
@@ -116,8 +119,14 @@ std::optional<LRESULT> TipOverlay::handle(UINT message, WPARAM wparam, LPARAM) {
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case take_keyboard_message:
+        // The keyboard the main window had (the uninstaller shows no window
+        // of its own, or none yet) goes to the tip; never that of another program.
+        if (GetForegroundWindow() == owner_) {
+            SetActiveWindow(hwnd());
+        }
+        return 0;
     case WM_ACTIVATE:
-        // Once the user brings the tip to the keyboard, its close button has the focus.
         if (LOWORD(wparam) != WA_INACTIVE) {
             SetFocus(close_.hwnd());
         }

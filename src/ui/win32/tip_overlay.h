@@ -1,7 +1,7 @@
 // The tip shown over the main window while an uninstaller runs: black at
 // opacity 150 of 255, never taking the focus from the uninstaller's windows,
-// with an arrow down at Scan Leftovers and a close button (Esc closes too once
-// the tip has the keyboard). Dragging it drags the main window; while hidden
+// with an arrow down at Scan Leftovers and a close button (Esc closes too when
+// the tip has the keyboard: it takes the main window's, never another program's). Dragging it drags the main window; while hidden
 // it follows the main window. Where the system applies no window opacity
 // (no desktop composition) only the tip's own parts are shown, so the main
 // window stays visible around them.

@@ -55,13 +55,16 @@ expect_leftover() {  # PATTERN WHAT
     gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
 }
 
-# The icons of two listed programs, cut from a screenshot, differ (one has
-# an icon file of its own).
-check_icons_differ() {  # NAME NAME FILE
-  local file=$3 first second x y side width row differing program crops=()
-  screenshot "$file"
-  read -r _ _ width _ <<<"$(state_value rect)"
-  for program in "$1" "$2"; do
+# Each program's icon, cut from its row while a search for it shows: none
+# blank and no two alike (each comes from another kind of source).
+check_icons_differ() {  # FILE_PREFIX NAME...
+  local prefix=$1 program row x y side width i j differing crops=()
+  shift
+  for program in "$@"; do
+    search_for "$program"
+    wait_idle
+    screenshot "$prefix-$program.png"
+    read -r _ _ width _ <<<"$(state_value rect)"
     row=$(probe rows | grep -nx "$program" | cut -d: -f1)
     [ -n "$row" ] || gui_fail "no $program row for the icon check"
     read -r x y <<<"$(probe point "row-button:$((row - 1))")"
@@ -70,15 +73,19 @@ check_icons_differ() {  # NAME NAME FILE
     side=$((32 * width / 1000))
     x=$((x - 725 * width / 1000 - side / 2))
     y=$((y - side / 2))
-    convert "$file" -crop "${side}x${side}+$x+$y" +repage "$file.$program.png" || gui_fail "cannot cut $program's icon"
-    crops+=("$file.$program.png")
+    convert "$prefix-$program.png" -crop "${side}x${side}+$x+$y" +repage "$prefix-$program.icon.png" ||
+      gui_fail "cannot cut $program's icon"
+    [ "$(colours_in "$prefix-$program.icon.png" 0 0 "$side" "$side")" -gt 1 ] 2>/dev/null ||
+      gui_fail "$program's icon is blank"
+    crops+=("$prefix-$program.icon.png")
   done
-  first=$(colours_in "${crops[0]}" 0 0 "$side" "$side")
-  second=$(colours_in "${crops[1]}" 0 0 "$side" "$side")
-  [ "${first:-0}" -gt 1 ] && [ "${second:-0}" -gt 1 ] || gui_fail "a blank icon: $first and $second colours"
-  differing=$(compare -metric AE "${crops[0]}" "${crops[1]}" null: 2>&1)
-  [ "${differing%% *}" -gt 0 ] 2>/dev/null || gui_fail "$1 and $2 show the same icon ($differing)"
-  echo "cycle: ok: $1 and $2 show different icons"
+  for ((i = 0; i < ${#crops[@]}; i++)); do
+    for ((j = i + 1; j < ${#crops[@]}; j++)); do
+      differing=$(compare -metric AE "${crops[i]}" "${crops[j]}" null: 2>&1)
+      [ "${differing%% *}" -gt 0 ] 2>/dev/null || gui_fail "${crops[i]} and ${crops[j]} show the same icon ($differing)"
+    done
+  done
+  echo "cycle: ok: $* show different icons"
 }
 
 # One whole cycle on the program NAME at DPI, with screenshots of every card
@@ -108,9 +115,10 @@ cycle() {  # NAME DPI [KEEP]
   fi
   echo "cycle: ok: About opens and closes"
 
+  # An icon file, an Installer product icon, and an icon embedded in a program.
+  [ "$name" != Quillmark ] || check_icons_differ "$screens/icons-$dpi" QuillmarkBox Ferrowave Quillmark
   search_for Quillmark
   wait_idle
-  [ "$name" != Quillmark ] || check_icons_differ Quillmark QuillmarkBox "$screens/icons-$dpi.png"
   index=$(probe rows | grep -nx "$name" | cut -d: -f1)
   [ -n "$index" ] || gui_fail "no $name row: $(probe rows | tr '\n' '|')"
   click "row-button:$((index - 1))"
@@ -149,8 +157,7 @@ cycle() {  # NAME DPI [KEEP]
   grep -qx tip=1 <<<"$state" || gui_fail "the tip closed by itself (state: $(tr '\n' ' ' <<<"$state"))"
   screenshot "$screens/tip-ended-$dpi.png"
   if [ "$dpi" = 96 ]; then
-    # Brought to the keyboard, the tip gives the focus to its close button, and Esc closes it.
-    xdotool search --name '^Uninstall tip$' windowfocus --sync >/dev/null 2>&1 || gui_fail "cannot focus the tip"
+    # The silent uninstaller shows no window: the tip has the keyboard, on its close button; Esc closes it.
     wait_for focus "Button Close" 5 "the tip's close button has not the focus"
     xdotool key Escape
     wait_for tip 0 10 "Esc did not close the tip"
