@@ -23,17 +23,15 @@ unset DISPLAY WAYLAND_DISPLAY  # silent installers; no window may wait for a cli
 [ -f "$prefix/system.reg" ] || { echo "prepare-demo: $prefix is not a Wine prefix" >&2; exit 1; }
 
 mkdir -p "$work"
-# Icons of our own (ImageMagick, when there): QuillmarkBox's icon file and
-# the one embedded in Quillmark's program.
-declare -A icon_option=()
+# QuillmarkBox's own icon file (ImageMagick, when there).
+icon_option=()
 if command -v convert >/dev/null &&
-  convert -size 32x32 xc:'#1f7a4d' -fill '#f4c542' -draw 'rectangle 8,8 23,23' -fill white -draw 'circle 16,16 16,12' "$work/quillmarkbox.ico" 2>/dev/null &&
-  convert -size 32x32 xc:'#22679f' -fill '#f1f1f1' -draw 'polygon 6,6 26,6 16,26' "$work/quillmark.ico" 2>/dev/null; then
-  icon_option=([quillmarkbox64]="-DICON=$work/quillmarkbox.ico" [quillmark64]="-DICON=$work/quillmark.ico")
+  convert -size 32x32 xc:'#1f7a4d' -fill '#f4c542' -draw 'rectangle 8,8 23,23' -fill white -draw 'circle 16,16 16,12' "$work/quillmarkbox.ico" 2>/dev/null; then
+  icon_option=(-DICON="$work/quillmarkbox.ico")
 fi
 for name in quillmark64 quillmarkbox64 tallyworks32; do
   options=()
-  [ -z "${icon_option[$name]:-}" ] || options=("${icon_option[$name]}")
+  [ "$name" = quillmarkbox64 ] && options=("${icon_option[@]}")
   makensis -V2 -DOUTFILE="$work/$name-setup.exe" "${options[@]}" "$fixtures/installers/$name.nsi" >/dev/null
 done
 (cd "$fixtures/installers" && wixl -a x64 -o "$work/ferrowave.msi" ferrowave.wxs)

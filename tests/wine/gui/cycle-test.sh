@@ -115,7 +115,7 @@ cycle() {  # NAME DPI [KEEP]
   fi
   echo "cycle: ok: About opens and closes"
 
-  # An icon file, an Installer product icon, and an icon embedded in a program.
+  # An icon file, an Installer product icon and the shell's icon of a program.
   [ "$name" != Quillmark ] || check_icons_differ "$screens/icons-$dpi" QuillmarkBox Ferrowave Quillmark
   search_for Quillmark
   wait_idle
