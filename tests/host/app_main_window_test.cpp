@@ -123,8 +123,9 @@ TEST_F(MainWindow, ClosingWhileTheScanRunsDropsItsLaterReportsAndLeavesItsDataAl
     const int changes = view.list_changes;
     window->FormClose();
     window.reset();
-    // Three more programs and the end: served after the window has gone.
-    for (int report = 0; report < 4; ++report) served->serve_one();
+    // Three more programs, the end and the first program's icon read:
+    // served after the window has gone.
+    for (int report = 0; report < 5; ++report) served->serve_one();
     tasks.join_workers();
 
     EXPECT_EQ(view.list_changes, changes);
