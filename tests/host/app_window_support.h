@@ -45,9 +45,10 @@ public:
     void adopt(std::thread worker) override {
         if (join_at_once) {
             worker.join();
-        } else {
-            workers.push_back(std::move(worker));
+            return;
         }
+        const std::lock_guard lock(workers_mutex);
+        workers.push_back(std::move(worker));
     }
     // Runs waiting tasks in order, also those they add, until none is left
     // or `stop` holds.
@@ -59,14 +60,24 @@ public:
         }
     }
     std::size_t waiting() const { return pending.size(); }
+    // Joins the workers, also those adopted meanwhile (a served report may
+    // start one while another thread joins).
     void join_workers() {
-        for (auto& worker : workers) worker.join();
-        workers.clear();
+        for (;;) {
+            std::vector<std::thread> joining;
+            {
+                const std::lock_guard lock(workers_mutex);
+                joining.swap(workers);
+            }
+            if (joining.empty()) return;
+            for (auto& worker : joining) worker.join();
+        }
     }
     ~QueuedTasks() override { join_workers(); }
 
 private:
     std::deque<std::function<void()>> pending;
+    std::mutex workers_mutex;
     std::vector<std::thread> workers;
 };
 
