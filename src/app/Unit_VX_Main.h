@@ -263,7 +263,7 @@ private:
                                                                   const std::u16string& str_param_SoftwareIcon,
                                                                   int int_param_Default_H, int int_param_Default_W);
     void read_requested_icons();
-    void icon_arrived(IconRequest& request);
+    const ProgramIcon* cache_icon(IconRequest request);
     bool mpr_fun_IsUninstalled(const std::u16string& name) const;
     void mpr_pro_CreateClassifiedPanels();
     // Bit i: the publisher contains the key of categories_[i], ignoring case.

@@ -58,10 +58,7 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
                         {int_param_Default_W, int_param_Default_H}, ProgramIcon{}};
     // A cached installer file that is gone has no icon; nothing else is asked.
     const bool missing_installer_file = request.source.rule == 'a' && !Sys_FileExists(request.source.path);
-    if (request.source.read == IconRead::none || missing_installer_file) {
-        icon_arrived(request);
-        return &*mpr_Dic_SoftwareList_Icon.back().icon;
-    }
+    if (request.source.read == IconRead::none || missing_installer_file) return cache_icon(std::move(request));
     icons_in_reading.insert(request.name);
     icon_requests.push_back(std::move(request));
     if (!icon_batch_reading) read_requested_icons();
@@ -99,21 +96,25 @@ void TForm_Main::read_requested_icons() {
             }
         },
         [this, batch] {
-            for (auto& request : *batch) icon_arrived(request);
+            for (auto& request : *batch) {
+                icons_in_reading.erase(request.name);
+                const ProgramIcon* icon = cache_icon(std::move(request));
+                if (!icon) continue;
+                const auto row = mpr_dic_InstalledSWInfo_Panels.find(mpr_Dic_SoftwareList_Icon.back().name);
+                if (row && *row < row_count) rows_[*row].mpu_Logo_Image = *icon;
+            }
             view.list_rows_changed();
             icon_batch_reading = false;
             if (!icon_requests.empty()) read_requested_icons();
         });
 }
 
-// A failed read is not cached: the next listing of the program tries again.
-void TForm_Main::icon_arrived(IconRequest& request) {
-    icons_in_reading.erase(request.name);
-    if (!request.icon) return;
-    if (const auto row = mpr_dic_InstalledSWInfo_Panels.find(request.name); row && *row < row_count)
-        rows_[*row].mpu_Logo_Image = *request.icon;
+// A failed read is not cached (null): the next listing of the program tries again.
+const ProgramIcon* TForm_Main::cache_icon(IconRequest request) {
+    if (!request.icon) return nullptr;
     mpr_Dic_SoftwareList_Icon.push_back(std::move(request));
     icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
+    return &*mpr_Dic_SoftwareList_Icon.back().icon;
 }
 
 void TForm_Main::mpr_pro_EndListUpdate() {
