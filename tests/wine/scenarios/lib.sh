@@ -111,6 +111,16 @@ skip() {  # REASON
   exit 77
 }
 
+# An own X server for the uninstallers' windows, which the scenario answers
+# as a user would; it ends with the scenario.
+with_xvfb() {
+  local tool
+  for tool in Xvfb xdotool bc; do command -v $tool >/dev/null || skip "$tool is not installed"; done
+  source "$scenario_dir/../gui/lib.sh"
+  start_xvfb
+  trap stop_xvfb EXIT
+}
+
 # The id of a visible message box titled TITLE other than the window NOT,
 # within SECONDS. An uninstaller's progress window often has the same title:
 # a box is told from it by its height (one or two lines of text and a row of buttons).
@@ -264,11 +274,18 @@ expect_backup_restores() {
   expect_equal "the backup restores the deleted values" "$(restorable)" "$restorable_before"
 }
 
-# After a "No" to the uninstaller's own question: nothing deleted, exit code 5.
-expect_cancelled() {  # STATE_BEFORE STATE_AFTER
+# Uninstalls NAME answering "No" (Return on the question's default button) to
+# the uninstaller's own question titled TITLE: nothing deleted, exit code 5,
+# VENDOR's programs and the given keys as they were.
+expect_cancel_keeps_all() {  # CLI NAME PATTERN TITLE VENDOR KEY...
+  local before
+  before=$(vendor_state "${@:5}")
+  start_uninstall "$1" "$2" "$3"
+  answer_boxes "$4" Return
+  end_uninstall
   expect_equal "a cancelled uninstall exits with 5" "$uninstall_rc" 5
   expect_equal "its verdict is still installed" "$(jq -r .uninstaller.verdict <<<"$output")" still_installed
   expect_equal "nothing is deleted" "$(jq -r .deleted <<<"$output")" false
   expect_equal "no backup is written" "$(jq -r .backup <<<"$output")" ""
-  expect_equal "the programs are as they were" "$2" "$1"
+  expect_equal "the programs are as they were" "$(vendor_state "${@:5}")" "$before"
 }

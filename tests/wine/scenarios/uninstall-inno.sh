@@ -10,10 +10,7 @@ source "$(dirname "$0")/lib.sh"
 cli=$1 iscc=$2/node_modules/innosetup/bin/ISCC.exe cache=$3
 wine32_ok || skip "Inno Setup's compiler and installers are 32-bit programs: ${VORLIX_WINE32_STATUS:-no probe result}"
 [ -f "$iscc" ] || skip "no Inno Setup compiler: $(cat "$2/status" 2>/dev/null || echo "fetch-innosetup.sh did not run")"
-for tool in Xvfb xdotool bc; do command -v $tool >/dev/null || skip "$tool is not installed"; done
-source "$scenario_dir/../gui/lib.sh"
-start_xvfb
-trap stop_xvfb EXIT
+with_xvfb
 
 notes_guid='{7B1E2C3D-4A5F-4B6C-9D8E-0F1A2B3C4D5E}' sketch_guid='{2E8D4C6B-1A3F-4E5D-8C7B-9A0F1E2D3C4B}'
 fixtures=$scenario_dir/../../fixtures/installers
@@ -41,17 +38,13 @@ done
 
 notes_key="$uninstall_key\\${notes_guid}_is1"
 inno_keys=("$classes\\.cvnote" "$classes\\CorvaneNotes.Document" "$notes_key" "$classes\\.cvsketch" "$classes\\CorvaneSketch.Document")
-before=$(vendor_state Corvane "${inno_keys[@]}")
 restorable_before=$(restorable)
 expect "Notes is installed" test -f "$drive_c/Program Files/Corvane/Notes/Notes.exe"
 expect "its Start Menu shortcut is there" test -f "$start_menu/Notes/Corvane Notes.lnk"
 expect "its file class is there" reg_key "$classes\\CorvaneNotes.Document\\shell\\open\\command"
 
-# Inno's default button is No: Return cancels.
-start_uninstall "$cli" "Corvane Notes version 1.4.2" 'unins000\.exe|_unins\.tmp'
-answer_boxes "Corvane Notes Uninstall" Return
-end_uninstall
-expect_cancelled "$before" "$(vendor_state Corvane "${inno_keys[@]}")"
+expect_cancel_keeps_all "$cli" "Corvane Notes version 1.4.2" 'unins000\.exe|_unins\.tmp' "Corvane Notes Uninstall" \
+  Corvane "${inno_keys[@]}"
 
 start_uninstall "$cli" "Corvane Notes version 1.4.2" 'unins000\.exe|_unins\.tmp'
 answer_boxes "Corvane Notes Uninstall" y Return
