@@ -45,34 +45,6 @@ bool same_uninstall_command(const std::u16string& product_command, const std::u1
     return !product.empty() && product == Str_UpperAscii(Str_Trim(program_command));
 }
 
-bool is_hex(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'F') || (unit >= u'a' && unit <= u'f');
-}
-
-// The packed form Installer keys are named by: each group of the code
-// reversed, the last two groups byte by byte. "{12345678-9ABC-DEF0-1234-
-// 56789ABCDEF0}" packs to "87654321CBA90FED21436587A9CBEDF0"; empty when
-// `code` is no product code.
-std::u16string packed_product_code(std::u16string_view code) {
-    constexpr std::size_t code_length = 38;
-    if (code.size() != code_length || code.front() != u'{' || code.back() != u'}') return {};
-    std::u16string digits;
-    for (std::size_t at = 1; at + 1 < code_length; ++at) {
-        if (at == 9 || at == 14 || at == 19 || at == 24) {
-            if (code[at] != u'-') return {};
-        } else if (!is_hex(code[at])) {
-            return {};
-        } else {
-            digits.push_back(code[at]);
-        }
-    }
-    std::u16string packed;
-    for (const auto& [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}})
-        packed.append(digits.rbegin() + (32 - start - length), digits.rbegin() + (32 - start));
-    for (std::size_t at = 16; at < 32; at += 2) packed += {digits[at + 1], digits[at]};
-    return Str_UpperAscii(packed);
-}
-
 // The product codes (packed, upper-cased) the program's own entries carry:
 // in the name of an Uninstall key or in an uninstall command.
 std::unordered_set<std::u16string> own_product_codes(const ZRB_InstalledSoftware& record) {
