@@ -1,5 +1,6 @@
 // Scans 3, 5 and 6: what Windows Installer and the shared DLL counters keep
 // about the program.
+#include <unordered_map>
 #include <unordered_set>
 
 #include "access/Unit_ZRB_func_Registry.h"
@@ -134,6 +135,13 @@ void scan_installer_products(const LeftoverScanContext& context) {
 void scan_installer_components(const LeftoverScanContext& context) {
     const auto hklm = os::hkey_local_machine;
     const auto codes = own_product_codes(context.record);
+    // A product's properties are read once, however many of its components lie in the program's folders.
+    std::unordered_map<std::u16string, bool> own_products;
+    const auto is_own = [&](const std::u16string& product_key, const std::u16string& product) {
+        const auto [known, added] = own_products.try_emplace(product_key);
+        if (added) known->second = is_own_product(context, codes, product_key, product);
+        return known->second;
+    };
     std::unordered_set<std::u16string> products;
     StringList names;
     std::u16string key_path;
@@ -149,7 +157,7 @@ void scan_installer_components(const LeftoverScanContext& context) {
                     // component: only the program's own products lose theirs.
                     if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) ||
                         !context.refers(key_path) ||
-                        !is_own_product(context, codes, keys.products + product, product))
+                        !is_own(keys.products + product, product))
                         continue;
                     record_component(context, component_key, product, names);
                     // A component shared by several products names none of them as the program's.
