@@ -148,7 +148,7 @@ bool at_or_below(const std::u16string& path, const std::u16string& folder) {
     return p == f || (p.size() > f.size() && p.starts_with(f) && p[f.size()] == u'\\');
 }
 
-std::string sz(const std::u16string& text) { return utf16_bytes(text) + std::string(2, '\0'); }
+std::string sz(const std::u16string& text) { return to_utf16le_bytes(text) + std::string(2, '\0'); }
 std::string dword(std::uint32_t value) {
     return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
             static_cast<char>((value >> 16) & 0xFF), static_cast<char>(value >> 24)};

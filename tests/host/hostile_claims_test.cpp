@@ -270,7 +270,7 @@ TEST_F(HostileClaims, ASharedInstallerComponentKeepsTheOtherProductsValue) {
     const auto after = MachineSnapshot::take();
     EXPECT_TRUE(after.holds(u"key HKEY_LOCAL_MACHINE\\" + components + u"7C000000000000000000000000000001 | "
                             u"8A000000000000000000000000000001 | type 1 | " +
-                            hex_of(utf16_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
+                            hex_of(to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
     EXPECT_FALSE(sim::key_exists(hklm, components + u"7C000000000000000000000000000002"));  // the product's alone
     EXPECT_FALSE(installed.lost_in(after).empty());
 }
@@ -511,8 +511,8 @@ INSTANTIATE_TEST_SUITE_P(
                          // The backup holds the link as a link, nothing of what it leads to.
                          std::string backup;
                          ASSERT_TRUE(os::read_file_bytes(report.backup_path, backup));
-                         EXPECT_NE(backup.find(utf16_bytes(u"Tool.File\\Link]")), std::string::npos);
-                         EXPECT_EQ(backup.find(utf16_bytes(u"runas")), std::string::npos);
+                         EXPECT_NE(backup.find(to_utf16le_bytes(u"Tool.File\\Link]")), std::string::npos);
+                         EXPECT_EQ(backup.find(to_utf16le_bytes(u"runas")), std::string::npos);
                      }}),
     [](const ::testing::TestParamInfo<EvidenceCase>& row) { return std::string(row.param.name); });
 
