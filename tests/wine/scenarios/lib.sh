@@ -234,10 +234,11 @@ vendor_state() {  # VENDOR KEY...
 }
 restorable() { "$wine64" reg query "$user_run"; "$wine64" reg query "$mui_cache"; }
 
-# A used program after its uninstall, or a neighbour that keeps everything.
-# Only the program's folder and the registry's known places are searched: its
-# profile and its settings key stay in either case.
-expect_used_program() {  # gone|stays VENDOR NAME
+# A used program after its uninstall, or a neighbour that keeps everything,
+# with its Uninstall entry when given. Only the program's folder and the
+# registry's known places are searched: its profile and its settings key stay
+# in either case.
+expect_used_program() {  # gone|stays VENDOR NAME [UNINSTALL_KEY]
   local check=() verb=$1 folder="$drive_c/Program Files/$2/$3" exe
   exe=$(program_exe "$2" "$3")
   [ "$verb" = gone ] && check=(absent)
@@ -247,6 +248,7 @@ expect_used_program() {  # gone|stays VENDOR NAME
   expect "$3's name in the shell's cache $verb" "${check[@]}" reg_value "$mui_cache" "$exe.FriendlyAppName"
   expect "$3's profile stays" test -f "$appdata/$2/$3/prefs.ini"
   expect "$3's settings key stays" reg_value "HKCU\\Software\\$2\\$3" Theme
+  [ -z "${4:-}" ] || expect "$3's Uninstall entry $verb" "${check[@]}" reg_key "$4"
 }
 
 # The report of a completed uninstall of VENDOR's NAME: removed, every leftover

@@ -51,16 +51,13 @@ answer_boxes "Corvane Notes Uninstall" y Return
 end_uninstall
 expect_equal "Inno's first phase exit code" "$(jq -r .uninstaller.exit_code <<<"$output")" 0
 expect_removed_report Corvane Notes Sketch
-expect_used_program gone Corvane Notes
+expect_used_program gone Corvane Notes "$notes_key"
 expect "its extension's key is gone" absent reg_key "$classes\\.cvnote"
 expect "its Start Menu folder is gone" absent test -e "$start_menu/Notes"
 expect "its file class is gone" absent reg_key "$classes\\CorvaneNotes.Document"
-expect "its Uninstall entry is gone" absent reg_key "$notes_key"
-expect "the vendor's folder stays" test -d "$drive_c/Program Files/Corvane"
-expect_used_program stays Corvane Sketch
+expect_used_program stays Corvane Sketch "$uninstall_key\\${sketch_guid}_is1"
 expect "the neighbour's shortcut stays" test -f "$start_menu/Sketch/Corvane Sketch.lnk"
 expect "the neighbour's file class stays" reg_key "$classes\\CorvaneSketch.Document\\shell\\open\\command"
-expect "the neighbour's Uninstall entry stays" reg_key "$uninstall_key\\${sketch_guid}_is1"
 expect_backup_restores
 expect "the backup restores the extension's key" reg_key "$classes\\.cvnote"
 finish
