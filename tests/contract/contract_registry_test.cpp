@@ -35,6 +35,21 @@ protected:
                   os::error_success);
     }
 
+    // The subkeys' names in enumeration order, which ends with error_no_more_items.
+    static std::vector<std::u16string> sub_keys(os::Hkey key) {
+        std::vector<std::u16string> names;
+        char16_t name[256];
+        for (std::uint32_t index = 0;; ++index) {
+            std::uint32_t length = 256;
+            const auto result = os::reg_enum_key_ex(key, index, name, length);
+            if (result != os::error_success) {
+                EXPECT_EQ(result, os::error_no_more_items);
+                return names;
+            }
+            names.emplace_back(name, length);
+        }
+    }
+
     std::vector<os::Hkey> open_keys;
 };
 
@@ -55,19 +70,8 @@ TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateSortedWithTheirOwnCase)
     EXPECT_EQ(os::reg_open_key_ex(parent, u"Ete", os::key_read, opened), os::error_file_not_found);
     EXPECT_EQ(os::reg_open_key_ex(parent, u"Delta", os::key_read, opened), os::error_file_not_found);
 
-    std::vector<std::u16string> names;
-    char16_t name[256];
-    std::uint32_t index = 0;
-    for (;; ++index) {
-        std::uint32_t length = 256;
-        const auto result = os::reg_enum_key_ex(parent, index, name, length);
-        if (result != os::error_success) {
-            EXPECT_EQ(result, os::error_no_more_items);
-            break;
-        }
-        names.emplace_back(name, length);
-    }
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma", u"Zed", u"zeta", u"\u00c9t\u00e9"}));
+    EXPECT_EQ(sub_keys(parent),
+              (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma", u"Zed", u"zeta", u"\u00c9t\u00e9"}));
 }
 
 TEST_F(ContractRegistry, EnumeratedKeyNamesFollowTheBufferProtocol) {
@@ -292,16 +296,6 @@ protected:
                   os::error_success);
         open_keys.push_back(key);
         return key;
-    }
-
-    static std::vector<std::u16string> sub_keys(os::Hkey key) {
-        std::vector<std::u16string> names;
-        char16_t name[256];
-        for (std::uint32_t index = 0;; ++index) {
-            std::uint32_t length = 256;
-            if (os::reg_enum_key_ex(key, index, name, length) != os::error_success) return names;
-            names.emplace_back(name, length);
-        }
     }
 
     static bool exists(const std::u16string& below_scratch) {
