@@ -224,9 +224,8 @@ vendor_state() {  # VENDOR KEY...
 }
 restorable() { "$wine64" reg query "$user_run"; "$wine64" reg query "$mui_cache"; }
 
-# A used program after its uninstall, or a neighbour that keeps everything.
-# Only the program's folder and the registry's known places are searched: its
-# profile and its settings key stay in either case.
+# A used program after its uninstall, or a neighbour that keeps everything,
+# its profile folder and settings key included.
 expect_used_program() {  # gone|stays VENDOR NAME
   local check=() verb=$1 folder="$drive_c/Program Files/$2/$3" exe
   exe=$(program_exe "$2" "$3")
@@ -235,8 +234,8 @@ expect_used_program() {  # gone|stays VENDOR NAME
   expect "$3's program $verb" "${check[@]}" test -e "$folder/$3.exe"
   expect "$3's Run value $verb" "${check[@]}" reg_value "$user_run" "$2 $3"
   expect "$3's name in the shell's cache $verb" "${check[@]}" reg_value "$mui_cache" "$exe.FriendlyAppName"
-  expect "$3's profile stays" test -f "$appdata/$2/$3/prefs.ini"
-  expect "$3's settings key stays" reg_value "HKCU\\Software\\$2\\$3" Theme
+  expect "$3's profile $verb" "${check[@]}" test -e "$appdata/$2/$3"
+  expect "$3's settings key $verb" "${check[@]}" reg_key "HKCU\\Software\\$2\\$3"
 }
 
 # The report of a completed uninstall of VENDOR's NAME: removed, every leftover

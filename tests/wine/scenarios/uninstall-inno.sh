@@ -64,6 +64,12 @@ expect "its Start Menu folder is gone" absent test -e "$start_menu/Notes"
 expect "its file class is gone" absent reg_key "$classes\\CorvaneNotes.Document"
 expect "its Uninstall entry is gone" absent reg_key "$notes_key"
 expect "the vendor's folder stays" test -d "$drive_c/Program Files/Corvane"
+expect_equal "the report lists its settings key and profile folder" \
+  "$(jq '[.settings.registry[], .settings.folders[] | select(test("^HKCU\\|Software\\\\Corvane\\\\Notes$|\\\\AppData\\\\Roaming\\\\Corvane\\\\Notes$"; "i"))] | length' <<<"$output")" 2
+expect_equal "its settings claim nothing of the vendor's or Sketch's" \
+  "$(jq '[.settings[][] | select(test("\\\\Corvane\\\\?$|Sketch"; "i"))] | length' <<<"$output")" 0
+expect "the vendor's profile folder stays" test -d "$appdata/Corvane"
+expect "the vendor's settings key stays" reg_key "HKCU\\Software\\Corvane"
 expect_used_program stays Corvane Sketch
 expect "the neighbour's shortcut stays" test -f "$start_menu/Sketch/Corvane Sketch.lnk"
 expect "the neighbour's file class stays" reg_key "$classes\\CorvaneSketch.Document\\shell\\open\\command"
