@@ -33,6 +33,17 @@ void program(const std::u16string& name, const std::u16string& publisher, const 
 // Settings as a program leaves them: a folder with a file, a key with a value.
 void settings_folder(const std::u16string& folder) { sim::add_file(folder + u"\\settings.ini"); }
 void settings_key(os::Hkey root, const std::u16string& key) { sim::set_string(root, key + u"\\Recent", u"1", u"a.txt"); }
+// Both, under the same relative name: below the folder and below HKCU\Software.
+void settings(const std::u16string& folder, const std::u16string& name) {
+    settings_folder(folder + name);
+    settings_key(hkcu, u"Software\\" + name);
+}
+
+// A program of the vendor in Program Files\<vendor>\<folder>, used: its settings folder and key.
+void used(const std::u16string& vendor, const std::u16string& folder, const std::u16string& name = {}) {
+    program(name.empty() ? folder : name, vendor, u"C:\\Program Files\\" + vendor + u"\\" + folder);
+    settings(roaming, vendor + u"\\" + folder);
+}
 
 bool exists(const std::u16string& item) {
     const auto entry = parse_registry_entry(item);
@@ -65,76 +76,38 @@ const std::vector<std::u16string> quillpad_gone{roaming + u"Quill Labs\\Quillpad
 const SettingsCase cases[] = {
     {"AloneItsVendorsFolderAndKeyGoToo", [] {}, quillpad, u"Quillpad",
      {roaming + u"Quill Labs", local + u"Quill Labs", u"HKCU|Software\\Quill Labs"}},
-    {"ToolLeavesToolPro",
-     [] {
-         program(u"Tool Pro", u"Acme", u"C:\\Program Files\\Acme\\Tool Pro");
-         settings_folder(roaming + u"Acme\\Tool Pro");
-         settings_key(hkcu, u"Software\\Acme\\Tool Pro");
-     },
-     [] {
-         program(u"Tool", u"Acme", u"C:\\Program Files\\Acme\\Tool");
-         settings_folder(roaming + u"Acme\\Tool");
-         settings_key(hkcu, u"Software\\Acme\\Tool");
-     },
-     u"Tool", {roaming + u"Acme\\Tool", u"HKCU|Software\\Acme\\Tool"}},
-    {"ToolProLeavesTool",
-     [] {
-         program(u"Tool", u"Acme", u"C:\\Program Files\\Acme\\Tool");
-         settings_folder(roaming + u"Acme\\Tool");
-     },
-     [] {
-         program(u"Tool Pro 2.1 (x64)", u"Acme", u"C:\\Program Files\\Acme\\Tool Pro");
-         settings_folder(roaming + u"Acme\\Tool Pro");
-     },
-     u"Tool Pro 2.1 (x64)", {roaming + u"Acme\\Tool Pro"}},
+    {"ToolLeavesToolPro", [] { used(u"Acme", u"Tool Pro"); }, [] { used(u"Acme", u"Tool"); }, u"Tool",
+     {roaming + u"Acme\\Tool", u"HKCU|Software\\Acme\\Tool"}},
+    {"ToolProLeavesTool", [] { used(u"Acme", u"Tool"); }, [] { used(u"Acme", u"Tool Pro", u"Tool Pro 2.1 (x64)"); },
+     u"Tool Pro 2.1 (x64)", {roaming + u"Acme\\Tool Pro", u"HKCU|Software\\Acme\\Tool Pro"}},
     {"NamedLikeItsVendorKeepsTheVendorsOtherData",
-     [] {
-         settings_folder(roaming + u"Acme\\Other");
-         settings_key(hkcu, u"Software\\Acme\\Other");
-     },
+     [] { settings(roaming, u"Acme\\Other"); },
      [] {
          program(u"Acme", u"Acme Corporation", u"C:\\Program Files\\Acme");
-         settings_folder(roaming + u"Acme\\Acme");
-         settings_key(hkcu, u"Software\\Acme\\Acme");
+         settings(roaming, u"Acme\\Acme");
      },
      u"Acme", {roaming + u"Acme\\Acme", u"HKCU|Software\\Acme\\Acme"}},
     {"NameOfAFolderWindowsKeeps",
-     [] {
-         settings_folder(roaming + u"Credentials");
-         settings_key(hkcu, u"Software\\Credentials");
-     },
+     [] { settings(roaming, u"Credentials"); },
      [] { program(u"Credentials", u"Vaulty", u"C:\\Program Files\\Credentials"); }, u"Credentials", {}},
     {"VendorFolderHoldingAnotherVendorsProduct",
      [] {
          program(u"Gizmo", u"Beta Works", u"C:\\Program Files\\Beta Works\\Gizmo");
-         settings_folder(roaming + u"Acme\\Gizmo");
-         settings_key(hkcu, u"Software\\Acme\\Gizmo");
+         settings(roaming, u"Acme\\Gizmo");
      },
-     [] {
-         program(u"Sketcher", u"Acme", u"C:\\Program Files\\Acme\\Sketcher");
-         settings_folder(roaming + u"Acme\\Sketcher");
-         settings_key(hkcu, u"Software\\Acme\\Sketcher");
-     },
-     u"Sketcher", {roaming + u"Acme\\Sketcher", u"HKCU|Software\\Acme\\Sketcher"}},
+     [] { used(u"Acme", u"Sketcher"); }, u"Sketcher", {roaming + u"Acme\\Sketcher", u"HKCU|Software\\Acme\\Sketcher"}},
     {"UsersOwnFolderUnderDocuments", [] { sim::add_file(profile + u"Documents\\Quillpad\\novel.txt"); }, quillpad,
      u"Quillpad", quillpad_gone},
     {"NameShorterThanFourCharacters",
-     [] {
-         settings_folder(roaming + u"Ink");
-         settings_key(hkcu, u"Software\\Ink");
-     },
+     [] { settings(roaming, u"Ink"); },
      [] { program(u"Ink", u"Inkwell Studio", u"C:\\Program Files\\Ink"); }, u"Ink", {}},
     {"GenericName",
-     [] {
-         settings_folder(local + u"Updates");
-         settings_key(hkcu, u"Software\\Updates");
-     },
+     [] { settings(local, u"Updates"); },
      [] { program(u"Updates", u"Patchers", u"C:\\Program Files\\Updates"); }, u"Updates", {}},
     {"NameAnotherProgramAnswersTo",
      [] {
          program(u"Quill Reader", u"Readers", u"C:\\Program Files\\Readers\\Quillpad");
-         settings_folder(roaming + u"Quillpad");
-         settings_key(hkcu, u"Software\\Quillpad");
+         settings(roaming, u"Quillpad");
      },
      [] { program(u"Quillpad", u"Quill Labs", u"C:\\Program Files\\Quill Labs\\Quillpad"); }, u"Quillpad", {}},
     {"FolderHoldingAnotherProgram", [] { program(u"Viewer", u"Viewers", roaming + u"Quillpad\\Viewer"); },
