@@ -76,4 +76,5 @@ expect "the neighbour's file class stays" reg_key "$classes\\CorvaneSketch.Docum
 expect "the neighbour's Uninstall entry stays" reg_key "$uninstall_key\\${sketch_guid}_is1"
 expect_backup_restores
 expect "the backup restores the extension's key" reg_key "$classes\\.cvnote"
+expect "the backup restores its settings key" reg_value "HKCU\\Software\\Corvane\\Notes" Theme
 finish
