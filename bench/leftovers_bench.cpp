@@ -121,8 +121,11 @@ void BM_SettingsSearch(benchmark::State& state) {
     sim::reset_call_counts();
     for (auto _ : state) benchmark::DoNotOptimize(find_settings(tool, *list, guard, true));
     const auto calls = sim::call_counts();
-    state.counters["registry_calls"] = benchmark::Counter(static_cast<double>(calls.registry), benchmark::Counter::kAvgIterations);
-    state.counters["file_calls"] = benchmark::Counter(static_cast<double>(calls.files), benchmark::Counter::kAvgIterations);
+    const auto per_search = [](std::uint64_t count) {
+        return benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
+    };
+    state.counters["registry_calls"] = per_search(calls.registry);
+    state.counters["file_calls"] = per_search(calls.files);
 }
 
 void scan_arguments(benchmark::internal::Benchmark* benchmark) {

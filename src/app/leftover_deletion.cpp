@@ -193,7 +193,8 @@ void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSe
     }
     // Vendors' keys come last, after what lay in them.
     for (const auto* row : backed_up)
-        if (!row->only_when_empty || registry_key_is_empty(*row->entry, view64)) delete_registry_entry(*row->entry, view64);
+        if (!row->only_when_empty || registry_key_is_empty(*row->entry, view64))
+            delete_registry_entry(*row->entry, view64);
 }
 
 StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {

@@ -114,7 +114,8 @@ void LeftoverSession::load_results() {
         return !entry || !registry_entry_exists(*entry, view64());
     };
     std::erase_if(settings.registry, gone);
-    std::erase_if(settings.only_when_empty, [&gone](const std::u16string& text) { return !path_exists(text) && gone(text); });
+    std::erase_if(settings.only_when_empty,
+                  [&gone](const std::u16string& text) { return !path_exists(text) && gone(text); });
 }
 
 StringList LeftoverSession::file_rows() const {

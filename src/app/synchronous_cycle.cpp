@@ -50,9 +50,9 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
     const auto* record = list->find(name_low);
     const auto settings = record ? record->settings : SettingsFindings{};
     if (session) session->settings = settings;
-    tell(progress, u"Analysis completed. " + decimal_text(counts.files_folders + settings.folders.size() + settings.files.size()) +
-                       u" files/folders and " + decimal_text(counts.registry + settings.registry.size()) +
-                       u" registry entries found.");
+    const auto files_folders = counts.files_folders + settings.folders.size() + settings.files.size();
+    tell(progress, u"Analysis completed. " + decimal_text(files_folders) + u" files/folders and " +
+                       decimal_text(counts.registry + settings.registry.size()) + u" registry entries found.");
     return counts;
 }
 

@@ -100,8 +100,8 @@ void add_once(StringList& list, const std::u16string& text) {
     const auto name = Str_Trim(text);
     if (name.empty()) return;
     const auto upper = Str_UpperFull(name);
-    if (std::none_of(list.begin(), list.end(), [&upper](const std::u16string& held) { return Str_UpperFull(held) == upper; }))
-        list.push_back(name);
+    const auto held = [&upper](const std::u16string& one) { return Str_UpperFull(one) == upper; };
+    if (std::none_of(list.begin(), list.end(), held)) list.push_back(name);
 }
 
 std::u16string last_name(const std::u16string& path) {

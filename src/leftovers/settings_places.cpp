@@ -30,7 +30,8 @@ bool at_or_below(const std::u16string& upper, const std::u16string& held) {
 
 bool at_or_below_any(const std::u16string& text, const StringList& held) {
     const auto upper = Str_UpperFull(text);
-    return std::any_of(held.begin(), held.end(), [&upper](const std::u16string& one) { return at_or_below(upper, one); });
+    const auto covers = [&upper](const std::u16string& one) { return at_or_below(upper, one); };
+    return std::any_of(held.begin(), held.end(), covers);
 }
 
 // What the search looks for: the program's telling names that are nobody
@@ -116,14 +117,16 @@ public:
 
     void search_keys() {
         for (const auto& [root, root_name, base] :
-             {std::tuple{os::hkey_current_user, u"HKCU", u"Software\\"}, std::tuple{os::hkey_local_machine, u"HKLM", u"SOFTWARE\\"},
+             {std::tuple{os::hkey_current_user, u"HKCU", u"Software\\"},
+              std::tuple{os::hkey_local_machine, u"HKLM", u"SOFTWARE\\"},
               std::tuple{os::hkey_local_machine, u"HKLM", u"SOFTWARE\\Wow6432Node\\"}})
             search_key_root(root, root_name, base);
     }
 
     SettingsFindings take() {
         // Vendors' folders and keys after what lies in them.
-        for (auto [list, emptied] : {std::pair{&findings_.folders, &vendor_folders_}, std::pair{&findings_.registry, &vendor_keys_}}) {
+        for (auto [list, emptied] :
+             {std::pair{&findings_.folders, &vendor_folders_}, std::pair{&findings_.registry, &vendor_keys_}}) {
             list->insert(list->end(), emptied->begin(), emptied->end());
             findings_.only_when_empty.insert(findings_.only_when_empty.end(), emptied->begin(), emptied->end());
         }
@@ -155,12 +158,13 @@ private:
             if (!vendor_name) continue;
             const auto vendor_folder = root + *vendor_name;
             UpperSet claimed;
-            for (const auto& name : wanted_.names)
-                if (const auto found = folder_named(vendor_folder + u"\\", name); found && claim_folder(vendor_folder + u"\\" + *found))
-                    claimed.insert(Str_UpperFull(*found));
-            if (!claimed.empty() && holds_upper(wanted_.free_vendors, vendor) && !at_or_below_any(vendor_folder, vendor_folders_) &&
-                holds_only(vendor_folder + u"\\", claimed) && !guard_.claimable(vendor_folder).empty() &&
-                !guard_.holds_others(vendor_folder))
+            for (const auto& name : wanted_.names) {
+                const auto found = folder_named(vendor_folder + u"\\", name);
+                if (found && claim_folder(vendor_folder + u"\\" + *found)) claimed.insert(Str_UpperFull(*found));
+            }
+            if (!claimed.empty() && holds_upper(wanted_.free_vendors, vendor) &&
+                !at_or_below_any(vendor_folder, vendor_folders_) && holds_only(vendor_folder + u"\\", claimed) &&
+                !guard_.claimable(vendor_folder).empty() && !guard_.holds_others(vendor_folder))
                 vendor_folders_.push_back(vendor_folder);
         }
         for (const auto& name : wanted_.names)

@@ -340,7 +340,8 @@ TEST_F(LeftoverCards, SettingsRowsFollowTheAnalysisRowsTickedAndGoUnlessUnticked
     uninstall_tool();
     EXPECT_LT(row_of(LeftoverList::step2_files, file), rows(LeftoverList::step2_files).size());
     // After every row of the analysis, the vendor's key after the program's; all ticked.
-    EXPECT_GT(row_of(LeftoverList::step3_files, vendor_folder), row_of(LeftoverList::step3_files, u"C:\\Apps\\Tool\\data\\a.txt"));
+    EXPECT_GT(row_of(LeftoverList::step3_files, vendor_folder),
+              row_of(LeftoverList::step3_files, u"C:\\Apps\\Tool\\data\\a.txt"));
     EXPECT_EQ(rows(LeftoverList::step3_files).back(), file);
     EXPECT_EQ(rows(LeftoverList::step3_registry).back(), u"HKCU|Software\\Tool Maker");
     for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry})

@@ -32,7 +32,9 @@ void program(const std::u16string& name, const std::u16string& publisher, const 
 
 // Settings as a program leaves them: a folder with a file, a key with a value.
 void settings_folder(const std::u16string& folder) { sim::add_file(folder + u"\\settings.ini"); }
-void settings_key(os::Hkey root, const std::u16string& key) { sim::set_string(root, key + u"\\Recent", u"1", u"a.txt"); }
+void settings_key(os::Hkey root, const std::u16string& key) {
+    sim::set_string(root, key + u"\\Recent", u"1", u"a.txt");
+}
 // Both, under the same relative name: below the folder and below HKCU\Software.
 void settings(const std::u16string& folder, const std::u16string& name) {
     settings_folder(folder + name);
