@@ -26,11 +26,12 @@ public:
     StringList of(const std::u16string& folder);
 
 private:
-    // The long form of a lexical drive path (upper-cased), empty without one.
+    // The long form of a lexical drive path, empty without one.
     std::u16string long_drive_path(const std::u16string& lexical);
-    // The long name of `name` in the resolved folder `parent`, upper-cased;
-    // none when it does not exist.
-    std::optional<std::u16string> long_name(const std::u16string& parent, std::u16string_view name);
+    // The long name of `name` in the resolved folder `parent` (`parent_key`
+    // upper-cased); none when it does not exist.
+    std::optional<std::u16string> long_name(const std::u16string& parent, const std::u16string& parent_key,
+                                            std::u16string_view name);
 
     // The names of one folder once it is read whole, upper-cased (full case):
     // its long names, and its 8.3 names each to its long name.
@@ -42,9 +43,9 @@ private:
     };
     void read_listing(const std::u16string& parent, Listing& listing);
 
-    // By the resolved path of the name asked for.
+    // By the resolved path of the name asked for, upper-cased (a to z).
     std::unordered_map<std::u16string, std::optional<std::u16string>> names_;
-    // By the resolved path of the folder asked in.
+    // By the resolved path of the folder asked in, upper-cased (a to z).
     std::unordered_map<std::u16string, Listing> listings_;
 };
 
