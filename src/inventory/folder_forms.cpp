@@ -30,6 +30,14 @@ bool name_may_differ(std::u16string_view name) {
                        [](char16_t unit) { return unit >= 0x80 || unit == u'*' || unit == u'?'; });
 }
 
+// The name as the folder stores it when the spelling differs from it in ASCII
+// case at most (the forms are upper-cased alike, and the stored spelling is
+// found at once later on); otherwise the spelling, as GetLongPathNameW keeps
+// a name that differs from the stored one in case beyond ASCII.
+std::u16string kept_spelling(std::u16string spelled, std::u16string stored) {
+    return Str_UpperAscii(spelled) == Str_UpperAscii(stored) ? stored : spelled;
+}
+
 // The folder as Windows resolves its spelling: backslashes only, no \\?\ or
 // \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
 // dots and blanks of a component dropped, ".." taken back (never above the
@@ -163,7 +171,8 @@ std::optional<std::u16string> FolderForms::long_name(const std::u16string& paren
         if (!listing.read) read_listing(parent, listing);
         const auto upper = Str_UpperFull(spelled);
         // A long name first, as a look-up of the name finds it first.
-        if (listing.long_names.contains(upper)) return spelled;
+        if (const auto found = listing.long_names.find(upper); found != listing.long_names.end())
+            return kept_spelling(std::move(spelled), found->second);
         if (const auto found = listing.short_names.find(upper); found != listing.short_names.end())
             return found->second;
     }
@@ -171,9 +180,9 @@ std::optional<std::u16string> FolderForms::long_name(const std::u16string& paren
     const auto find = os::find_first_file(parent + spelled, found);
     if (find == os::invalid_handle_value) return std::nullopt;
     os::find_close(find);
-    // A name that differs only in case keeps its spelling, as GetLongPathNameW keeps it.
-    if (Str_UpperFull(found.name) == Str_UpperFull(spelled)) return spelled;
-    return std::move(found.name);
+    // Another name (the long one of an 8.3 name) comes back as stored.
+    if (Str_UpperFull(found.name) != Str_UpperFull(spelled)) return std::move(found.name);
+    return kept_spelling(std::move(spelled), std::move(found.name));
 }
 
 void FolderForms::read_listing(const std::u16string& parent, Listing& listing) {
@@ -182,7 +191,7 @@ void FolderForms::read_listing(const std::u16string& parent, Listing& listing) {
     const auto find = os::find_first_file(parent + u"*", found);
     if (find == os::invalid_handle_value) return;
     do {
-        listing.long_names.insert(Str_UpperFull(found.name));
+        listing.long_names.emplace(Str_UpperFull(found.name), found.name);
         if (!found.alternate_name.empty()) listing.short_names.emplace(Str_UpperFull(found.alternate_name), found.name);
     } while (os::find_next_file(find, found));
     os::find_close(find);

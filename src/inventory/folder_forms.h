@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "access/string_types.h"
 
@@ -33,12 +32,12 @@ private:
     std::optional<std::u16string> long_name(const std::u16string& parent, const std::u16string& parent_key,
                                             std::u16string_view name);
 
-    // The names of one folder once it is read whole, upper-cased (full case):
-    // its long names, and its 8.3 names each to its long name.
+    // The names of one folder once it is read whole, upper-cased (full case),
+    // each to its long name as stored: its long names and its 8.3 names.
     struct Listing {
         unsigned asked = 0;
         bool read = false;
-        std::unordered_set<std::u16string> long_names;
+        std::unordered_map<std::u16string, std::u16string> long_names;
         std::unordered_map<std::u16string, std::u16string> short_names;
     };
     void read_listing(const std::u16string& parent, Listing& listing);
