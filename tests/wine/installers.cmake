@@ -34,6 +34,14 @@ foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
                        ${CMAKE_CURRENT_BINARY_DIR}/inno-setups)
   set_tests_properties(wine.${label}.e2e.uninstall_nsis_vendor wine.${label}.e2e.uninstall_msi_shared
                        PROPERTIES RESOURCE_LOCK "")
-  set_tests_properties(wine.${label}.e2e.uninstall_inno PROPERTIES RESOURCE_LOCK inno_setups)
+  # The same uninstall of an Inno Setup program through the window.
+  add_test(NAME wine.${label}.gui-inno
+           COMMAND bash ${runner} run-script ${prefix_root} ${CMAKE_CURRENT_SOURCE_DIR}/gui/inno-test.sh
+                   ${build_dir}/bin/vorlix.exe ${build_dir}/bin/vorlix_gui_probe.exe ${innosetup_dir}
+                   ${CMAKE_CURRENT_BINARY_DIR}/inno-setups ${CMAKE_BINARY_DIR}/gui-screens/${label}/inno)
+  set_tests_properties(wine.${label}.gui-inno PROPERTIES FIXTURES_REQUIRED "wine_prefix;innosetup"
+                       SKIP_RETURN_CODE 77 TIMEOUT ${test_timeout} ENVIRONMENT "${wine_environment}"
+                       LABELS "wine;gui;e2e" FAIL_REGULAR_EXPRESSION "FAILED:")
+  set_tests_properties(wine.${label}.e2e.uninstall_inno wine.${label}.gui-inno PROPERTIES RESOURCE_LOCK inno_setups)
   set_property(TEST wine.${label}.e2e.uninstall_inno APPEND PROPERTY FIXTURES_REQUIRED innosetup)
 endforeach()
