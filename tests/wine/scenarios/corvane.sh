@@ -19,16 +19,21 @@ require_inno() {  # INNOSETUP_DIR
   [ -f "$iscc" ] || skip "no Inno Setup compiler: $(cat "$1/status" 2>/dev/null || echo "fetch-innosetup.sh did not run")"
 }
 
-# The installers are built once per source into CACHE (they do not depend on the build under test).
+# The installers are built once per source into CACHE (they do not depend on
+# the build under test). Each is compiled in a folder of its own and renamed
+# into place, so scenarios running at once never see half a file.
 setup_exe() {  # CACHE PRODUCT GUID EXT
-  local fixtures=$scenario_dir/../../fixtures/installers dir
+  local fixtures=$scenario_dir/../../fixtures/installers dir setup work
   dir=$1/$(cat "$fixtures/corvane.iss" "$fixtures/corvane-payload.txt" | sha1sum | cut -c1-12)
-  if [ ! -f "$dir/corvane-$2-setup.exe" ]; then
-    mkdir -p "$dir"
-    (cd "$fixtures" && timeout -k 10 300 "$wine64" "$iscc" /Q "/O$("$wine64" winepath -w "$dir" 2>/dev/null)" \
-      "/DProduct=$2" "/DAppGuid={$3" "/DExt=$4" corvane.iss) >&2 || return 1
+  setup=$dir/corvane-$2-setup.exe
+  if [ ! -f "$setup" ]; then
+    mkdir -p "$dir" && work=$(mktemp -d "$dir/work.XXXXXX") || return 1
+    (cd "$fixtures" && timeout -k 10 300 "$wine64" "$iscc" /Q "/O$("$wine64" winepath -w "$work" 2>/dev/null)" \
+      "/DProduct=$2" "/DAppGuid={$3" "/DExt=$4" corvane.iss) >&2 && mv -n "$work/${setup##*/}" "$setup"
+    rm -rf "$work"
+    [ -f "$setup" ] || return 1
   fi
-  echo "$dir/corvane-$2-setup.exe"
+  echo "$setup"
 }
 
 # Installs and uses both programs; $before holds what the vendor has then,
