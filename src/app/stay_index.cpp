@@ -27,6 +27,15 @@ std::u16string first_file(const std::u16string& file) {
     return exe == std::u16string::npos ? text : text.substr(0, exe + 4);
 }
 
+// Calls `visit(folder)` for each folder above the key, the nearest first, up
+// to the drive ("C:"), until it returns false.
+template <typename Visit>
+void for_each_folder_above(const std::u16string& key, Visit visit) {
+    for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
+         slash = key.rfind(u'\\', slash - 1))
+        if (!visit(key.substr(0, slash))) return;
+}
+
 bool is_rundll(const std::u16string& file) {
     const auto upper = Str_UpperAscii(file);
     return upper.ends_with(u"RUNDLL32.EXE") || upper.ends_with(u"RUNDLL32");
@@ -99,9 +108,8 @@ void StayIndex::add(const std::u16string& path, Reach reach, const std::u16strin
         if (key.size() <= 2) continue;
         const auto [found, added] = named_.try_emplace(key, Named{reach, reason});
         if (!added && reach == Reach::tree && found->second.reach != Reach::tree) found->second = {reach, reason};
-        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
-             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1))
-            if (!holders_.insert(key.substr(0, slash)).second) break;
+        // A folder already held has its own folders above it held too.
+        for_each_folder_above(key, [this](std::u16string folder) { return holders_.insert(std::move(folder)).second; });
     }
 }
 
@@ -109,12 +117,15 @@ std::optional<std::u16string> StayIndex::kept_reason(const std::u16string& path)
     const auto all = keys(path);
     for (const auto& key : all)
         if (const auto found = named_.find(key); found != named_.end()) return found->second.reason;
-    for (const auto& key : all)
-        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
-             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
-            const auto found = named_.find(key.substr(0, slash));
-            if (found != named_.end() && found->second.reach == Reach::tree) return found->second.reason;
-        }
+    for (const auto& key : all) {
+        std::optional<std::u16string> reason;
+        for_each_folder_above(key, [this, &reason](const std::u16string& folder) {
+            const auto found = named_.find(folder);
+            if (found != named_.end() && found->second.reach == Reach::tree) reason = found->second.reason;
+            return !reason;
+        });
+        if (reason) return reason;
+    }
     return std::nullopt;
 }
 

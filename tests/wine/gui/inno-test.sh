@@ -17,16 +17,14 @@ source "$here/../scenarios/lib.sh"
 source "$scenario_dir/corvane.sh"
 source_exe=$1 PROBE=$2 cache=$4 screens=$5
 require_inno "$3"
-source "$here/lib.sh"
-require_tools Xvfb xdotool import
-trap 'stop_xvfb; "$wineserver" -k 2>/dev/null' EXIT
+with_xvfb
+require_tools import
 mkdir -p "$screens"
-start_xvfb
 install_corvane "$cache"
+before=$(vendor_state Corvane "${inno_keys[@]}")
 # The program writes its result files and backups next to itself: inside the prefix.
 mkdir -p "$drive_c/vorlix" && cp "$source_exe" "$drive_c/vorlix/" || gui_fail "cannot copy vorlix.exe"
 vorlix=$drive_c/vorlix/$(basename "$source_exe")
-inno_box="Corvane Notes Uninstall"
 
 # From the program list to Inno's question, which is left open (its id in $box).
 start_uninstall_in_window() {  # SCREEN_PREFIX
@@ -79,7 +77,7 @@ wait_until 10 state_is msgbox 0 || gui_fail "the question stayed open"
 expect "the window stays on step 3" test "$(state_value card)" = step3
 "$wineserver" -k 2>/dev/null
 "$wineserver" -w 2>/dev/null
-expect_equal "after No nothing of Corvane's is deleted" "$(corvane_state)" "$before"
+expect_equal "after No nothing of Corvane's is deleted" "$(vendor_state Corvane "${inno_keys[@]}")" "$before"
 
 echo "inno: Inno's question answered Yes"
 start_uninstall_in_window removed

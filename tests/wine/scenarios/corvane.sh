@@ -9,8 +9,8 @@ notes_name="Corvane Notes version 1.4.2"
 notes_key="$uninstall_key\\${notes_guid}_is1"
 inno_keys=("$classes\\.cvnote" "$classes\\CorvaneNotes.Document" "$notes_key" "$classes\\.cvsketch" "$classes\\CorvaneSketch.Document")
 start_menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Corvane
-# The uninstaller's processes: the first phase and its copy in %TEMP%.
-inno_processes='unins000\.exe|_unins\.tmp'
+# The uninstaller's processes (the first phase and its copy in %TEMP%) and the title of its question.
+inno_processes='unins000\.exe|_unins\.tmp' inno_box="Corvane Notes Uninstall"
 
 # Skips unless 32-bit Wine runs and ISCC.exe was fetched into INNOSETUP_DIR.
 require_inno() {  # INNOSETUP_DIR
@@ -36,8 +36,8 @@ setup_exe() {  # CACHE PRODUCT GUID EXT
   echo "$setup"
 }
 
-# Installs and uses both programs; $before holds what the vendor has then,
-# $restorable_before the values a backup must bring back.
+# Installs and uses both programs; $restorable_before holds the values a
+# backup must bring back.
 install_corvane() {  # CACHE
   local product name guid ext setup
   for product in "Notes $notes_guid .cvnote" "Sketch $sketch_guid .cvsketch"; do
@@ -47,27 +47,21 @@ install_corvane() {  # CACHE
       || { echo "FAILED: the $name installer"; exit 1; }
     use_program Corvane "$name"
   done
-  before=$(corvane_state)
   restorable_before=$(restorable)
   require "Notes is installed" test -f "$drive_c/Program Files/Corvane/Notes/Notes.exe"
   expect "its Start Menu shortcut is there" test -f "$start_menu/Notes/Corvane Notes.lnk"
   expect "its file class is there" reg_key "$classes\\CorvaneNotes.Document\\shell\\open\\command"
 }
 
-corvane_state() { vendor_state Corvane "${inno_keys[@]}"; }
-
 # After Notes' uninstall and the deletion of its leftovers.
 expect_notes_removed() {
-  expect_used_program gone Corvane Notes
+  expect_used_program gone Corvane Notes "$notes_key"
   expect "its extension's key is gone" absent reg_key "$classes\\.cvnote"
   expect "its Start Menu folder is gone" absent test -e "$start_menu/Notes"
   expect "its file class is gone" absent reg_key "$classes\\CorvaneNotes.Document"
-  expect "its Uninstall entry is gone" absent reg_key "$notes_key"
-  expect "the vendor's folder stays" test -d "$drive_c/Program Files/Corvane"
-  expect_used_program stays Corvane Sketch
+  expect_used_program stays Corvane Sketch "$uninstall_key\\${sketch_guid}_is1"
   expect "the neighbour's shortcut stays" test -f "$start_menu/Sketch/Corvane Sketch.lnk"
   expect "the neighbour's file class stays" reg_key "$classes\\CorvaneSketch.Document\\shell\\open\\command"
-  expect "the neighbour's Uninstall entry stays" reg_key "$uninstall_key\\${sketch_guid}_is1"
 }
 
 # The backup (by default the one vorlix-cli's report names) brings back what went from the registry.

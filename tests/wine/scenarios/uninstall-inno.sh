@@ -9,20 +9,13 @@ source "$(dirname "$0")/lib.sh"
 source "$scenario_dir/corvane.sh"
 cli=$1
 require_inno "$2"
-for tool in Xvfb xdotool bc; do command -v $tool >/dev/null || skip "$tool is not installed"; done
-source "$scenario_dir/../gui/lib.sh"
-start_xvfb
-trap stop_xvfb EXIT
+with_xvfb
 install_corvane "$3"
 
-# Inno's default button is No: Return cancels.
-start_uninstall "$cli" "$notes_name" "$inno_processes"
-answer_boxes "Corvane Notes Uninstall" Return
-end_uninstall
-expect_cancelled "$before" "$(corvane_state)"
+expect_cancel_keeps_all "$cli" "$notes_name" "$inno_processes" "$inno_box" Corvane "${inno_keys[@]}"
 
 start_uninstall "$cli" "$notes_name" "$inno_processes"
-answer_boxes "Corvane Notes Uninstall" y Return
+answer_boxes "$inno_box" y Return
 end_uninstall
 expect_equal "Inno's first phase exit code" "$(jq -r .uninstaller.exit_code <<<"$output")" 0
 expect_removed_report Corvane Notes Sketch
