@@ -14,6 +14,7 @@
 #include "inventory/Unit_ZRB_Struct.h"
 #include "leftovers/Unit_ZRB_Thread_Uninstaller.h"
 #include "leftovers/leftover_scans.h"
+#include "leftovers/settings_places.h"
 #include "platform/sim/sim.h"
 
 namespace vorlix {
@@ -100,6 +101,33 @@ void BM_LeftoverAnalysis(benchmark::State& state) {
     state.counters["registry"] = static_cast<double>(current.list->find(u"tool")->mpu_SDLarry_Registry.size());
 }
 
+// The search for the program's settings beyond its folder among 3,000
+// programs of 97 publishers, as on the scan's benchmark prefix, against the
+// whole analysis of the same program; the calls it makes per search.
+void BM_SettingsSearch(benchmark::State& state) {
+    build_machine(10000, 10);
+    auto list = std::make_shared<ZRB_InstalledSoftwareList>(*current.list);
+    for (long index = 0; index < 3000; ++index) {
+        auto record = std::make_shared<ZRB_InstalledSoftware>();
+        record->mpu_str_Name = u"Program " + number(index);
+        record->mpu_str_Name_low = u"program " + number(index);
+        record->mpu_str_Publisher = u"Publisher " + number(index % 97);
+        record->mpu_str_InstallLocation = u"C:\\Program Files\\Program " + number(index) + u"\\";
+        list->add(record);
+    }
+    auto& tool = *list->find(u"tool");
+    tool.mpu_str_Publisher = u"Publisher 1";
+    const LocationGuard guard(other_program_locations(*list, &tool));
+    sim::reset_call_counts();
+    for (auto _ : state) benchmark::DoNotOptimize(find_settings(tool, *list, guard, true));
+    const auto calls = sim::call_counts();
+    const auto per_search = [](std::uint64_t count) {
+        return benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
+    };
+    state.counters["registry_calls"] = per_search(calls.registry);
+    state.counters["file_calls"] = per_search(calls.files);
+}
+
 void scan_arguments(benchmark::internal::Benchmark* benchmark) {
     for (const long entries : {10000L, 100000L})
         for (const long folders : {10L, 5000L})
@@ -112,6 +140,7 @@ void analysis_arguments(benchmark::internal::Benchmark* benchmark) {
 }
 
 BENCHMARK(BM_LeftoverRegistryScans)->Apply(scan_arguments)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SettingsSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LeftoverAnalysis)->Apply(analysis_arguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

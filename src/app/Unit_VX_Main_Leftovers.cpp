@@ -144,6 +144,16 @@ void TForm_Main::mpu_pro_cb_InstalledSoftwareRegPath(const std::u16string& path)
 }
 
 void TForm_Main::mpu_pro_cb_UninstallSoftware_End() {
+    // The settings beyond the install folder follow the analysis's rows, as many as get one.
+    session->settings = SelectedSoftware->settings;
+    const auto& settings = session->settings;
+    for (const auto* list : {&settings.folders, &settings.files})
+        for (const auto& path : *list)
+            if (leftover_rows(LeftoverList::step2_files).size() < leftover_row_limit)
+                add_leftover_row(LeftoverList::step2_files, path);
+    for (const auto& key : settings.registry) add_leftover_row(LeftoverList::step2_registry, key);
+    view.leftover_rows_changed(LeftoverList::step2_files);
+    view.leftover_rows_changed(LeftoverList::step2_registry);
     view.set_leftover_lists_redraw(true);
     // The summary counts the rows below it: the counter misses the program's
     // own folder. Only past the list's limit does the counter know more.
@@ -274,7 +284,7 @@ void TForm_Main::fill_step3() {
     for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry}) {
         leftover_lists[index(list)] = {};
         const auto rows =
-            list == LeftoverList::step3_files ? session->file_rows() : session->mpr_dic_LF_Registry.keys();
+            list == LeftoverList::step3_files ? session->file_rows() : session->registry_rows();
         for (const auto& text : rows) add_leftover_row(list, text, unticked.count(text) == 0);
         view.leftover_rows_changed(list);
     }
@@ -309,7 +319,8 @@ bool TForm_Main::forced_removal_confirmed() {
 
 bool TForm_Main::leftovers_selected() const {
     // Leftovers past the file rows have no box and count as ticked.
-    const auto listed = session->mpr_strlist_LF_Folders.size() + session->mpr_strlist_LF_Files.size();
+    const auto listed = session->mpr_strlist_LF_Folders.size() + session->mpr_strlist_LF_Files.size() +
+                        session->settings.folders.size() + session->settings.files.size();
     if (listed > leftover_rows(LeftoverList::step3_files).size()) return true;
     for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry}) {
         const auto& ticked = leftover_lists[index(list)].ticked;

@@ -9,6 +9,7 @@
 #include "access/Unit_ZRB_func_Process.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "app/decimal_text.h"
+#include "app/deletion_rows.h"
 #include "app/fs_redirection.h"
 #include "app/leftover_session.h"
 #include "app/registry_backup.h"
@@ -23,6 +24,7 @@ namespace vorlix {
 namespace {
 
 constexpr std::uint32_t after_termination_ms = 500;
+constexpr const char16_t* holds_others_reason = u"holds what is not the program's";
 
 enum class FileAction {
     keep,    // unticked
@@ -30,8 +32,6 @@ enum class FileAction {
     empty,   // a ticked folder that holds an unticked entry: only its ticked entries go
     prune    // a ticked folder that holds what stays: everything else in it goes
 };
-
-bool is_ticked(const std::vector<bool>& rows, std::size_t index) { return index >= rows.size() || rows[index]; }
 
 bool contains_microsoft(const std::u16string& publisher) {
     return Str_UpperAscii(publisher).find(u"MICROSOFT") != std::u16string::npos;
@@ -121,6 +121,8 @@ void prune_folder(const std::u16string& folder, StayIndex& index, DeletionReport
 struct RegistryRow {
     const std::u16string* text = nullptr;
     std::optional<RegistryEntry> entry;
+    // A vendor's key: it goes only when what went before has emptied it.
+    bool only_when_empty = false;
 };
 
 // Entries that something staying uses are kept; a folder holding one is only emptied.
@@ -154,6 +156,19 @@ void delete_files(const StringList& entries, const std::vector<FileAction>& acti
     }
 }
 
+// A vendor's folder goes only when the deletion has emptied it.
+void remove_emptied_folders(const StringList& folders, const LocationGuard& guard, StayIndex& index,
+                            DeletionReport& report) {
+    for (const auto& folder : folders) {
+        if (const auto reason = index.kept_reason(folder)) {
+            report.kept.push_back({folder, *reason});
+            continue;
+        }
+        if (guard.deletable(folder)) os::remove_directory(ExtendedLengthPath(folder));
+        if (path_exists(folder)) report.kept.push_back({folder, holds_others_reason});
+    }
+}
+
 // An entry both listed and met while its folder was emptied is reported once.
 void drop_repeated(std::vector<KeptItem>& kept) {
     std::unordered_set<std::u16string> seen;
@@ -165,10 +180,10 @@ void drop_repeated(std::vector<KeptItem>& kept) {
 void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64,
                           DeletionReport& report) {
     regfile::Document backup;
-    std::vector<const RegistryEntry*> backed_up;
+    std::vector<const RegistryRow*> backed_up;
     for (const auto& row : rows)
         if (row.entry && registry_entry_exists(*row.entry, view64) && export_registry_entry(*row.entry, view64, backup))
-            backed_up.push_back(&*row.entry);
+            backed_up.push_back(&row);
     if (backed_up.empty()) return;
     report.backup_path = write_registry_backup(session.mpr_str_CurrentAppPath, session.mpr_str_SelUnstallSoftware,
                                                backup);
@@ -176,14 +191,19 @@ void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSe
         report.backup_failed = true;
         return;
     }
-    for (const auto* entry : backed_up) delete_registry_entry(*entry, view64);
+    // Vendors' keys come last, after what lay in them.
+    for (const auto* row : backed_up)
+        if (!row->only_when_empty || registry_key_is_empty(*row->entry, view64))
+            delete_registry_entry(*row->entry, view64);
 }
 
 StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
     const auto image = os::get_module_file_name();
     StayInputs inputs{own_entries, {}, &guard.known_folders(), image.substr(0, image.rfind(u'\\') + 1)};
     // Read as this deletion leaves the machine: the rows about to go name nothing that has to stay.
-    for (const auto& row : rows) inputs.going.add(*row.text);
+    // A vendor's key may stay, and with it what lies in it.
+    for (const auto& row : rows)
+        if (!row.only_when_empty) inputs.going.add(*row.text);
     return build_stay_index(inputs);
 }
 
@@ -231,20 +251,22 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
     report.protected_publisher = publisher_is_protected();
     // One capture of the known folders serves both checks.
     const LocationGuard guard(other_locations);
-    report.shared_folder = lists_a_shared_folder(mpr_strlist_LF_Folders, guard);
+    report.shared_folder =
+        lists_a_shared_folder(mpr_strlist_LF_Folders, guard) || lists_a_shared_folder(settings.folders, guard);
     const bool allowed = !report.protected_publisher && !report.shared_folder;
 
-    StringList entries = mpr_strlist_LF_Folders;
-    entries.insert(entries.end(), mpr_strlist_LF_Files.begin(), mpr_strlist_LF_Files.end());
     // Checked again before anything goes: what now lies behind a link, or belongs
     // to another program, stays (and so does every folder above it).
-    auto file_rows = selection.file_rows;
-    file_rows.resize(entries.size(), true);
+    auto [entries, folder_count, file_rows, vendor_folders] = file_entries(*this, selection.file_rows);
+    const auto& vendor_keys = settings.only_when_empty;
     std::vector<RegistryRow> registry_rows;
-    const auto& registry = mpr_dic_LF_Registry.keys();
+    const auto registry = LeftoverSession::registry_rows();
     for (std::size_t index = 0; index < registry.size(); ++index)
         if (is_ticked(selection.registry_rows, index))
-            registry_rows.push_back({&registry[index], parse_registry_entry(registry[index])});
+            registry_rows.push_back({&registry[index], parse_registry_entry(registry[index]),
+                                     index >= mpr_dic_LF_Registry.size() &&
+                                         std::find(vendor_keys.begin(), vendor_keys.end(), registry[index]) !=
+                                             vendor_keys.end()});
     {
         const FsRedirectionOff redirection(view64());
         std::vector<bool> refused(entries.size(), false);
@@ -252,15 +274,16 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
             refused[index] = file_rows[index] && !guard.deletable(entries[index]);
             if (refused[index]) file_rows[index] = false;
         }
-        auto actions = plan_file_actions(entries, mpr_strlist_LF_Folders.size(), file_rows);
+        auto actions = plan_file_actions(entries, folder_count, file_rows);
         // A folder that holds another program's folder loses only what was listed in it.
-        for (std::size_t index = 0; index < mpr_strlist_LF_Folders.size(); ++index)
+        for (std::size_t index = 0; index < folder_count; ++index)
             if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
                 actions[index] = FileAction::empty;
         if (allowed) {
             auto index = stay_index(own_entries, guard, registry_rows);
             keep_what_stays(entries, index, actions, report);
             delete_files(entries, actions, index, report);
+            remove_emptied_folders(vendor_folders, guard, index, report);
             drop_repeated(report.kept);
             delete_registry_rows(registry_rows, *this, view64(), report);
         }
@@ -268,10 +291,18 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
         for (std::size_t index = 0; index < entries.size(); ++index)
             if ((actions[index] == FileAction::remove || refused[index]) && path_exists(entries[index]))
                 report.remaining_files_folders.push_back(entries[index]);
+        if (!allowed)
+            for (const auto& folder : vendor_folders)
+                if (path_exists(folder)) report.remaining_files_folders.push_back(folder);
         if (allowed) report_folder_contents(report.remaining_files_folders);
-        for (const auto& row : registry_rows)
-            if (!row.entry || registry_entry_exists(*row.entry, view64()))
+        for (const auto& row : registry_rows) {
+            if (row.entry && !registry_entry_exists(*row.entry, view64())) continue;
+            // A vendor's key that still holds something stays by design, once its backup was possible.
+            if (row.only_when_empty && allowed && !report.backup_failed)
+                report.kept.push_back({*row.text, holds_others_reason});
+            else
                 report.remaining_registry.push_back(*row.text);
+        }
     }
     delete_result_files(mpr_str_CurrentAppPath);
     return report;

@@ -42,6 +42,7 @@ void LeftoverSession::analysis_started() {
     mpr_strlist_LF_Folders.clear();
     mpr_strlist_LF_Files.clear();
     mpr_dic_LF_Registry.clear();
+    settings = {};
     files_folders_count = 0;
     registry_count = 0;
     delete_result_files(mpr_str_CurrentAppPath);
@@ -100,15 +101,31 @@ void LeftoverSession::load_results() {
     }
     recheck_registry_findings(existing, view64());
     mpr_dic_LF_Registry = std::move(existing);
+
+    keep_existing_paths(settings.folders);
+    keep_existing_paths(settings.files);
+    const auto gone = [this](const std::u16string& text) {
+        const auto entry = parse_registry_entry(text);
+        return !entry || !registry_entry_exists(*entry, view64());
+    };
+    std::erase_if(settings.registry, gone);
+    std::erase_if(settings.only_when_empty,
+                  [&gone](const std::u16string& text) { return !path_exists(text) && gone(text); });
 }
 
 StringList LeftoverSession::file_rows() const {
     StringList rows;
-    for (const auto* list : {&mpr_strlist_LF_Folders, &mpr_strlist_LF_Files})
+    for (const auto* list : {&mpr_strlist_LF_Folders, &mpr_strlist_LF_Files, &settings.folders, &settings.files})
         for (const auto& path : *list) {
             if (rows.size() == leftover_row_limit) return rows;
             rows.push_back(path);
         }
+    return rows;
+}
+
+StringList LeftoverSession::registry_rows() const {
+    auto rows = mpr_dic_LF_Registry.keys();
+    rows.insert(rows.end(), settings.registry.begin(), settings.registry.end());
     return rows;
 }
 

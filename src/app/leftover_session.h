@@ -76,6 +76,8 @@ public:
     // The program's own Uninstall entries ("HKLM|path"): what they name does
     // not have to stay.
     StringList own_entries;
+    // What the program keeps beyond its install folder, as the analysis found it.
+    SettingsFindings settings;
     // The latest counts the analysis reported (0 until one is reported).
     std::uint32_t files_folders_count = 0;
     std::uint32_t registry_count = 0;
@@ -97,8 +99,10 @@ public:
     // and narrows registry keys others share to the program's own values.
     void load_results();
 
-    // Folders then files, as many as get a row.
+    // Folders then files, then the settings' folders and files, as many as get a row.
     StringList file_rows() const;
+    // The registry entries, then the settings' keys.
+    StringList registry_rows() const;
 
     // Deletes the ticked leftovers, checks every one again and removes the
     // result files.

@@ -47,8 +47,12 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
     if (session) session->other_locations = other_program_locations(*list, list->find(name_low));
     tell(progress, u"Analysing the program's files, folders and registry entries...");
     thread->start().join();
-    tell(progress, u"Analysis completed. " + decimal_text(counts.files_folders) + u" files/folders and " +
-                       decimal_text(counts.registry) + u" registry entries found.");
+    const auto* record = list->find(name_low);
+    const auto settings = record ? record->settings : SettingsFindings{};
+    if (session) session->settings = settings;
+    const auto files_folders = counts.files_folders + settings.folders.size() + settings.files.size();
+    tell(progress, u"Analysis completed. " + decimal_text(files_folders) + u" files/folders and " +
+                       decimal_text(counts.registry + settings.registry.size()) + u" registry entries found.");
     return counts;
 }
 

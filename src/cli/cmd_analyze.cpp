@@ -30,6 +30,12 @@ nlohmann::ordered_json json_texts(const StringList& texts) {
     return array;
 }
 
+nlohmann::ordered_json json_settings(const SettingsFindings& settings) {
+    return {{"folders", json_texts(settings.folders)},
+            {"files", json_texts(settings.files)},
+            {"registry", json_texts(settings.registry)}};
+}
+
 Output cmd_analyze(Arguments arguments) {
     const bool json = take_flag(arguments, u"--json");
     if (arguments.size() != 1) return usage_error("analyze takes exactly one program name (quote it)");
@@ -48,6 +54,7 @@ Output cmd_analyze(Arguments arguments) {
         document["files"] = json_texts(record.mpu_SDLarry_Files);
         document["binaries"] = json_texts(record.mpu_SDLarry_AXCFiles);
         document["registry"] = json_texts(record.mpu_SDLarry_Registry);
+        document["settings"] = json_settings(record.settings);
         document["files_folders_count"] = counts.files_folders;
         document["registry_count"] = counts.registry;
         output.out = document.dump() + "\n";
@@ -58,6 +65,9 @@ Output cmd_analyze(Arguments arguments) {
                      text_section("Files", record.mpu_SDLarry_Files) +
                      text_section("Binaries", record.mpu_SDLarry_AXCFiles) +
                      text_section("Registry entries", record.mpu_SDLarry_Registry) +
+                     text_section("Settings folders", record.settings.folders) +
+                     text_section("Settings files", record.settings.files) +
+                     text_section("Settings registry entries", record.settings.registry) +
                      "Files/folders count: " + std::to_string(counts.files_folders) +
                      "\nRegistry count: " + std::to_string(counts.registry) + "\n";
     }

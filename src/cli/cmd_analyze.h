@@ -9,6 +9,7 @@
 #include "access/string_types.h"
 #include "cli/cli_commands.h"
 #include "cli/program_choice.h"
+#include "inventory/Unit_ZRB_Struct.h"
 #include "inventory/synchronous_scan.h"
 
 namespace vorlix::cli {
@@ -23,5 +24,7 @@ Output cmd_analyze(Arguments arguments);
 void print_progress(const std::u16string& line);
 
 nlohmann::ordered_json json_texts(const StringList& texts);
+// The settings group: {"folders", "files", "registry"}.
+nlohmann::ordered_json json_settings(const SettingsFindings& settings);
 
 }  // namespace vorlix::cli

@@ -44,13 +44,17 @@ bool ask_on_console(const std::u16string& question) {
 
 std::size_t leftover_count(const LeftoverSession& session) {
     return session.mpr_strlist_LF_Folders.size() + session.mpr_strlist_LF_Files.size() +
-           session.mpr_dic_LF_Registry.size();
+           session.mpr_dic_LF_Registry.size() + session.settings.size();
 }
 
 void list_leftovers(const LeftoverSession& session, const UninstallTerminal& terminal) {
     terminal.progress(u"Leftovers still present:");
     for (const auto* list : {&session.mpr_strlist_LF_Folders, &session.mpr_strlist_LF_Files,
                              &session.mpr_dic_LF_Registry.keys()})
+        for (const auto& entry : *list) terminal.progress(u"  " + entry);
+    if (session.settings.size() == 0) return;
+    terminal.progress(u"Settings and data beyond the install folder:");
+    for (const auto* list : {&session.settings.folders, &session.settings.files, &session.settings.registry})
         for (const auto& entry : *list) terminal.progress(u"  " + entry);
 }
 
@@ -85,6 +89,7 @@ std::string json_output(const Outcome& outcome) {
     document["leftovers"] = {{"folders", json_texts(session.mpr_strlist_LF_Folders)},
                              {"files", json_texts(session.mpr_strlist_LF_Files)},
                              {"registry", json_texts(session.mpr_dic_LF_Registry.keys())}};
+    document["settings"] = json_settings(session.settings);
     document["deleted"] = outcome.deleted;
     document["backup"] = to_utf8(outcome.report.backup_path);
     document["not_removed"] = {{"files_folders", json_texts(outcome.report.remaining_files_folders)},

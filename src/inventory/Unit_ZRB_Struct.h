@@ -24,6 +24,18 @@ struct EntrySource {
     bool location_from_command = false;
 };
 
+// What the program keeps beyond its install folder: settings and data
+// folders with what lies in them, and settings keys. A vendor's folder or key
+// listed in `only_when_empty` goes only when nothing is left in it.
+struct SettingsFindings {
+    StringList folders;
+    StringList files;
+    StringList registry;
+    StringList only_when_empty;
+
+    std::size_t size() const { return folders.size() + files.size() + registry.size(); }
+};
+
 class ZRB_InstalledSoftware {
 public:
     std::u16string mpu_str_Name;
@@ -45,6 +57,7 @@ public:
     StringList mpu_SDLarry_Folders;
     StringList mpu_SDLarry_Files;
     StringList mpu_SDLarry_Registry;
+    SettingsFindings settings;
     // Borrowed from the knowledge base, which outlives every use of it; null when no entry matched.
     const StringList* mpu_SDLarry_Lib_FolderName = nullptr;
     // Every entry merged into this record, in scan order, the first included.

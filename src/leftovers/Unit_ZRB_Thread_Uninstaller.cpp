@@ -7,6 +7,7 @@
 #include "access/wow64.h"
 #include "leftovers/leftover_scans.h"
 #include "leftovers/program_matcher.h"
+#include "leftovers/settings_places.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -88,6 +89,8 @@ void ZRB_Thread_Uninstaller::analyse(ZRB_InstalledSoftware& record) {
         run_registry_scans({record, matcher, view64,
                             [this, &record](const std::u16string& finding) { add_registry_finding(record, finding); }});
     }
+    // Beyond the install folder, apart from what the scans above attribute.
+    record.settings = find_settings(record, *mpr_pclass_SWL, guard, view64);
     if (view64) Sys_RevertFsRedirection(saved_redirection);
 
     std::size_t listed = 0;

@@ -325,6 +325,26 @@ TEST_F(LeftoverWorkers, TheEndOfTheSupervisionReChecksTheResultsOnAWorkerBeforeS
               rows(LeftoverList::step3_files).size());
 }
 
+TEST_F(LeftoverCards, SettingsRowsFollowTheAnalysisRowsTickedAndGoUnlessUnticked) {
+    const std::u16string vendor_folder = u"C:\\Users\\user\\AppData\\Roaming\\Tool Maker";
+    const std::u16string file = vendor_folder + u"\\Tool\\prefs.ini";
+    sim::add_file(file);
+    sim::set_string(os::hkey_current_user, u"Software\\Tool Maker\\Tool", u"Theme", u"dark");
+    uninstall_tool();
+    EXPECT_LT(row_of(LeftoverList::step2_files, file), rows(LeftoverList::step2_files).size());
+    // After every row of the analysis, the vendor's key after the program's; all ticked.
+    EXPECT_GT(row_of(LeftoverList::step3_files, vendor_folder),
+              row_of(LeftoverList::step3_files, u"C:\\Apps\\Tool\\data\\a.txt"));
+    EXPECT_EQ(rows(LeftoverList::step3_files).back(), file);
+    EXPECT_EQ(rows(LeftoverList::step3_registry).back(), u"HKCU|Software\\Tool Maker");
+    for (const auto list : {LeftoverList::step3_files, LeftoverList::step3_registry})
+        for (std::size_t row = 0; row < rows(list).size(); ++row) EXPECT_TRUE(window->leftover_ticked(list, row));
+    window->set_leftover_ticked(LeftoverList::step3_files, row_of(LeftoverList::step3_files, file), false);
+    window->Bn_DeleteLeftoversClick();
+    EXPECT_TRUE(exists(file));
+    EXPECT_FALSE(sim::key_exists(os::hkey_current_user, u"Software\\Tool Maker"));
+}
+
 TEST_F(LeftoverCards, ARowUntickedOnStep2StaysUntickedOnStep3) {
     analyse_tool();
     const auto value = row_of(LeftoverList::step2_registry, tool_run_value);

@@ -125,7 +125,7 @@ TEST_F(CliUninstall, AnalyzeReportsTheRecordsListsAndTheLastCounts) {
     std::vector<std::string> fields;
     for (const auto& [field, value] : document.items()) fields.push_back(field);
     EXPECT_EQ(fields, (std::vector<std::string>{"name", "install_location", "folders", "files", "binaries", "registry",
-                                                "files_folders_count", "registry_count"}));
+                                                "settings", "files_folders_count", "registry_count"}));
     EXPECT_EQ(document["name"], "Tool");
     EXPECT_EQ(document["install_location"], "C:\\Apps\\Tool\\");
     EXPECT_EQ(document["folders"], nlohmann::ordered_json({"C:\\Apps\\Tool\\", "C:\\Apps\\Tool\\My Documents",

@@ -235,9 +235,7 @@ vendor_state() {  # VENDOR KEY...
 restorable() { "$wine64" reg query "$user_run"; "$wine64" reg query "$mui_cache"; }
 
 # A used program after its uninstall, or a neighbour that keeps everything,
-# with its Uninstall entry when given. Only the program's folder and the
-# registry's known places are searched: its profile and its settings key stay
-# in either case.
+# its profile folder and settings key included, with its Uninstall entry when given.
 expect_used_program() {  # gone|stays VENDOR NAME [UNINSTALL_KEY]
   local check=() verb=$1 folder="$drive_c/Program Files/$2/$3" exe
   exe=$(program_exe "$2" "$3")
@@ -246,8 +244,8 @@ expect_used_program() {  # gone|stays VENDOR NAME [UNINSTALL_KEY]
   expect "$3's program $verb" "${check[@]}" test -e "$folder/$3.exe"
   expect "$3's Run value $verb" "${check[@]}" reg_value "$user_run" "$2 $3"
   expect "$3's name in the shell's cache $verb" "${check[@]}" reg_value "$mui_cache" "$exe.FriendlyAppName"
-  expect "$3's profile stays" test -f "$appdata/$2/$3/prefs.ini"
-  expect "$3's settings key stays" reg_value "HKCU\\Software\\$2\\$3" Theme
+  expect "$3's profile $verb" "${check[@]}" test -e "$appdata/$2/$3"
+  expect "$3's settings key $verb" "${check[@]}" reg_key "HKCU\\Software\\$2\\$3"
   [ -z "${4:-}" ] || expect "$3's Uninstall entry $verb" "${check[@]}" reg_key "$4"
 }
 
@@ -266,11 +264,11 @@ expect_removed_report() {  # VENDOR NAME OTHER
     "$(jq --arg re "\\\\$1(\\\\)?$|$3" '[.leftovers[][] | select(test($re; "i"))] | length' <<<"$output")" 0
 }
 
-# The backup of the last uninstall, imported with Windows' own reg, brings
-# back the deleted Run and shell cache values as they were (restorable_before).
-expect_backup_restores() {
-  local backup
-  backup=$(jq -r .backup <<<"$output")
+# The backup of the last uninstall (by default the one vorlix-cli's report
+# names), imported with Windows' own reg, brings back the deleted Run and
+# shell cache values as they were (restorable_before).
+expect_backup_restores() {  # [BACKUP]
+  local backup=${1:-$(jq -r .backup <<<"$output")}
   expect "the registry backup was written" test -s "$drive_c/vorlix/Backups/${backup##*\\}"
   "$wine64" reg import "$backup" >/dev/null 2>&1
   expect_equal "the backup restores the deleted values" "$(restorable)" "$restorable_before"
