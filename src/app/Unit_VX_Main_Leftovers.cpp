@@ -314,7 +314,7 @@ LeftoverSelection TForm_Main::step3_selection() const {
 bool TForm_Main::forced_removal_confirmed() {
     if (!verdict_ || *verdict_ == UninstallVerdict::removed) return true;
     return view.message_box(forced_removal_question(mpr_str_SelUnstallSoftware, *verdict_, uninstaller_run),
-                            MessageKind::question);
+                            MessageKind::risky_question);
 }
 
 bool TForm_Main::leftovers_selected() const {

@@ -26,6 +26,7 @@ enum class MessageKind {
     information,   // OK button, information icon
     error,         // OK button, error icon
     question,      // Yes and No buttons, question icon
+    risky_question,  // Yes and No buttons, warning icon, No is the default
 };
 
 struct FileVersion {

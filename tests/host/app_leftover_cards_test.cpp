@@ -414,6 +414,7 @@ TEST_F(LeftoverCards, AProgramTheUninstallerLeftInstalledIsOnlyRemovedByForce) {
     window->Bn_DeleteLeftoversClick();
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_NE(view.messages[0].text.find(u"force"), std::u16string::npos);
+    EXPECT_EQ(view.messages[0].kind, MessageKind::risky_question);
     EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\tool.exe"));
     EXPECT_EQ(window->active_card(), Card::Card_Step3);
 

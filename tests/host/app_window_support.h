@@ -209,7 +209,7 @@ public:
     void close_loading() override { loading = false; }
     bool message_box(const std::u16string& text, MessageKind kind) override {
         messages.push_back({text, kind});
-        return kind == MessageKind::question && answer_yes;
+        return (kind == MessageKind::question || kind == MessageKind::risky_question) && answer_yes;
     }
     std::optional<ProgramIcon> read_icon(const IconSource& source, PixelSize wanted) override {
         icon_reads.push_back(source);

@@ -528,6 +528,9 @@ bool MainWindow::message_box(const std::u16string& text, MessageKind kind) {
         flags = MB_OK | MB_ICONERROR;
     } else if (kind == MessageKind::question) {
         flags = MB_YESNO | MB_ICONQUESTION;
+    } else if (kind == MessageKind::risky_question) {
+        // Enter on a question that can break a program must not answer Yes.
+        flags = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
     }
     return MessageBoxW(hwnd(), wide(text), wide(message_caption), flags) == IDYES;
 }

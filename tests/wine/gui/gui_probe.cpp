@@ -20,7 +20,7 @@
 //                                   button:TEXT (Refresh, Search, Close, a category name such as Adobe,
 //                                   Start Uninstall, Scan Leftovers, ...), label:TEXT (a visible label
 //                                   of any window of the program), leftover-check:INDEX, tip-close
-//   vorlix_gui_probe msgbox         the open message box's text and the centre of each button
+//   vorlix_gui_probe msgbox         the open message box's text, the centre of each button and the default one
 //   vorlix_gui_probe windows        number of window objects the program owns
 //   vorlix_gui_probe close          what Task Manager's "End task" does: posts WM_CLOSE
 //   vorlix_gui_probe wait-loaded N  returns once the window shows N rows and no loading window
@@ -322,6 +322,9 @@ int msgbox() {
         if (class_of(child) == L"Button") {
             const POINT at = centre(child);
             std::printf("button=%ls %ld %ld\n", text_of(child).c_str(), at.x, at.y);
+            if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+                std::printf("default=%ls\n", text_of(child).c_str());
+            }
         } else if (class_of(child) == L"Static" && !text_of(child).empty()) {
             std::printf("text=%ls\n", text_of(child).c_str());
         }

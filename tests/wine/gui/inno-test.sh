@@ -80,6 +80,8 @@ click "button:Delete Leftovers"
 wait_for_message_box
 probe msgbox | grep -q 'Do you want to force its removal?' ||
   gui_fail "Delete Leftovers did not ask to force the removal: $(probe msgbox | grep text=)"
+probe msgbox | grep -qx 'default=&\?No' ||
+  gui_fail "Enter would force the removal: the default button is not No: $(probe msgbox | tr '\n' ' ')"
 screenshot "$screens/cancelled-force-question.png"
 answer No
 wait_until 10 state_is msgbox 0 || gui_fail "the question stayed open"
