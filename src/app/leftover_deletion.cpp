@@ -2,6 +2,8 @@
 // check of every entry after it.
 #include <algorithm>
 #include <optional>
+#include <span>
+#include <utility>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -28,7 +30,7 @@ enum class FileAction {
     keep,    // unticked
     remove,  // a file, or a folder with everything in it
     empty,   // a ticked folder that holds an unticked entry: only its ticked entries go
-    prune    // a ticked folder that holds what stays: everything else in it goes
+    prune    // a ticked folder: everything in it that may go goes, and the folder with it when nothing stays
 };
 
 bool is_ticked(const std::vector<bool>& rows, std::size_t index) { return index >= rows.size() || rows[index]; }
@@ -101,21 +103,57 @@ bool lies_below(const std::u16string& path, const std::u16string& folder) {
     return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == u'\\';
 }
 
-// Empties the folder of everything the index lets go. A kept folder is not
-// entered; a folder above something kept stays and is emptied in turn.
+// A folder itself, not a link to one: only such a folder is entered.
+bool is_real_folder(const std::u16string& path) {
+    const auto attributes = os::get_file_attributes(ExtendedLengthPath(path));
+    return attributes != os::invalid_file_attributes && (attributes & os::file_attribute_directory) != 0 &&
+           (attributes & os::file_attribute_reparse_point) == 0;
+}
+
+// Empties the folder of everything the index lets go, and removes it when
+// nothing in it stays. What is kept is not entered; a folder above something
+// kept stays and is emptied in turn.
 void prune_folder(const std::u16string& folder, StayIndex& index, DeletionReport& report) {
-    std::u16string done;  // the last entry kept or deleted: what lies below it is settled
-    for (const auto& entry : ListFolderTree(folder)) {
-        if (!done.empty() && lies_below(entry, done)) continue;
-        if (const auto reason = index.kept_reason(entry)) {
-            report.kept.push_back({entry, *reason});
-            done = entry;
-        } else if (!index.holds(entry)) {
-            DeleteFileOrFolder(entry);
-            if (path_exists(entry)) report.remaining_files_folders.push_back(entry);
-            done = entry;
+    const auto entries = ListFolderTree(folder);
+    const auto base = folder.find_last_not_of(u'\\') + 1;
+    // What stays: each kept entry with what lies below it, every folder above
+    // a named path, and every folder above either.
+    std::vector<bool> stays(entries.size(), false);
+    std::unordered_set<std::u16string> holding;
+    std::u16string kept;
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        const auto& entry = entries[at];
+        if (!kept.empty() && lies_below(entry, kept)) {
+            stays[at] = true;
+            continue;
         }
+        auto reason = index.shared_with(entry);
+        if (const auto keep = index.kept(entry)) reason = keep->reason;
+        if (!reason && !index.holds(entry)) continue;
+        if (reason) {
+            report.kept.push_back({entry, *reason});
+            kept = entry;
+        }
+        stays[at] = true;
+        for (auto slash = entry.rfind(u'\\'); slash > base; slash = entry.rfind(u'\\', slash - 1))
+            if (!holding.insert(entry.substr(0, slash)).second) break;
     }
+    std::u16string done;  // the last entry deleted: what lies below it went with it
+    StringList remaining;
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        if (stays[at] || holding.count(entries[at]) || (!done.empty() && lies_below(entries[at], done))) continue;
+        DeleteFileOrFolder(entries[at]);
+        if (path_exists(entries[at])) remaining.push_back(entries[at]);
+        done = entries[at];
+    }
+    // The folder goes too when nothing in it stays; what it still holds then
+    // is reported with it, as for a folder taken whole.
+    if (std::find(stays.begin(), stays.end(), true) == stays.end()) {
+        DeleteFileOrFolder(folder);
+        remaining.clear();
+        if (path_exists(folder)) remaining.push_back(folder);
+    }
+    report.remaining_files_folders.insert(report.remaining_files_folders.end(), remaining.begin(), remaining.end());
 }
 
 struct RegistryRow {
@@ -123,16 +161,22 @@ struct RegistryRow {
     std::optional<RegistryEntry> entry;
 };
 
-// Entries that something staying uses are kept; a folder holding one is only emptied.
+// Entries that something staying uses are kept; a folder another registered
+// program shares loses only what was listed in it; any other folder goes
+// entry by entry, so that what stays in it, named or named after a program,
+// is found.
 // A file row may be a folder by now (it was missing when the analysis met it).
 void keep_what_stays(const StringList& entries, StayIndex& index, std::vector<FileAction>& actions,
                      DeletionReport& report) {
     for (std::size_t at = 0; at < entries.size(); ++at) {
         if (actions[at] != FileAction::remove) continue;
-        if (const auto reason = index.kept_reason(entries[at])) {
+        if (const auto keep = index.kept(entries[at])) {
             actions[at] = FileAction::keep;
-            report.kept.push_back({entries[at], *reason});
-        } else if (index.holds(entries[at])) {
+            report.kept.push_back({entries[at], keep->reason});
+        } else if (const auto shared = index.shared_with(entries[at])) {
+            actions[at] = FileAction::empty;
+            report.kept.push_back({entries[at], *shared});
+        } else if (is_real_folder(entries[at])) {
             actions[at] = FileAction::prune;
         }
     }
@@ -160,15 +204,66 @@ void drop_repeated(std::vector<KeptItem>& kept) {
     std::erase_if(kept, [&seen](const KeptItem& item) { return !seen.insert(item.path).second; });
 }
 
+// The text pieces of a registry value as stored: one, or a multi-string's several.
+StringList value_texts(const regfile::Value& value) {
+    StringList texts;
+    if (value.type != os::reg_sz && value.type != os::reg_expand_sz && value.type != os::reg_multi_sz) return texts;
+    std::u16string text;
+    for (std::size_t at = 0; at + 1 < value.data.size(); at += 2) {
+        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(value.data[at]) |
+                                                (static_cast<unsigned char>(value.data[at + 1]) << 8));
+        if (unit != u'\0') text += unit;
+        else if (!text.empty()) texts.push_back(std::exchange(text, {}));
+    }
+    if (!text.empty()) texts.push_back(std::move(text));
+    return texts;
+}
+
+// Why the keys read for one entry must stay: a value, by its name (as
+// SharedDLLs names files) or its text, names a file or folder that another
+// registered program keeps. (What only a start entry or a class keeps is no
+// reason: that entry may be the program's own, left unticked.)
+std::optional<std::u16string> names_what_stays(std::span<const regfile::Key> keys, StayIndex& stay) {
+    for (const auto& key : keys)
+        for (const auto& value : key.values) {
+            StringList paths{named_path(value.name)};
+            for (const auto& text : value_texts(value)) {
+                const auto commands = command_paths(text);
+                paths.insert(paths.end(), commands.begin(), commands.end());
+                paths.push_back(icon_path(text));
+            }
+            for (const auto& path : paths)
+                if (const auto keep = path.empty() ? std::nullopt : stay.kept(path);
+                    keep && keep->source != StayIndex::Source::other)
+                    return keep->reason;
+        }
+    return std::nullopt;
+}
+
 // Backs every entry up that is there, then deletes those that are in the
-// backup; nothing is deleted when the backup cannot be written.
-void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64,
+// backup; nothing is deleted when the backup cannot be written. An entry that
+// names what stays is kept, and leaves the rows.
+void delete_registry_rows(std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64, StayIndex& stay,
                           DeletionReport& report) {
     regfile::Document backup;
+    std::vector<RegistryRow> left;  // the rows without those kept; reserved, so that pointers into it hold
+    left.reserve(rows.size());
     std::vector<const RegistryEntry*> backed_up;
-    for (const auto& row : rows)
-        if (row.entry && registry_entry_exists(*row.entry, view64) && export_registry_entry(*row.entry, view64, backup))
-            backed_up.push_back(&*row.entry);
+    for (auto& row : rows) {
+        const auto first = backup.keys.size();
+        const bool exported =
+            row.entry && registry_entry_exists(*row.entry, view64) && export_registry_entry(*row.entry, view64, backup);
+        if (exported) {
+            if (const auto reason = names_what_stays(std::span(backup.keys).subspan(first), stay)) {
+                backup.keys.resize(first);
+                report.kept.push_back({*row.text, *reason});
+                continue;
+            }
+        }
+        left.push_back(std::move(row));
+        if (exported) backed_up.push_back(&*left.back().entry);
+    }
+    rows = std::move(left);
     if (backed_up.empty()) return;
     report.backup_path = write_registry_backup(session.mpr_str_CurrentAppPath, session.mpr_str_SelUnstallSoftware,
                                                backup);
@@ -262,7 +357,7 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
             keep_what_stays(entries, index, actions, report);
             delete_files(entries, actions, index, report);
             drop_repeated(report.kept);
-            delete_registry_rows(registry_rows, *this, view64(), report);
+            delete_registry_rows(registry_rows, *this, view64(), index, report);
         }
         // Checked again one by one: only what is really gone counts as removed.
         for (std::size_t index = 0; index < entries.size(); ++index)

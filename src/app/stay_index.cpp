@@ -43,6 +43,19 @@ std::u16string registry_key_text(std::u16string root, const std::u16string& key)
     return root + u"|" + path;
 }
 
+// A path that reaches a local drive by another way: "\\folder" on the
+// system's drive, and a local drive's administrative share (\\localhost\C$\).
+std::u16string local_form(std::u16string path) {
+    if (path.starts_with(u"\\") && !path.starts_with(u"\\\\")) return expand_placeholders(u"%SystemDrive%") + path;
+    for (const auto* host : {u"\\\\LOCALHOST\\", u"\\\\127.0.0.1\\"}) {
+        const auto length = std::char_traits<char16_t>::length(host);
+        if (Str_UpperAscii(path.substr(0, length)) == host && path.size() >= length + 2 && path[length + 1] == u'$' &&
+            (path.size() == length + 2 || path[length + 2] == u'\\'))
+            return path.substr(length, 1) + u":" + path.substr(length + 2);
+    }
+    return path;
+}
+
 }  // namespace
 
 std::u16string named_path(const std::u16string& text) {
@@ -50,6 +63,7 @@ std::u16string named_path(const std::u16string& text) {
     // Drivers and services name their files in the kernel's form.
     for (const auto* prefix : {u"\\??\\", u"\\\\?\\"})
         if (path.starts_with(prefix)) path.erase(0, std::char_traits<char16_t>::length(prefix));
+    path = local_form(std::move(path));
     return is_local_drive_path(path) ? path : std::u16string();
 }
 
@@ -93,27 +107,43 @@ StringList StayIndex::keys(const std::u16string& path) {
     return keys;
 }
 
-void StayIndex::add(const std::u16string& path, Reach reach, const std::u16string& reason) {
+void StayIndex::add(const std::u16string& path, Reach reach, const std::u16string& reason, Source source) {
     for (const auto& key : keys(path)) {
         // A drive root would keep the whole drive.
         if (key.size() <= 2) continue;
-        const auto [found, added] = named_.try_emplace(key, Named{reach, reason});
-        if (!added && reach == Reach::tree && found->second.reach != Reach::tree) found->second = {reach, reason};
+        const auto [found, added] = named_.try_emplace(key, Named{reach, {reason, source}});
+        if (!added && reach == Reach::tree && found->second.reach != Reach::tree)
+            found->second = {reach, {reason, source}};
+        else if (!added && source > found->second.keep.source)
+            found->second.keep = {reason, source};
         for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
-             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1))
-            if (!holders_.insert(key.substr(0, slash)).second) break;
+             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
+            const bool new_holder = holders_.insert(key.substr(0, slash)).second;
+            const bool new_share = source == Source::place && shared_.try_emplace(key.substr(0, slash), reason).second;
+            if (!new_holder && !new_share) break;
+        }
     }
 }
 
-std::optional<std::u16string> StayIndex::kept_reason(const std::u16string& path) {
+void StayIndex::add_name(const std::u16string& word, const std::u16string& reason) {
+    names_.try_emplace(Str_UpperFull(word), reason);
+}
+
+std::optional<StayIndex::Keep> StayIndex::kept(const std::u16string& path) {
     const auto all = keys(path);
     for (const auto& key : all)
-        if (const auto found = named_.find(key); found != named_.end()) return found->second.reason;
+        if (const auto found = named_.find(key); found != named_.end()) return found->second.keep;
     for (const auto& key : all)
         for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
              slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
             const auto found = named_.find(key.substr(0, slash));
-            if (found != named_.end() && found->second.reach == Reach::tree) return found->second.reason;
+            if (found != named_.end() && found->second.reach == Reach::tree) return found->second.keep;
+        }
+    if (names_.empty()) return std::nullopt;
+    for (const auto& key : all)
+        for (auto start = key.find(u'\\'); start != std::u16string::npos; start = key.find(u'\\', start + 1)) {
+            const auto name = key.substr(start + 1, key.find_first_of(u"\\.", start + 1) - start - 1);
+            if (const auto found = names_.find(name); found != names_.end()) return Keep{found->second, Source::program};
         }
     return std::nullopt;
 }
@@ -124,6 +154,12 @@ bool StayIndex::holds(const std::u16string& folder) {
     return false;
 }
 
+std::optional<std::u16string> StayIndex::shared_with(const std::u16string& folder) {
+    for (const auto& key : keys(folder))
+        if (const auto found = shared_.find(key); found != shared_.end()) return found->second;
+    return std::nullopt;
+}
+
 void RegistryGoing::add(const std::u16string& row) {
     const auto entry = parse_registry_entry(row);
     if (!entry) return;
@@ -131,18 +167,22 @@ void RegistryGoing::add(const std::u16string& row) {
     if (root == u"HKCR") {
         root = u"HKLM";
         path = u"SOFTWARE\\Classes\\" + path;
-    } else if (root == u"HKU") {
-        // The current user's hive is also seen under HKEY_USERS.
-        const auto slash = path.find(u'\\');
-        if (slash == std::u16string::npos) return;
-        root = u"HKCU";
-        path.erase(0, slash + 1);
     }
     auto key = registry_key_text(root, path);
     if (entry->is_value)
         values_.insert(key + u"|" + Str_UpperAscii(entry->value_name));
     else
         keys_.insert(std::move(key));
+}
+
+void RegistryGoing::alias_user(const std::u16string& sid) {
+    const auto prefix = u"HKU|" + Str_UpperAscii(sid) + u"\\";
+    for (auto* rows : {&keys_, &values_}) {
+        StringList aliases;
+        for (const auto& row : *rows)
+            if (row.starts_with(prefix)) aliases.push_back(u"HKCU|" + row.substr(prefix.size()));
+        rows->insert(aliases.begin(), aliases.end());
+    }
 }
 
 bool RegistryGoing::takes_value(const std::u16string& root, const std::u16string& key,
