@@ -240,28 +240,74 @@ std::optional<std::u16string> names_what_stays(std::span<const regfile::Key> key
     return std::nullopt;
 }
 
+// What a kept row is known by to the rows that refer to it: a class or COM
+// class by its key's name, a Run value by its name.
+std::u16string handle_of(const RegistryEntry& entry) {
+    return Str_UpperAscii(entry.is_value ? entry.value_name : entry.path.substr(entry.path.rfind(u'\\') + 1));
+}
+
+using Handles = std::unordered_map<std::u16string, std::u16string>;  // handle -> why its row stays
+
+// The reason of the first handle a value names, by its name (an approval, an
+// OpenWithProgids entry) or its text (an extension's class, a class's CLSID).
+std::optional<std::u16string> refers_to(std::span<const regfile::Key> keys, const Handles& handles) {
+    const auto find = [&handles](const std::u16string& text) {
+        const auto found = handles.find(Str_UpperAscii(Str_Trim(text)));
+        return found == handles.end() ? std::nullopt : std::optional(found->second);
+    };
+    for (const auto& key : keys)
+        for (const auto& value : key.values) {
+            if (auto reason = find(value.name)) return reason;
+            for (const auto& text : value_texts(value))
+                if (auto reason = find(text)) return reason;
+        }
+    return std::nullopt;
+}
+
 // Backs every entry up that is there, then deletes those that are in the
 // backup; nothing is deleted when the backup cannot be written. An entry that
-// names what stays is kept, and leaves the rows.
+// names what stays is kept, and so is one that refers to a kept entry (to
+// its end: an extension to its class to its COM class); kept ones leave the rows.
 void delete_registry_rows(std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64, StayIndex& stay,
                           DeletionReport& report) {
+    regfile::Document read;
+    std::vector<std::size_t> bounds;  // each row's keys in `read`: from bounds[i] to bounds[i + 1]
+    std::vector<std::optional<std::u16string>> kept(rows.size());
+    Handles handles;
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        const auto& row = rows[at];
+        bounds.push_back(read.keys.size());
+        if (!row.entry || !registry_entry_exists(*row.entry, view64)) continue;
+        const auto first = read.keys.size();
+        // A row that cannot be read whole is not backed up, and so not deleted.
+        if (!export_registry_entry(*row.entry, view64, read)) continue;
+        kept[at] = names_what_stays(std::span(read.keys).subspan(first), stay);
+        if (kept[at]) handles.emplace(handle_of(*row.entry), *kept[at]);
+    }
+    bounds.push_back(read.keys.size());
+    const auto keys_of = [&](std::size_t at) {
+        return std::span(read.keys).subspan(bounds[at], bounds[at + 1] - bounds[at]);
+    };
+    for (bool more = true; more;) {
+        more = false;
+        for (std::size_t at = 0; at < rows.size(); ++at)
+            if (!kept[at] && !keys_of(at).empty() && (kept[at] = refers_to(keys_of(at), handles)))
+                more = handles.emplace(handle_of(*rows[at].entry), *kept[at]).second || more;
+    }
     regfile::Document backup;
     std::vector<RegistryRow> left;  // the rows without those kept; reserved, so that pointers into it hold
     left.reserve(rows.size());
     std::vector<const RegistryEntry*> backed_up;
-    for (auto& row : rows) {
-        const auto first = backup.keys.size();
-        const bool exported =
-            row.entry && registry_entry_exists(*row.entry, view64) && export_registry_entry(*row.entry, view64, backup);
-        if (exported) {
-            if (const auto reason = names_what_stays(std::span(backup.keys).subspan(first), stay)) {
-                backup.keys.resize(first);
-                report.kept.push_back({*row.text, *reason});
-                continue;
-            }
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        if (kept[at]) {
+            report.kept.push_back({*rows[at].text, *kept[at]});
+            continue;
         }
-        left.push_back(std::move(row));
-        if (exported) backed_up.push_back(&*left.back().entry);
+        const auto keys = keys_of(at);
+        left.push_back(std::move(rows[at]));
+        if (keys.empty()) continue;
+        backup.keys.insert(backup.keys.end(), keys.begin(), keys.end());
+        backed_up.push_back(&*left.back().entry);
     }
     rows = std::move(left);
     if (backed_up.empty()) return;
@@ -274,9 +320,10 @@ void delete_registry_rows(std::vector<RegistryRow>& rows, const LeftoverSession&
     for (const auto* entry : backed_up) delete_registry_entry(*entry, view64);
 }
 
-StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
+StayIndex stay_index(const LeftoverSession& session, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
     const auto image = os::get_module_file_name();
-    StayInputs inputs{own_entries, {}, &guard.known_folders(), image.substr(0, image.rfind(u'\\') + 1)};
+    StayInputs inputs{session.own_entries, session.own_source, {}, &guard.known_folders(),
+                      image.substr(0, image.rfind(u'\\') + 1)};
     // Read as this deletion leaves the machine: the rows about to go name nothing that has to stay.
     for (const auto& row : rows) inputs.going.add(*row.text);
     return build_stay_index(inputs);
@@ -353,7 +400,7 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
             if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
                 actions[index] = FileAction::empty;
         if (allowed) {
-            auto index = stay_index(own_entries, guard, registry_rows);
+            auto index = stay_index(*this, guard, registry_rows);
             keep_what_stays(entries, index, actions, report);
             delete_files(entries, actions, index, report);
             drop_repeated(report.kept);

@@ -113,6 +113,8 @@ struct StayInputs {
     // The program's own Uninstall entries as "HKLM|path" (with "|64" when
     // read in the 64-bit view), which protect nothing.
     StringList own_entries;
+    // The program's own InstallSource: where its setup ran from stays.
+    std::u16string own_source;
     RegistryGoing going;
     const KnownFolders* known = nullptr;
     // The running executable's folder, with a trailing backslash.

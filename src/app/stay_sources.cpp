@@ -114,6 +114,8 @@ public:
         if (!own_sid_.empty()) going_.alias_user(own_sid_);
         // Before the entries: a location that is one of these is no program's own.
         for (const auto& folder : inputs_.known->shared_upper) index_.add(folder, Reach::itself, reason_windows);
+        if (const auto source = named_path(inputs_.own_source); !source.empty())
+            add_folder(source, u"where the program's setup ran from", Source::place);
         if (!inputs_.own_folder.empty()) {
             index_.add(inputs_.own_folder + u"Backups", Reach::tree, u"Vorlix's backups");
             index_.add(inputs_.own_folder, Reach::tree, u"Vorlix's own folder");
