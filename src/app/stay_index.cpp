@@ -116,6 +116,9 @@ void StayIndex::add(const std::u16string& path, Reach reach, const std::u16strin
             found->second = {reach, {reason, source}};
         else if (!added && source > found->second.keep.source)
             found->second.keep = {reason, source};
+        // Another product's file lies in its own folder: nothing there is the deleted program's by being there.
+        if (source == Source::place && reach == Reach::itself && key.rfind(u'\\') > 2)
+            roots_.try_emplace(key.substr(0, key.rfind(u'\\')), reason);
         for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
              slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
             const bool new_holder = holders_.insert(key.substr(0, slash)).second;
@@ -138,6 +141,8 @@ std::optional<StayIndex::Keep> StayIndex::kept(const std::u16string& path) {
              slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
             const auto found = named_.find(key.substr(0, slash));
             if (found != named_.end() && found->second.reach == Reach::tree) return found->second.keep;
+            if (const auto root = roots_.find(key.substr(0, slash)); root != roots_.end())
+                return Keep{root->second, Source::place};
         }
     if (names_.empty()) return std::nullopt;
     for (const auto& key : all)

@@ -43,7 +43,8 @@ public:
         program,  // another registered program: its uninstaller, icon or name
         place     // another registered program's location or setup source, or
                   // another Windows Installer product's file: a folder above
-                  // it is that program's too (see `shared_with`)
+                  // it is that program's too (see `shared_with`), and the
+                  // folder holding such a file stays with all it holds
     };
     struct Keep {
         std::u16string reason;
@@ -85,6 +86,8 @@ private:
     std::unordered_set<std::u16string> holders_;
     // Every folder above a registered path, with its reason.
     std::unordered_map<std::u16string, std::u16string> shared_;
+    // Every folder that holds a registered file, with its reason.
+    std::unordered_map<std::u16string, std::u16string> roots_;
     FolderForms forms_;
 };
 

@@ -91,9 +91,9 @@ const StayCase cases[] = {
          set(os::hkey_local_machine,
              u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\"
              u"0123456789ABCDEF0123456789ABCDEF",
-             u"FEDCBA9876543210FEDCBA9876543210", u"C:\\Apps\\Prog\\plugin.dll");
+             u"FEDCBA9876543210FEDCBA9876543210", u"C:\\Apps\\Prog\\Plugins\\plugin.dll");
      },
-     prog, u"used by the Windows Installer product FEDCBA9876543210FEDCBA9876543210", {prog + u"\\plugin.dll"},
+     prog, u"used by the Windows Installer product FEDCBA9876543210FEDCBA9876543210", {prog + u"\\Plugins\\plugin.dll"},
      own_files_listed, {}},
     {"OtherUsersProfile",
      [] {
@@ -137,16 +137,6 @@ const StayCase cases[] = {
          set(os::hkey_local_machine, uninstall_key + u"Sub", u"InstallLocation", u"\\\\localhost\\c$\\Apps\\Prog\\Sub");
      },
      prog, u"used by Sub", {prog + u"\\Sub\\sub.dll"}, own_files_listed, {}},
-    // Known by its name alone: its location is no folder of its own.
-    {"ProgramWithoutAPlaceNamedInTheFolder",
-     [] {
-         sim::add_file(prog + u"\\Mail\\data\\inbox.db");
-         sim::add_file(prog + u"\\mail.ico");
-         set(os::hkey_local_machine, uninstall_key + u"Mail", u"DisplayName", u"Cyan Mail");
-         set(os::hkey_local_machine, uninstall_key + u"Mail", u"Publisher", u"Cyan Software");
-         set(os::hkey_local_machine, uninstall_key + u"Mail", u"InstallLocation", u"C:\\Users\\Public\\");
-     },
-     prog + u"\\Mail", u"used by Cyan Mail", {prog + u"\\Mail\\data\\inbox.db", prog + u"\\mail.ico"}, {}, {}},
     {"RegistryRowNamingWhatStays",
      [] {
          set(os::hkey_local_machine, uninstall_key + u"Helper", u"DisplayName", u"Helper");
@@ -171,7 +161,7 @@ protected:
 TEST_P(Stay, WhatStaysIsKeptAndTheProgramsOwnFilesGo) {
     const auto& row = GetParam();
     for (const auto* name : {u"\\own.exe", u"\\own.dll", u"\\unins.exe", u"\\paint.exe", u"\\helper.exe",
-                             u"\\agent.exe", u"\\svc.exe", u"\\view.exe", u"\\shell.dll", u"\\plugin.dll"})
+                             u"\\agent.exe", u"\\svc.exe", u"\\view.exe", u"\\shell.dll", u"\\Plugins\\plugin.dll"})
         sim::add_file(prog + name);
     // The program's own entry is still there (a forced removal): it protects nothing.
     set(os::hkey_local_machine, uninstall_key + u"Prog", u"UninstallString", prog + u"\\unins.exe");
