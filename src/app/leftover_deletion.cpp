@@ -110,11 +110,21 @@ bool is_real_folder(const std::u16string& path) {
            (attributes & os::file_attribute_reparse_point) == 0;
 }
 
+// A file named after a program without a place lies where that program
+// lives: its folder stays whole.
+void hold_folders_of_named_files(const StringList& entries, StayIndex& index) {
+    for (const auto& entry : entries)
+        if (const auto keep = index.kept(entry);
+            keep && keep->source == StayIndex::Source::named && !IsDirectory(ExtendedLengthPath(entry)))
+            index.hold(entry.substr(0, entry.rfind(u'\\')), keep->reason);
+}
+
 // Empties the folder of everything the index lets go, and removes it when
 // nothing in it stays. What is kept is not entered; a folder above something
 // kept stays and is emptied in turn.
 void prune_folder(const std::u16string& folder, StayIndex& index, DeletionReport& report) {
     const auto entries = ListFolderTree(folder);
+    hold_folders_of_named_files(entries, index);
     const auto base = folder.find_last_not_of(u'\\') + 1;
     // What stays: each kept entry with what lies below it, every folder above
     // a named path, and every folder above either.
@@ -168,6 +178,7 @@ struct RegistryRow {
 // A file row may be a folder by now (it was missing when the analysis met it).
 void keep_what_stays(const StringList& entries, StayIndex& index, std::vector<FileAction>& actions,
                      DeletionReport& report) {
+    hold_folders_of_named_files(entries, index);
     for (std::size_t at = 0; at < entries.size(); ++at) {
         if (actions[at] != FileAction::remove) continue;
         if (const auto keep = index.kept(entries[at])) {

@@ -132,31 +132,38 @@ void StayIndex::add_name(const std::u16string& word, const std::u16string& reaso
     names_.try_emplace(Str_UpperFull(word), reason);
 }
 
+// The first reason found by path, unless it is only a start or class entry's
+// and a program claims the path too: whose it is matters to the rows naming it.
 std::optional<StayIndex::Keep> StayIndex::kept(const std::u16string& path) {
     const auto all = keys(path);
+    std::optional<Keep> keep;
     for (const auto& key : all)
-        if (const auto found = named_.find(key); found != named_.end()) return found->second.keep;
+        if (const auto found = named_.find(key); !keep && found != named_.end()) keep = found->second.keep;
     for (const auto& key : all)
-        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
+        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2 && !keep;
              slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
             const auto found = named_.find(key.substr(0, slash));
-            if (found != named_.end() && found->second.reach == Reach::tree) return found->second.keep;
-            if (const auto root = roots_.find(key.substr(0, slash)); root != roots_.end())
-                return Keep{root->second, Source::place};
+            if (found != named_.end() && found->second.reach == Reach::tree) keep = found->second.keep;
+            else if (const auto root = roots_.find(key.substr(0, slash)); root != roots_.end())
+                keep = Keep{root->second, Source::place};
         }
-    if (names_.empty()) return std::nullopt;
+    if ((keep && keep->source != Source::other) || names_.empty()) return keep;
     for (const auto& key : all)
         for (auto start = key.find(u'\\'); start != std::u16string::npos; start = key.find(u'\\', start + 1)) {
             const auto name = key.substr(start + 1, key.find_first_of(u"\\.", start + 1) - start - 1);
-            if (const auto found = names_.find(name); found != names_.end()) return Keep{found->second, Source::program};
+            if (const auto found = names_.find(name); found != names_.end()) return Keep{found->second, Source::named};
         }
-    return std::nullopt;
+    return keep;
 }
 
 bool StayIndex::holds(const std::u16string& folder) {
     for (const auto& key : keys(folder))
         if (holders_.count(key)) return true;
     return false;
+}
+
+void StayIndex::hold(const std::u16string& folder, const std::u16string& reason) {
+    for (const auto& key : keys(folder)) roots_.try_emplace(key, reason);
 }
 
 std::optional<std::u16string> StayIndex::shared_with(const std::u16string& folder) {

@@ -40,7 +40,9 @@ public:
     // Who names a path.
     enum class Source : std::uint8_t {
         other,    // a profile, Windows, Vorlix, a start or class entry
-        program,  // another registered program: its uninstaller, icon or name
+        program,  // another registered program: its uninstaller or icon
+        named,    // named after a registered program without a place: a file
+                  // so named makes its folder that program's (see `hold`)
         place     // another registered program's location or setup source, or
                   // another Windows Installer product's file: a folder above
                   // it is that program's too (see `shared_with`), and the
@@ -67,6 +69,8 @@ public:
     // lies below. Nothing in such a folder is the deleted program's by being
     // there; only what the analysis listed in it may go.
     std::optional<std::u16string> shared_with(const std::u16string& folder);
+    // The folder, with all it holds, stays for the reason.
+    void hold(const std::u16string& folder, const std::u16string& reason);
 
     std::size_t size() const { return named_.size(); }
 
