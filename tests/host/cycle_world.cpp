@@ -573,11 +573,6 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
     return breaches;
 }
 
-bool still_known(const Breach& breach) {
-    static const std::set<std::string> kinds = {};
-    return kinds.count(breach.kind) != 0;
-}
-
 namespace {
 
 bool breaks(const WorldPlan& plan, const std::string& kind) {
