@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times the deletion's index of what stays under Wine on the 3,000-entry
-# prefix of bench/wine-scan-ratio.sh (made by that script when missing).
+# "programs" prefix of bench/wine-scan-ratio.sh (made by that script when missing).
 #
 #   bench/wine-stay-cost.sh [BUILD_DIR] [RUNS]
 #
@@ -18,12 +18,14 @@ build=$(cd "${1:-$root/build/win64}" && pwd)
 runs=${2:-7}
 wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
 wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
-work=$root/build/scan-ratio
+# The "programs" prefix, whatever seed made it (the seed shapes only the "machine" one).
+work=$root/build/scan-ratio/programs
 
 for exe in vorlix-stay-cost.exe vorlix-scan-floor.exe; do
   [ -f "$build/bin/$exe" ] || { echo "missing $build/bin/$exe" >&2; exit 1; }
 done
-[ "$(cat "$work/prefix.done" 2>/dev/null)" = 3000 ] || VORLIX_SCAN_PLACEMENT=one "$here/wine-scan-ratio.sh" "$build" 1
+[ -f "$work/prefix.done" ] ||
+  VORLIX_SCAN_PREFIXES=programs VORLIX_SCAN_PLACEMENT=one "$here/wine-scan-ratio.sh" "$build" 1
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64 WINEPREFIX=$work/prefix
 unset DISPLAY WAYLAND_DISPLAY

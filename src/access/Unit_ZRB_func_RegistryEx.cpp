@@ -1,6 +1,7 @@
 #include "access/Unit_ZRB_func_RegistryEx.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -83,6 +84,29 @@ bool Reg_EnumInstallerUserKeys(StringList& strlist_param_List, bool bool_param_V
         strlist_param_List.insert(strlist_param_List.end(), names.begin(), names.end());
     }
     return true;
+}
+
+std::u16string packed_product_code(std::u16string_view code) {
+    constexpr std::size_t code_length = 38;
+    if (code.size() != code_length || code.front() != u'{' || code.back() != u'}') return {};
+    const auto is_hex = [](char16_t unit) {
+        return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'F') || (unit >= u'a' && unit <= u'f');
+    };
+    std::u16string digits;
+    for (std::size_t at = 1; at + 1 < code_length; ++at) {
+        if (at == 9 || at == 14 || at == 19 || at == 24) {
+            if (code[at] != u'-') return {};
+        } else if (!is_hex(code[at])) {
+            return {};
+        } else {
+            digits.push_back(code[at]);
+        }
+    }
+    std::u16string packed;
+    for (const auto& [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}})
+        packed.append(digits.rbegin() + (32 - start - length), digits.rbegin() + (32 - start));
+    for (std::size_t at = 16; at < 32; at += 2) packed += {digits[at + 1], digits[at]};
+    return Str_UpperAscii(packed);
 }
 
 bool Reg_CollectSubKeyLines(os::Hkey hkey_param_Root, const std::u16string& str_param_Path,

@@ -42,6 +42,11 @@ bool IsIntegerText(const std::u16string& str_param_Text);
 
 bool Reg_PathVariants(const std::u16string& str_param_Path, bool bool_param_WithPath, StringList& strlist_param_List);
 bool Reg_EnumInstallerUserKeys(StringList& strlist_param_List, bool bool_param_View64);
+// The packed form Windows Installer names its keys by: each group of the
+// code reversed, the last two groups byte by byte. "{12345678-9ABC-DEF0-1234-
+// 56789ABCDEF0}" packs to "87654321CBA90FED21436587A9CBED0F" (upper-cased);
+// empty when `code` is no product code.
+std::u16string packed_product_code(std::u16string_view code);
 bool Reg_CollectSubKeyLines(os::Hkey hkey_param_Root, const std::u16string& str_param_Path,
                             StringList& strlist_param_Lines, bool bool_param_View64);
 bool Reg_CollectValueNameLines(os::Hkey hkey_param_Root, const std::u16string& str_param_Path,

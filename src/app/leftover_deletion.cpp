@@ -9,6 +9,7 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Process.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "app/decimal_text.h"
 #include "app/fs_redirection.h"
@@ -19,6 +20,7 @@
 #include "app/stay_index.h"
 #include "leftovers/location_guard.h"
 #include "platform/os.h"
+#include "platform/portable/utf.h"
 
 namespace vorlix {
 
@@ -215,18 +217,14 @@ void drop_repeated(std::vector<KeptItem>& kept) {
     std::erase_if(kept, [&seen](const KeptItem& item) { return !seen.insert(item.path).second; });
 }
 
-// The text pieces of a registry value as stored: one, or a multi-string's several.
+// The text pieces of a registry value as stored: one, or a multi-string's several (empty ones left out).
 StringList value_texts(const regfile::Value& value) {
     StringList texts;
     if (value.type != os::reg_sz && value.type != os::reg_expand_sz && value.type != os::reg_multi_sz) return texts;
-    std::u16string text;
-    for (std::size_t at = 0; at + 1 < value.data.size(); at += 2) {
-        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(value.data[at]) |
-                                                (static_cast<unsigned char>(value.data[at + 1]) << 8));
-        if (unit != u'\0') text += unit;
-        else if (!text.empty()) texts.push_back(std::exchange(text, {}));
-    }
-    if (!text.empty()) texts.push_back(std::move(text));
+    for_each_piece(from_utf16le_bytes(value.data), u'\0', [&texts](std::u16string_view piece) {
+        texts.emplace_back(piece);
+        return true;
+    });
     return texts;
 }
 

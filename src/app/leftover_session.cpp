@@ -6,11 +6,11 @@
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
-#include "access/Unit_ZRB_func_Str.h"
 #include "app/fs_redirection.h"
 #include "app/registry_entry.h"
 #include "app/result_files.h"
 #include "app/registry_recheck.h"
+#include "leftovers/location_guard.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -32,18 +32,13 @@ void LeftoverSession::select_program(const ZRB_InstalledSoftware& record) {
     mpr_str_SelUnstallSoftware = record.mpu_str_Name;
     mpr_str_SelUnstallSoftware_PU = record.mpu_str_Publisher;
     mpr_int_UninstallType = record.mpu_int_Is64Bit;
-    // Entries merged under one name with another location are another program's.
-    const auto folder = [](const std::u16string& location) {
-        return Str_UpperFull(Str_EnsureTrailingBackslash(Str_Trim(location)));
-    };
     own_entries.clear();
     own_source.clear();
     if (!record.mpu_str_InstallRegPath.empty()) own_entries.push_back(record.mpu_str_InstallRegPath);
     if (const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath); entry && !entry->is_value)
         Reg_ReadString(entry->root, entry->path, u"InstallSource", true, own_source);
     for (const auto& source : record.sources)
-        if (!source.reg_path.empty() && folder(source.install_location) == folder(record.mpu_str_InstallLocation))
-            own_entries.push_back(source.reg_path);
+        if (!source.reg_path.empty() && at_own_location(record, source)) own_entries.push_back(source.reg_path);
 }
 
 void LeftoverSession::analysis_started() {

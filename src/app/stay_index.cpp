@@ -27,6 +27,15 @@ std::u16string first_file(const std::u16string& file) {
     return exe == std::u16string::npos ? text : text.substr(0, exe + 4);
 }
 
+// Calls `visit(folder)` for each folder above the key, the nearest first, up
+// to the drive ("C:"), until it returns false.
+template <typename Visit>
+void for_each_folder_above(const std::u16string& key, Visit visit) {
+    for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
+         slash = key.rfind(u'\\', slash - 1))
+        if (!visit(key.substr(0, slash))) return;
+}
+
 bool is_rundll(const std::u16string& file) {
     const auto upper = Str_UpperAscii(file);
     return upper.ends_with(u"RUNDLL32.EXE") || upper.ends_with(u"RUNDLL32");
@@ -119,12 +128,12 @@ void StayIndex::add(const std::u16string& path, Reach reach, const std::u16strin
         // Another product's file lies in its own folder: nothing there is the deleted program's by being there.
         if (source == Source::place && reach == Reach::itself && key.rfind(u'\\') > 2)
             roots_.try_emplace(key.substr(0, key.rfind(u'\\')), reason);
-        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2;
-             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
-            const bool new_holder = holders_.insert(key.substr(0, slash)).second;
-            const bool new_share = source == Source::place && shared_.try_emplace(key.substr(0, slash), reason).second;
-            if (!new_holder && !new_share) break;
-        }
+        // A folder already held (and shared) has its own folders above it held (and shared) too.
+        for_each_folder_above(key, [&](const std::u16string& folder) {
+            const bool new_holder = holders_.insert(folder).second;
+            const bool new_share = source == Source::place && shared_.try_emplace(folder, reason).second;
+            return new_holder || new_share;
+        });
     }
 }
 
@@ -140,13 +149,12 @@ std::optional<StayIndex::Keep> StayIndex::kept(const std::u16string& path) {
     for (const auto& key : all)
         if (const auto found = named_.find(key); !keep && found != named_.end()) keep = found->second.keep;
     for (const auto& key : all)
-        for (auto slash = key.rfind(u'\\'); slash != std::u16string::npos && slash >= 2 && !keep;
-             slash = slash == 0 ? std::u16string::npos : key.rfind(u'\\', slash - 1)) {
-            const auto found = named_.find(key.substr(0, slash));
+        if (!keep) for_each_folder_above(key, [this, &keep](const std::u16string& folder) {
+            const auto found = named_.find(folder);
             if (found != named_.end() && found->second.reach == Reach::tree) keep = found->second.keep;
-            else if (const auto root = roots_.find(key.substr(0, slash)); root != roots_.end())
-                keep = Keep{root->second, Source::place};
-        }
+            else if (const auto root = roots_.find(folder); root != roots_.end()) keep = Keep{root->second, Source::place};
+            return !keep;
+        });
     if ((keep && keep->source != Source::other) || names_.empty()) return keep;
     for (const auto& key : all)
         for (auto start = key.find(u'\\'); start != std::u16string::npos; start = key.find(u'\\', start + 1)) {

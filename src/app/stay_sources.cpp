@@ -38,24 +38,6 @@ struct Hive {
     std::u16string compared;
 };
 
-
-// "{12345678-ABCD-EF01-2345-6789ABCDEF01}" as Windows Installer writes it in
-// its own keys: the first three groups reversed, then each byte's two digits swapped.
-std::u16string packed_product_code(const std::u16string& guid) {
-    if (guid.size() != 38 || guid.front() != u'{' || guid.back() != u'}') return {};
-    auto digits = Str_UpperAscii(guid.substr(1, 36));
-    std::erase(digits, u'-');
-    if (digits.size() != 32) return {};
-    std::u16string packed;
-    for (const auto& [from, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}}) {
-        auto group = digits.substr(from, length);
-        std::reverse(group.begin(), group.end());
-        packed += group;
-    }
-    for (std::size_t at = 16; at < 32; at += 2) packed.append({digits[at + 1], digits[at]});
-    return packed;
-}
-
 // The view the scan reads in: the 64-bit one, where the 32-bit branches are
 // paths of their own, except on 32-bit Windows.
 bool scan_view() {

@@ -1,5 +1,6 @@
 // Scans 3, 5 and 6: what Windows Installer and the shared DLL counters keep
 // about the program.
+#include <unordered_map>
 #include <unordered_set>
 
 #include "access/Unit_ZRB_func_Registry.h"
@@ -43,34 +44,6 @@ void record_component(const LeftoverScanContext& context, const std::u16string& 
 bool same_uninstall_command(const std::u16string& product_command, const std::u16string& program_command) {
     const auto product = Str_UpperAscii(Str_Trim(product_command));
     return !product.empty() && product == Str_UpperAscii(Str_Trim(program_command));
-}
-
-bool is_hex(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'F') || (unit >= u'a' && unit <= u'f');
-}
-
-// The packed form Installer keys are named by: each group of the code
-// reversed, the last two groups byte by byte. "{12345678-9ABC-DEF0-1234-
-// 56789ABCDEF0}" packs to "87654321CBA90FED21436587A9CBEDF0"; empty when
-// `code` is no product code.
-std::u16string packed_product_code(std::u16string_view code) {
-    constexpr std::size_t code_length = 38;
-    if (code.size() != code_length || code.front() != u'{' || code.back() != u'}') return {};
-    std::u16string digits;
-    for (std::size_t at = 1; at + 1 < code_length; ++at) {
-        if (at == 9 || at == 14 || at == 19 || at == 24) {
-            if (code[at] != u'-') return {};
-        } else if (!is_hex(code[at])) {
-            return {};
-        } else {
-            digits.push_back(code[at]);
-        }
-    }
-    std::u16string packed;
-    for (const auto& [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}})
-        packed.append(digits.rbegin() + (32 - start - length), digits.rbegin() + (32 - start));
-    for (std::size_t at = 16; at < 32; at += 2) packed += {digits[at + 1], digits[at]};
-    return Str_UpperAscii(packed);
 }
 
 // The product codes (packed, upper-cased) the program's own entries carry:
@@ -162,6 +135,13 @@ void scan_installer_products(const LeftoverScanContext& context) {
 void scan_installer_components(const LeftoverScanContext& context) {
     const auto hklm = os::hkey_local_machine;
     const auto codes = own_product_codes(context.record);
+    // A product's properties are read once, however many of its components lie in the program's folders.
+    std::unordered_map<std::u16string, bool> own_products;
+    const auto is_own = [&](const std::u16string& product_key, const std::u16string& product) {
+        const auto [known, added] = own_products.try_emplace(product_key);
+        if (added) known->second = is_own_product(context, codes, product_key, product);
+        return known->second;
+    };
     std::unordered_set<std::u16string> products;
     StringList names;
     std::u16string key_path;
@@ -177,7 +157,7 @@ void scan_installer_components(const LeftoverScanContext& context) {
                     // component: only the program's own products lose theirs.
                     if (!Reg_ReadString(hklm, component_key, product, context.view64, key_path) ||
                         !context.refers(key_path) ||
-                        !is_own_product(context, codes, keys.products + product, product))
+                        !is_own(keys.products + product, product))
                         continue;
                     record_component(context, component_key, product, names);
                     // A component shared by several products names none of them as the program's.

@@ -142,11 +142,16 @@ StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const 
         }
         // Entries merged under one name may be different programs: each keeps its own folder.
         for (const auto& source : other->sources)
-            if (other.get() != record ||
-                Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(source.install_location))) != own)
-                add(source.install_location);
+            if (other.get() != record || !at_own_location(*record, source)) add(source.install_location);
     }
     return locations;
+}
+
+bool at_own_location(const ZRB_InstalledSoftware& record, const EntrySource& source) {
+    const auto folder = [](const std::u16string& location) {
+        return Str_UpperAscii(Str_EnsureTrailingBackslash(Str_Trim(location)));
+    };
+    return folder(source.install_location) == folder(record.mpu_str_InstallLocation);
 }
 
 LocationGuard::LocationGuard(const StringList& other_locations)

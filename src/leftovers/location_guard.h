@@ -29,6 +29,10 @@ bool is_final_path(const std::u16string& path);
 // the folders of their uninstallers and icons.
 StringList other_program_locations(const ZRB_InstalledSoftwareList& list, const ZRB_InstalledSoftware* record);
 
+// Whether an entry merged into the record lies at the record's own location:
+// entries merged under one name with another location are other programs.
+bool at_own_location(const ZRB_InstalledSoftware& record, const EntrySource& source);
+
 class LocationGuard {
 public:
     // The locations of the programs that stay registered while this one goes.

@@ -6,6 +6,7 @@
 
 #include "contract/contract_env.h"
 #include "platform/os.h"
+#include "platform/portable/utf.h"
 
 namespace vorlix::contract {
 namespace {
@@ -34,17 +35,23 @@ protected:
                   os::error_success);
     }
 
+    // The subkeys' names in enumeration order, which ends with error_no_more_items.
+    static std::vector<std::u16string> sub_keys(os::Hkey key) {
+        std::vector<std::u16string> names;
+        char16_t name[256];
+        for (std::uint32_t index = 0;; ++index) {
+            std::uint32_t length = 256;
+            const auto result = os::reg_enum_key_ex(key, index, name, length);
+            if (result != os::error_success) {
+                EXPECT_EQ(result, os::error_no_more_items);
+                return names;
+            }
+            names.emplace_back(name, length);
+        }
+    }
+
     std::vector<os::Hkey> open_keys;
 };
-
-std::string utf16_bytes(std::u16string_view text) {
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    return bytes;
-}
 
 TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateSortedWithTheirOwnCase) {
     const os::Hkey parent = create(u"");
@@ -63,19 +70,8 @@ TEST_F(ContractRegistry, KeysOpenIgnoringCaseAndEnumerateSortedWithTheirOwnCase)
     EXPECT_EQ(os::reg_open_key_ex(parent, u"Ete", os::key_read, opened), os::error_file_not_found);
     EXPECT_EQ(os::reg_open_key_ex(parent, u"Delta", os::key_read, opened), os::error_file_not_found);
 
-    std::vector<std::u16string> names;
-    char16_t name[256];
-    std::uint32_t index = 0;
-    for (;; ++index) {
-        std::uint32_t length = 256;
-        const auto result = os::reg_enum_key_ex(parent, index, name, length);
-        if (result != os::error_success) {
-            EXPECT_EQ(result, os::error_no_more_items);
-            break;
-        }
-        names.emplace_back(name, length);
-    }
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma", u"Zed", u"zeta", u"\u00c9t\u00e9"}));
+    EXPECT_EQ(sub_keys(parent),
+              (std::vector<std::u16string>{u"Alpha", u"beta", u"Gamma", u"Zed", u"zeta", u"\u00c9t\u00e9"}));
 }
 
 TEST_F(ContractRegistry, EnumeratedKeyNamesFollowTheBufferProtocol) {
@@ -112,8 +108,8 @@ TEST_F(ContractRegistry, QueryInfoCountsInCharactersWithoutTheNull) {
 
 TEST_F(ContractRegistry, ValuesComeBackAsTheStoredBytesWithTheSizeProtocol) {
     const os::Hkey key = create(u"Values");
-    const std::string unterminated = utf16_bytes(u"abc");
-    const std::string multi = utf16_bytes(std::u16string(u"one\0two\0\0", 9));
+    const std::string unterminated = to_utf16le_bytes(u"abc");
+    const std::string multi = to_utf16le_bytes(std::u16string(u"one\0two\0\0", 9));
     set(key, u"Raw", os::reg_sz, unterminated);
     set(key, u"Multi", os::reg_multi_sz, multi);
     set(key, u"Number", os::reg_dword, std::string("\x78\x56\x34\x12", 4));
@@ -155,7 +151,7 @@ TEST_F(ContractRegistry, ValuesComeBackAsTheStoredBytesWithTheSizeProtocol) {
 
 TEST_F(ContractRegistry, ValueEnumerationGivesNamesTypesAndSizes) {
     const os::Hkey key = create(u"Values");
-    set(key, u"", os::reg_sz, utf16_bytes(std::u16string(u"default\0", 8)));
+    set(key, u"", os::reg_sz, to_utf16le_bytes(std::u16string(u"default\0", 8)));
     set(key, u"Alpha", os::reg_binary, "\x01\x02\x03");
     set(key, u"Beta", os::reg_qword, std::string(8, '\x07'));
 
@@ -197,8 +193,8 @@ TEST_F(ContractRegistry, ValueEnumerationGivesNamesTypesAndSizes) {
 // gives every name and its data exactly as stored.
 TEST_F(ContractRegistry, ValueEnumerationReadsDataInBuffersSizedFromTheKeyInformation) {
     const os::Hkey key = create(u"OnePass");
-    const std::string odd = utf16_bytes(u"Odd") + "\x41";  // no null, half a character at the end
-    const std::string large = utf16_bytes(std::u16string(150, u'L'));
+    const std::string odd = to_utf16le_bytes(u"Odd") + "\x41";  // no null, half a character at the end
+    const std::string large = to_utf16le_bytes(std::u16string(150, u'L'));
     set(key, u"Large", os::reg_sz, large);
     set(key, u"Odd", os::reg_expand_sz, odd);
 
@@ -270,13 +266,13 @@ protected:
         parent = create(u"");
         const os::Hkey target = create(u"Target");
         create(u"Target\\Sub");
-        set(target, u"Data", os::reg_sz, utf16_bytes(std::u16string(u"target") + u'\0'));
+        set(target, u"Data", os::reg_sz, to_utf16le_bytes(std::u16string(u"target") + u'\0'));
         os::Hkey link = 0;
         ASSERT_EQ(os::reg_create_key_ex(os::hkey_current_user, path(u"Link"), os::key_all_access | os::key_create_link,
                                         link, os::reg_option_create_link),
                   os::error_success);
         open_keys.push_back(link);
-        set(link, u"SymbolicLinkValue", os::reg_link, utf16_bytes(u"\\Registry\\User\\" + user_key() + u"\\" + path(u"Target")));
+        set(link, u"SymbolicLinkValue", os::reg_link, to_utf16le_bytes(u"\\Registry\\User\\" + user_key() + u"\\" + path(u"Target")));
     }
 
     static std::u16string user_key() {
@@ -300,16 +296,6 @@ protected:
                   os::error_success);
         open_keys.push_back(key);
         return key;
-    }
-
-    static std::vector<std::u16string> sub_keys(os::Hkey key) {
-        std::vector<std::u16string> names;
-        char16_t name[256];
-        for (std::uint32_t index = 0;; ++index) {
-            std::uint32_t length = 256;
-            if (os::reg_enum_key_ex(key, index, name, length) != os::error_success) return names;
-            names.emplace_back(name, length);
-        }
     }
 
     static bool exists(const std::u16string& below_scratch) {

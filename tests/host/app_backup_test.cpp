@@ -61,7 +61,7 @@ TEST_F(Backup, RestoresEveryDeletedKeyAndValueExactly) {
     const auto report = session.delete_leftovers({});
 
     ASSERT_FALSE(sim::key_exists(os::hkey_local_machine, class_key));
-    ASSERT_FALSE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    ASSERT_FALSE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     ASSERT_EQ(report.backup_path.rfind(result_folder + u"Backups\\Tool ", 0), 0u) << to_utf8(report.backup_path);
     ASSERT_EQ(report.backup_path.substr(report.backup_path.size() - 4), u".reg");
     std::string backup;
@@ -72,9 +72,9 @@ TEST_F(Backup, RestoresEveryDeletedKeyAndValueExactly) {
     std::string error;
     ASSERT_TRUE(sim::import_reg(backup, &error)) << error;
     EXPECT_EQ(sim::export_reg(os::hkey_local_machine, class_key), class_before);
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     // Only what was deleted: the neighbour's value was not in the backup.
-    EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u"ToolBox"));
+    EXPECT_FALSE(sim::value_exists(os::hkey_current_user, run_key, u"ToolBox"));
 }
 
 TEST_F(Backup, NoRegistryEntryIsDeletedWithoutABackup) {
@@ -85,7 +85,7 @@ TEST_F(Backup, NoRegistryEntryIsDeletedWithoutABackup) {
 
     EXPECT_TRUE(report.backup_failed);
     EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, class_key));
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     EXPECT_FALSE(exists(u"C:\\Apps\\Tool"));
     EXPECT_EQ(report.remaining_registry.size(), 2u);
     EXPECT_EQ(deletion_message(report), u"2 leftovers could not be removed. The registry backup could not be "
@@ -100,7 +100,7 @@ TEST_F(Backup, KeyThatCannotBeReadCompletelyIsKept) {
     const auto report = session.delete_leftovers({});
 
     EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, class_key + u"\\Shell\\Open\\Command"));
-    EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_FALSE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     EXPECT_EQ(report.remaining_registry, (StringList{u"HKLM|" + class_key}));
 }
 

@@ -25,13 +25,13 @@ protected:
         for (const auto* path : {u"C:\\Apps\\Tool\\tool.exe", u"C:\\Apps\\Tool\\data\\a.txt"})
             EXPECT_TRUE(exists(path)) << to_utf8(path);
         EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, class_key));
-        EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+        EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     }
 
     void expect_neighbour_untouched() const {
         EXPECT_TRUE(exists(u"C:\\Apps\\ToolBox\\box.exe"));
         EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Box.File"));
-        EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"ToolBox"));
+        EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"ToolBox"));
     }
 
     void expect_result_files_gone() const {
@@ -50,7 +50,7 @@ TEST_F(Deletion, EverythingTickedGoesAndOnlyThenSuccessIsReported) {
 
     EXPECT_FALSE(exists(u"C:\\Apps\\Tool"));
     EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, class_key));
-    EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_FALSE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     const auto processes = sim::processes();
     const auto running = [&processes](std::uint32_t pid) {
         return std::any_of(processes.begin(), processes.end(),
@@ -85,7 +85,7 @@ TEST_F(Deletion, UntickedRowsStayAndTheirFolderIsOnlyEmptied) {
     EXPECT_TRUE(exists(u"C:\\Apps\\Tool\\tool.exe"));
     ASSERT_EQ(report.kept.size(), 1u);
     EXPECT_EQ(report.kept.front().reason, u"started at logon by Tool");
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, class_key));
     // Kept by choice is no failure.
     EXPECT_EQ(report.remaining_count(), 0u);
@@ -172,9 +172,9 @@ TEST_F(Deletion, DefaultValueEntryNeverTakesItsKeyAndBarredNamesAreReported) {
 
     const auto report = session.delete_leftovers({});
 
-    EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u""));
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"ToolBox"));
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"a|b"));
+    EXPECT_FALSE(sim::value_exists(os::hkey_current_user, run_key, u""));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"ToolBox"));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"a|b"));
     EXPECT_EQ(report.remaining_registry, (StringList{u"HKCU|" + run_key + u"|a|b", u"HKXX|SOFTWARE\\Whatever"}));
     EXPECT_EQ(deletion_message(report), u"2 leftovers could not be removed.");
 }

@@ -18,7 +18,7 @@ const std::u16string tool_key = app_uninstall_key + u"Tool";
 const std::u16string tool_run_value = u"HKCU|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run|Tool";
 constexpr std::uint32_t cancelled_by_user = 1602;
 
-bool run_value_exists(const std::u16string& name) { return value_exists(os::hkey_current_user, run_key, name); }
+bool run_value_exists(const std::u16string& name) { return sim::value_exists(os::hkey_current_user, run_key, name); }
 
 class LeftoverCards : public MainWindowTest {
 protected:

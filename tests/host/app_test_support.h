@@ -22,15 +22,6 @@ inline const std::u16string class_key = u"SOFTWARE\\Classes\\Tool.File";
 
 inline bool exists(const std::u16string& path) { return sim::path_exists(path); }
 
-inline bool value_exists(os::Hkey root, const std::u16string& path, const std::u16string& name) {
-    os::Hkey key = 0;
-    if (os::reg_open_key_ex(root, path, os::key_read | os::key_wow64_64key, key) != os::error_success) return false;
-    std::uint32_t size = 0;
-    const bool found = os::reg_query_value_ex(key, name, nullptr, nullptr, &size) == os::error_success;
-    os::reg_close_key(key);
-    return found;
-}
-
 class LeftoverTest : public SimTest {
 protected:
     LeftoverSession session{result_folder};

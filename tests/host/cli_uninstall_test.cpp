@@ -28,11 +28,6 @@ const std::u16string run_key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\R
 const std::u16string uninstaller = u"C:\\Apps\\Tool\\uninst.exe";
 const std::u16string documents_file = u"C:\\Users\\user\\Documents\\letter.txt";
 
-bool value_exists(os::Hkey root, const std::u16string& path, const std::u16string& name) {
-    std::u16string text;
-    return Reg_ReadString(root, path, name, true, text);
-}
-
 std::uint32_t running_pid(const std::u16string& image) {
     for (const auto& process : sim::processes())
         if (process.image_path == image) return process.pid;
@@ -118,7 +113,7 @@ protected:
     void expect_neighbour_and_user_files_untouched() const {
         EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\ToolBox\\box.exe"));
         EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Box.File"));
-        EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"ToolBox"));
+        EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"ToolBox"));
         EXPECT_TRUE(sim::path_exists(documents_file));
     }
 };
@@ -174,7 +169,7 @@ TEST_F(CliUninstall, YesRemovesEverythingTheUninstallerLeftAndNothingElse) {
 
     EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool"));
     EXPECT_FALSE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Tool.File"));
-    EXPECT_FALSE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_FALSE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     expect_neighbour_and_user_files_untouched();
     EXPECT_FALSE(sim::path_exists(u"C:\\Vorlix\\SLF_FI.txt"));
     // The leftovers were taken only after the copy of the uninstaller had ended.
@@ -216,7 +211,7 @@ TEST_F(CliUninstall, AnsweringNoKeepsTheLeftoversAndTheResultFiles) {
     EXPECT_EQ(questions[0].find("Delete the "), 0u);
     EXPECT_NE(output.out.find("The leftovers were kept."), std::string::npos);
     EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt"));
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     EXPECT_TRUE(sim::path_exists(u"C:\\Vorlix\\SLF_FL.txt"));
 }
 
@@ -231,7 +226,7 @@ TEST_F(CliUninstall, MicrosoftProgramGetsItsUninstallerButKeepsItsLeftovers) {
     EXPECT_NE(document["message"].get<std::string>().find("Microsoft"), std::string::npos);
     EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\data\\Ünïcødé 工具.txt"));
     EXPECT_TRUE(sim::key_exists(os::hkey_local_machine, u"SOFTWARE\\Classes\\Tool.File"));
-    EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+    EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     EXPECT_EQ(document["backup"], "");
 }
 
@@ -279,7 +274,7 @@ TEST_F(CliUninstall, FailedOrCancelledUninstallerLeadsToNoDeletionWithoutForce) 
         EXPECT_NE(document["message"].get<std::string>().find("Nothing was deleted"), std::string::npos);
         EXPECT_EQ(std::count(progress.begin(), progress.end(), "The original uninstall process is complete."), 0);
         EXPECT_TRUE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe"));
-        EXPECT_TRUE(value_exists(os::hkey_current_user, run_key, u"Tool"));
+        EXPECT_TRUE(sim::value_exists(os::hkey_current_user, run_key, u"Tool"));
     }
     // In text form the code shows too.
     end_uninstaller_with(polling, 0xC0000005u);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "access/Unit_ZRB_func_Registry.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
 #include "cli/cmd_uninstall.h"
 #include "inventory/pacing.h"
 #include "machine_snapshot.h"
@@ -148,23 +149,10 @@ bool at_or_below(const std::u16string& path, const std::u16string& folder) {
     return p == f || (p.size() > f.size() && p.starts_with(f) && p[f.size()] == u'\\');
 }
 
-std::string sz(const std::u16string& text) { return utf16_bytes(text) + std::string(2, '\0'); }
+std::string sz(const std::u16string& text) { return to_utf16le_bytes(text) + std::string(2, '\0'); }
 std::string dword(std::uint32_t value) {
     return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
             static_cast<char>((value >> 16) & 0xFF), static_cast<char>(value >> 24)};
-}
-
-// A Windows Installer code as the Installer's keys write it: the groups
-// reversed, the last two groups byte by byte.
-std::u16string packed(const std::u16string& guid) {
-    const auto hex = guid.substr(1, 8) + guid.substr(10, 4) + guid.substr(15, 4) + guid.substr(20, 4) + guid.substr(25, 12);
-    std::u16string out;
-    for (const auto& [start, length] : {std::pair{0, 8}, std::pair{8, 4}, std::pair{12, 4}}) {
-        const auto group = hex.substr(start, length);
-        out.append(group.rbegin(), group.rend());
-    }
-    for (std::size_t at = 16; at < 32; at += 2) out += std::u16string{hex[at + 1], hex[at]};
-    return out;
 }
 
 std::u16string guid(char16_t group, int index) {
@@ -441,15 +429,16 @@ Installed install(World& world, const WorldPlan& plan, int index) {
         text(hklm, shared + u"\\" + word, u"Path", dll, "shared_values");
     }
     if (p.msi) {
-        const auto properties = installer_data + u"Products\\" + packed(product) + u"\\InstallProperties";
+        const auto packed = packed_product_code(product);
+        const auto properties = installer_data + u"Products\\" + packed + u"\\InstallProperties";
         text(hklm, properties, u"DisplayName", program.name, "installer");
         text(hklm, properties, u"InstallLocation", home + u"\\", "installer");
         text(hklm, properties, u"UninstallString", u"MsiExec.exe /X" + product, "installer");
-        text(hklm, installer_data + u"Components\\" + packed(guid(u'5', index)), packed(product), exe, "installer");
+        text(hklm, installer_data + u"Components\\" + packed_product_code(guid(u'5', index)), packed, exe, "installer");
         if (p.plugin_of >= 0) {
             const auto plugin = home_of(plan, p.plugin_of) + u"\\Plugins\\" + word + u".plg";
             world.file(plugin, me, "program_file");
-            text(hklm, installer_data + u"Components\\" + packed(guid(u'6', index)), packed(product), plugin,
+            text(hklm, installer_data + u"Components\\" + packed_product_code(guid(u'6', index)), packed, plugin,
                  "installer");
         }
     }
@@ -472,8 +461,8 @@ void install_vendor_shares(World& world, const WorldPlan& plan) {
                     users, "shared_values");
         for (const auto index : users)
             if (plan.programs[index].msi)
-                world.text(hklm, installer_data + u"Components\\" + packed(guid(u'4', vendor)),
-                           packed(guid(u'7', index)), core, {index}, "installer");
+                world.text(hklm, installer_data + u"Components\\" + packed_product_code(guid(u'4', vendor)),
+                           packed_product_code(guid(u'7', index)), core, {index}, "installer");
     }
 }
 

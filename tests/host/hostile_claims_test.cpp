@@ -270,7 +270,7 @@ TEST_F(HostileClaims, ASharedInstallerComponentKeepsTheOtherProductsValue) {
     const auto after = MachineSnapshot::take();
     EXPECT_TRUE(after.holds(u"key HKEY_LOCAL_MACHINE\\" + components + u"7C000000000000000000000000000001 | "
                             u"8A000000000000000000000000000001 | type 1 | " +
-                            hex_of(utf16_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
+                            hex_of(to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
     EXPECT_FALSE(sim::key_exists(hklm, components + u"7C000000000000000000000000000002"));  // the product's alone
     EXPECT_FALSE(installed.lost_in(after).empty());
 }
@@ -348,11 +348,6 @@ const std::u16string shared_components = u"Software\\Shared Components\\Vendor";
 const std::u16string plugin_product = products + u"7B000000000000000000000000000001";
 const std::u16string tool_product = products + u"D6C5B4A30201F0E1A1B2C3D4E5F60718";
 
-bool value_exists(os::Hkey root, const std::u16string& key, const std::u16string& name) {
-    std::u16string text;
-    return Reg_ReadString(root, key, name, true, text);
-}
-
 void com_class(const std::u16string& class_id, const std::u16string& server_key, const std::u16string& server) {
     sim::set_string(hklm, classes + u"CLSID\\" + class_id + u"\\" + server_key, u"", server);
 }
@@ -401,8 +396,8 @@ INSTANTIATE_TEST_SUITE_P(
                          sim::set_value(hkcu, approved_run, u"ToolTray", os::reg_binary, std::string(12, '\2'));
                      },
                      [](const DeletionReport&) {
-                         EXPECT_FALSE(value_exists(hkcu, approved_run, u"ToolTray"));
-                         EXPECT_FALSE(value_exists(hkcu, run_path, u"ToolTray"));
+                         EXPECT_FALSE(sim::value_exists(hkcu, approved_run, u"ToolTray"));
+                         EXPECT_FALSE(sim::value_exists(hkcu, run_path, u"ToolTray"));
                      }},
         EvidenceCase{"InstallSourceAsLocation",
                      // Where setup ran from: another program's folder of redistributables.
@@ -503,7 +498,7 @@ INSTANTIATE_TEST_SUITE_P(
                          sim::set_string(hkcu, shared_components + u"\\ToolOnly", u"Path", u"C:\\Apps\\Tool\\bin\\helper.dll");
                      },
                      [](const DeletionReport&) {
-                         EXPECT_FALSE(value_exists(hkcu, shared_components, u"Tool"));
+                         EXPECT_FALSE(sim::value_exists(hkcu, shared_components, u"Tool"));
                          EXPECT_FALSE(sim::key_exists(hkcu, shared_components + u"\\ToolOnly"));
                      }},
         EvidenceCase{"WindowsClassesWhoseOpenCommandWasTakenOver",
@@ -526,7 +521,7 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      [](const DeletionReport&) {
                          for (const auto* name : {u"txtfile", u"http"})
-                             EXPECT_FALSE(value_exists(hklm, classes + name + u"\\shell\\open\\command", u"")) << to_utf8(name);
+                             EXPECT_FALSE(sim::value_exists(hklm, classes + name + u"\\shell\\open\\command", u"")) << to_utf8(name);
                          EXPECT_FALSE(sim::key_exists(hklm, classes + u"Tool.File"));
                      }},
         EvidenceCase{"ALinkInsideTheProgramsKey",
@@ -541,8 +536,8 @@ INSTANTIATE_TEST_SUITE_P(
                          // The backup holds the link as a link, nothing of what it leads to.
                          std::string backup;
                          ASSERT_TRUE(os::read_file_bytes(report.backup_path, backup));
-                         EXPECT_NE(backup.find(utf16_bytes(u"Tool.File\\Link]")), std::string::npos);
-                         EXPECT_EQ(backup.find(utf16_bytes(u"runas")), std::string::npos);
+                         EXPECT_NE(backup.find(to_utf16le_bytes(u"Tool.File\\Link]")), std::string::npos);
+                         EXPECT_EQ(backup.find(to_utf16le_bytes(u"runas")), std::string::npos);
                      }}),
     [](const ::testing::TestParamInfo<EvidenceCase>& row) { return std::string(row.param.name); });
 

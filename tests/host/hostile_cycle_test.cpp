@@ -40,7 +40,7 @@ protected:
         // Data of the wrong type, odd lengths, embedded nulls, huge values.
         sim::set_value(hklm, run_path, u"Binary", os::reg_binary, std::string("\x43\0:\0\\\0\x01", 7));
         sim::set_dword(hklm, run_path, u"Dword", 0x5C003A43);
-        sim::set_value(hklm, run_path, u"Nulls", os::reg_sz, utf16_bytes(u"C:\\Apps\\\0C:\\Apps\\Tool\\x.exe"sv));
+        sim::set_value(hklm, run_path, u"Nulls", os::reg_sz, to_utf16le_bytes(u"C:\\Apps\\\0C:\\Apps\\Tool\\x.exe"sv));
         sim::set_string(hkcu, run_path, u"Huge", u"C:\\Apps\\" + std::u16string(70000, u'h'));
         sim::set_value(hklm, classes + u"CLSID\\{B0B0B0B0-0000-0000-0000-000000000001}\\InprocServer32", u"",
                        os::reg_dword, std::string("\x01\0\0\0", 4));
@@ -110,7 +110,7 @@ TEST_F(HostileCycle, ABlankPaddedValueNameNeverTakesTheNeighboursValue) {
     uninstall(u"Tool");
     const auto after = MachineSnapshot::take();
     EXPECT_TRUE(after.holds(u"key HKEY_LOCAL_MACHINE\\" + run_path + u" | Tool | type 1 | " +
-                            hex_of(utf16_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
+                            hex_of(to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
 }
 
 TEST_F(HostileCycle, DamagedResultFilesNeverWidenTheDeletion) {

@@ -35,10 +35,10 @@ protected:
 TEST_F(HostileScan, ValueTypesAreNeverExaminedTheBytesAreTakenAsText) {
     // A DWORD whose bytes spell "ab", a binary command without a terminator.
     sim::create_key(os::hkey_local_machine, uninstall_key + u"Typed");
-    raw(u"Typed", u"DisplayName", os::reg_dword, utf16_bytes(u"ab"));
-    raw(u"Typed", u"UninstallString", os::reg_binary, utf16_bytes(u"C:\\Apps\\Typed\\uninst.exe"));
-    raw(u"Typed", u"InstallLocation", os::reg_expand_sz, utf16_bytes(u"%ProgramFiles%\\Typed") + std::string(2, '\0'));
-    raw(u"Typed", u"EstimatedSize", os::reg_sz, utf16_bytes(u"12") + std::string(2, '\0'));
+    raw(u"Typed", u"DisplayName", os::reg_dword, to_utf16le_bytes(u"ab"));
+    raw(u"Typed", u"UninstallString", os::reg_binary, to_utf16le_bytes(u"C:\\Apps\\Typed\\uninst.exe"));
+    raw(u"Typed", u"InstallLocation", os::reg_expand_sz, to_utf16le_bytes(u"%ProgramFiles%\\Typed") + std::string(2, '\0'));
+    raw(u"Typed", u"EstimatedSize", os::reg_sz, to_utf16le_bytes(u"12") + std::string(2, '\0'));
     raw(u"Typed", u"DisplayVersion", os::reg_dword, std::string("\x01\0\0\0", 4));
     // Sizes shorter than a DWORD count their missing bytes as zero.
     program(u"ShortSize", u"Short Size");
@@ -59,10 +59,10 @@ TEST_F(HostileScan, ValueTypesAreNeverExaminedTheBytesAreTakenAsText) {
 
 TEST_F(HostileScan, OddByteCountsAndEmbeddedNullsEndTheText) {
     sim::create_key(os::hkey_local_machine, uninstall_key + u"Odd");
-    raw(u"Odd", u"DisplayName", os::reg_sz, utf16_bytes(u"Odd Tool") + "\x41");
+    raw(u"Odd", u"DisplayName", os::reg_sz, to_utf16le_bytes(u"Odd Tool") + "\x41");
     raw(u"Odd", u"UninstallString", os::reg_sz,
-        utf16_bytes(u"C:\\Apps\\Odd\\uninst.exe\0 C:\\Windows\\"sv) + "\x5C");
-    raw(u"Odd", u"InstallLocation", os::reg_sz, utf16_bytes(u"C:\\Apps\\Odd\\\0C:\\"sv));
+        to_utf16le_bytes(u"C:\\Apps\\Odd\\uninst.exe\0 C:\\Windows\\"sv) + "\x5C");
+    raw(u"Odd", u"InstallLocation", os::reg_sz, to_utf16le_bytes(u"C:\\Apps\\Odd\\\0C:\\"sv));
     // A one-byte command is present but holds no character: nothing to uninstall with.
     entry(u"OneByte", {{u"DisplayName", u"One Byte"}});
     raw(u"OneByte", u"UninstallString", os::reg_sz, "\x43");

@@ -29,11 +29,11 @@ TEST_F(HostileRegistry, ValuesOfAnyTypeAndSizeReadAsTextAndStayAligned) {
     sim::set_value(hkcu, base, u"Dword", os::reg_dword, std::string("\x42\0\x41\0", 4));
     sim::set_value(hkcu, base, u"DwordOne", os::reg_dword, std::string("\x01\0\0\0", 4));
     sim::set_value(hkcu, base, u"OddBinary", os::reg_binary, std::string("\x41\0\x42\0\x43", 5));
-    sim::set_value(hkcu, base, u"Huge", os::reg_sz, utf16_bytes(huge) + std::string(2, '\0'));
-    sim::set_value(hkcu, base, u"HugeOdd", os::reg_binary, utf16_bytes(std::u16string(200, u'o')) + "\x41");
+    sim::set_value(hkcu, base, u"Huge", os::reg_sz, to_utf16le_bytes(huge) + std::string(2, '\0'));
+    sim::set_value(hkcu, base, u"HugeOdd", os::reg_binary, to_utf16le_bytes(std::u16string(200, u'o')) + "\x41");
     const auto multi = u"first\0second\0"sv;
     sim::set_value(hkcu, base, u"LongMulti", os::reg_multi_sz,
-                   utf16_bytes(std::u16string(multi) + std::u16string(200, u'm')) + std::string(6, '\0'));
+                   to_utf16le_bytes(std::u16string(multi) + std::u16string(200, u'm')) + std::string(6, '\0'));
     sim::set_value(hkcu, base, u"Empty", os::reg_sz, "");
     StringList names, data;
     ASSERT_TRUE(Reg_EnumValues(hkcu, base, names, &data, false));

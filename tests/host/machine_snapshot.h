@@ -15,16 +15,6 @@
 
 namespace vorlix::test {
 
-// The UTF-16LE bytes of a text, without a terminating null.
-inline std::string utf16_bytes(std::u16string_view text) {
-    std::string bytes;
-    for (const auto unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>(unit >> 8));
-    }
-    return bytes;
-}
-
 inline std::u16string hex_of(const std::string& bytes) {
     constexpr char16_t digits[] = u"0123456789abcdef";
     std::u16string hex;

@@ -3,6 +3,7 @@
 #include "access/Unit_ZRB_Registry_GValue.h"
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
+#include "platform/portable/utf.h"
 #include "support/sim_test.h"
 
 namespace vorlix {
@@ -10,10 +11,6 @@ namespace {
 
 using test::SimTest;
 const os::Hkey hklm = os::hkey_local_machine;
-
-std::string utf16_bytes(const std::u16string& text) {
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-}
 
 class RegistryOps : public SimTest {};
 
@@ -33,10 +30,10 @@ TEST_F(RegistryOps, ValueBuffersAtTheTwoHundredFiftySixByteBoundary) {
     // 127 characters and the null are exactly 256 bytes: read whole, null dropped.
     sim::set_string(hklm, key, u"Edge", std::u16string(127, u'e'));
     // Fewer than 256 bytes: only the first string of a multi-string.
-    sim::set_value(hklm, key, u"MultiShort", os::reg_multi_sz, utf16_bytes(std::u16string(u"one\0two\0\0", 9)));
+    sim::set_value(hklm, key, u"MultiShort", os::reg_multi_sz, to_utf16le_bytes(std::u16string(u"one\0two\0\0", 9)));
     // 256 bytes or more: embedded nulls stay, trailing ones go.
     const std::u16string multi_long = std::u16string(100, u'a') + u'\0' + std::u16string(100, u'b') + u'\0' + u'\0';
-    sim::set_value(hklm, key, u"MultiLong", os::reg_multi_sz, utf16_bytes(multi_long));
+    sim::set_value(hklm, key, u"MultiLong", os::reg_multi_sz, to_utf16le_bytes(multi_long));
     sim::set_string(hklm, key, u"  Padded  ", u"  text  ");
 
     StringList names, data{u"kept"};
@@ -257,6 +254,15 @@ TEST(IsIntegerText, SignedThirtyTwoBitDecimal) {
     for (auto text : {u"", u"  ", u"2147483648", u"-2147483649", u"1.5", u"0x10", u"-", u"12a", u"1 2",
                       u"99999999999999999999"})
         EXPECT_FALSE(IsIntegerText(text));
+}
+
+TEST(PackedProductCode, GroupsReversedThenBytesSwappedAndOnlyForWholeCodes) {
+    EXPECT_EQ(packed_product_code(u"{12345678-9ABC-DEF0-1234-56789ABCDEF0}"), u"87654321CBA90FED21436587A9CBED0F");
+    EXPECT_EQ(packed_product_code(u"{12345678-9abc-def0-1234-56789abcdef0}"), u"87654321CBA90FED21436587A9CBED0F");
+    for (auto code : {u"12345678-9ABC-DEF0-1234-56789ABCDEF0", u"{12345678-9ABC-DEF0-1234-56789ABCDEF}",
+                      u"{12345678-9ABC-DEF0-1234-56789ABCDEFG}", u"{123456789-ABC-DEF0-1234-56789ABCDEF0}",
+                      u"{12345678-9ABC-DEF0-1234-56789ABCDEF0"})
+        EXPECT_EQ(packed_product_code(code), u"") << std::string(code, code + std::char_traits<char16_t>::length(code));
 }
 
 }  // namespace

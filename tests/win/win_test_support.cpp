@@ -14,9 +14,6 @@ namespace {
 
 std::u16string ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-// -1 is the pseudo handle of the current process (GetCurrentProcess()).
-std::uint32_t current_process_id() { return os::get_process_id(static_cast<os::Handle>(-1)); }
-
 os::Hkey open_for_write(os::Hkey root, const std::u16string& path, std::uint32_t sam) {
     os::Hkey key = 0;
     const auto result = os::reg_create_key_ex(root, path, os::key_all_access | sam, key);
@@ -50,7 +47,7 @@ std::u16string unique_name(const std::u16string& stem) {
     std::u16string test = info != nullptr ? ascii(info->name()) : u"none";
     // A parameterised test's name holds a slash, which no file name may.
     std::replace(test.begin(), test.end(), u'/', u'_');
-    return stem + u"_" + test + u"_" + ascii(std::to_string(current_process_id()));
+    return stem + u"_" + test + u"_" + ascii(std::to_string(os::get_current_process_id()));
 }
 
 void write_string(os::Hkey root, const std::u16string& path, const std::u16string& name, const std::u16string& text,
@@ -124,7 +121,7 @@ std::u16string sleeper_ready_file(const std::u16string& exe_path, std::uint32_t 
 int run_sleeper() {
     // The process list shows a process before its modules are loaded; the
     // ready file tells the test that its module path can be read.
-    os::write_file_bytes(sleeper_ready_file(os::get_module_file_name(), current_process_id()), "ready");
+    os::write_file_bytes(sleeper_ready_file(os::get_module_file_name(), os::get_current_process_id()), "ready");
     // Long enough for any test, short enough that a forgotten helper goes away.
     os::sleep_ms(900000);
     return 0;

@@ -247,10 +247,7 @@ std::optional<std::u16string> decode(const std::string& bytes, ParseError& failu
             failure = {1, "UTF-16 text ends in the middle of a character"};
             return std::nullopt;
         }
-        std::u16string text;
-        text.reserve(bytes.size() / 2 - 1);
-        for (std::size_t i = 2; i < bytes.size(); i += 2) text.push_back(static_cast<char16_t>(byte(i) | (byte(i + 1) << 8)));
-        return text;
+        return from_utf16le_bytes(std::string_view(bytes).substr(2));
     }
     std::string_view utf8 = bytes;
     if (utf8.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) utf8.remove_prefix(3);

@@ -70,6 +70,7 @@ void set_string(os::Hkey root, const std::u16string& path, const std::u16string&
 void set_dword(os::Hkey root, const std::u16string& path, const std::u16string& name, std::uint32_t value);
 void create_key(os::Hkey root, const std::u16string& path);
 bool key_exists(os::Hkey root, const std::u16string& path);
+bool value_exists(os::Hkey root, const std::u16string& path, const std::u16string& name);
 // A symbolic link key, as REG_OPTION_CREATE_LINK makes one, whose
 // SymbolicLinkValue names `target` ("\Registry\Machine\SOFTWARE\...").
 void create_link(os::Hkey root, const std::u16string& path, const std::u16string& target);

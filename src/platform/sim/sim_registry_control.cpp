@@ -139,6 +139,13 @@ bool key_exists(os::Hkey root, const std::u16string& path) {
     return find_key(m, literal_path(m, root, path)) != nullptr;
 }
 
+bool value_exists(os::Hkey root, const std::u16string& path, const std::u16string& name) {
+    auto lock = lock_machine();
+    Machine& m = machine();
+    const auto key = find_key(m, literal_path(m, root, path));
+    return key && detail::find_value(*key, name) != nullptr;
+}
+
 void create_link(os::Hkey root, const std::u16string& path, const std::u16string& target) {
     auto lock = lock_machine();
     Machine& m = machine();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/portable/utf.h"
 #include "platform/sim/sim_registry.h"
 
 namespace vorlix::sim::detail {
@@ -28,11 +29,7 @@ constexpr int max_link_hops = 16;
 std::optional<KeyPath> link_target(Machine& m, RegKey& link) {
     const RegValue* value = find_value(link, u"SymbolicLinkValue");
     if (!value || value->type != os::reg_link) return std::nullopt;
-    std::u16string text;
-    for (std::size_t at = 0; at + 1 < value->data.size(); at += 2)
-        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(value->data[at]) |
-                                             static_cast<unsigned char>(value->data[at + 1]) << 8));
-    auto names = split(text, u'\\');
+    auto names = split(from_utf16le_bytes(value->data), u'\\');
     if (names.size() < 3 || !names[0].empty() || !same_name(names[1], u"Registry")) return std::nullopt;
     KeyPath target;
     if (same_name(names[2], u"Machine"))

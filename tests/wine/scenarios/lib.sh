@@ -111,6 +111,16 @@ skip() {  # REASON
   exit 77
 }
 
+# An own X server for the uninstallers' windows, which the scenario answers
+# as a user would; it ends with the scenario.
+with_xvfb() {
+  local tool
+  for tool in Xvfb xdotool bc; do command -v $tool >/dev/null || skip "$tool is not installed"; done
+  source "$scenario_dir/../gui/lib.sh"
+  start_xvfb
+  trap stop_xvfb EXIT
+}
+
 # The id of a visible message box titled TITLE other than the window NOT,
 # within SECONDS. An uninstaller's progress window often has the same title:
 # a box is told from it by its height (one or two lines of text and a row of buttons).
@@ -224,10 +234,11 @@ vendor_state() {  # VENDOR KEY...
 }
 restorable() { "$wine64" reg query "$user_run"; "$wine64" reg query "$mui_cache"; }
 
-# A used program after its uninstall, or a neighbour that keeps everything.
-# Only the program's folder and the registry's known places are searched: its
-# profile and its settings key stay in either case.
-expect_used_program() {  # gone|stays VENDOR NAME
+# A used program after its uninstall, or a neighbour that keeps everything,
+# with its Uninstall entry when given. Only the program's folder and the
+# registry's known places are searched: its profile and its settings key stay
+# in either case.
+expect_used_program() {  # gone|stays VENDOR NAME [UNINSTALL_KEY]
   local check=() verb=$1 folder="$drive_c/Program Files/$2/$3" exe
   exe=$(program_exe "$2" "$3")
   [ "$verb" = gone ] && check=(absent)
@@ -237,6 +248,7 @@ expect_used_program() {  # gone|stays VENDOR NAME
   expect "$3's name in the shell's cache $verb" "${check[@]}" reg_value "$mui_cache" "$exe.FriendlyAppName"
   expect "$3's profile stays" test -f "$appdata/$2/$3/prefs.ini"
   expect "$3's settings key stays" reg_value "HKCU\\Software\\$2\\$3" Theme
+  [ -z "${4:-}" ] || expect "$3's Uninstall entry $verb" "${check[@]}" reg_key "$4"
 }
 
 # The report of a completed uninstall of VENDOR's NAME: removed, every leftover
@@ -264,11 +276,18 @@ expect_backup_restores() {
   expect_equal "the backup restores the deleted values" "$(restorable)" "$restorable_before"
 }
 
-# After a "No" to the uninstaller's own question: nothing deleted, exit code 5.
-expect_cancelled() {  # STATE_BEFORE STATE_AFTER
+# Uninstalls NAME answering "No" (Return on the question's default button) to
+# the uninstaller's own question titled TITLE: nothing deleted, exit code 5,
+# VENDOR's programs and the given keys as they were.
+expect_cancel_keeps_all() {  # CLI NAME PATTERN TITLE VENDOR KEY...
+  local before
+  before=$(vendor_state "${@:5}")
+  start_uninstall "$1" "$2" "$3"
+  answer_boxes "$4" Return
+  end_uninstall
   expect_equal "a cancelled uninstall exits with 5" "$uninstall_rc" 5
   expect_equal "its verdict is still installed" "$(jq -r .uninstaller.verdict <<<"$output")" still_installed
   expect_equal "nothing is deleted" "$(jq -r .deleted <<<"$output")" false
   expect_equal "no backup is written" "$(jq -r .backup <<<"$output")" ""
-  expect_equal "the programs are as they were" "$2" "$1"
+  expect_equal "the programs are as they were" "$(vendor_state "${@:5}")" "$before"
 }
