@@ -54,10 +54,9 @@ public:
     };
 
     void add(const std::u16string& path, Reach reach, const std::u16string& reason, Source source = Source::other);
-    // A word of a registered program's name, for a program whose registration
-    // names no folder of its own: it may live anywhere, and an entry whose
-    // name (up to its first dot), or that of a folder above it, is the word
-    // stays with all it holds.
+    // The name of a registered program whose registration names no folder of
+    // its own: it may live anywhere, and an entry whose name (up to its first
+    // dot), or that of a folder above it, is that name stays with all it holds.
     void add_name(const std::u16string& word, const std::u16string& reason);
 
     // Why the path must stay: it is named, lies below a path named with its

@@ -216,8 +216,9 @@ private:
 
     // The programs whose registration names no folder of their own may lie in
     // any folder, the deleted program's too: what is named after them stays.
-    // Their publisher's words and the deleted program's own name the program
-    // itself, not them.
+    // The name is what is left of the program's name without its publisher's
+    // words and the deleted program's own, whole ("Plug Host Extra" names no
+    // "host.exe").
     void add_unplaced_names() {
         std::unordered_set<std::u16string> common;
         for (const auto& own : own_names_)
@@ -225,8 +226,15 @@ private:
         for (const auto& program : unplaced_) {
             auto excluded = common;
             for (auto& word : name_words(program.publisher)) excluded.insert(std::move(word));
-            for (const auto& word : name_words(program.name))
-                if (!excluded.count(word)) index_.add_name(word, program.reason);
+            std::u16string spaced, joined;
+            for (const auto& word : name_words(program.name)) {
+                if (excluded.count(word)) continue;
+                spaced += (spaced.empty() ? u"" : u" ") + word;
+                joined += word;
+            }
+            if (spaced.empty()) continue;
+            index_.add_name(spaced, program.reason);
+            index_.add_name(joined, program.reason);
         }
     }
 

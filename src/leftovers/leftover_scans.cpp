@@ -69,7 +69,7 @@ void run_registry_scans(const LeftoverScanContext& context) {
                             scan_com_classes, scan_installer_products, scan_installer_components,
                             scan_compatibility_layers, scan_mui_caches, scan_shared_components, scan_feature_usage,
                             scan_compatibility_assistant, scan_startup_approval, scan_elevation_policies,
-                            scan_app_paths, scan_run_entries})
+                            scan_run_entries})
         scan(context);
 }
 

@@ -1,4 +1,4 @@
-// The registry scans of the leftover analysis: fifteen groups of locations
+// The registry scans of the leftover analysis: fourteen groups of locations
 // searched, in this order, for keys and values that belong to the program.
 #pragma once
 
@@ -76,11 +76,9 @@ void scan_feature_usage(const LeftoverScanContext& context);
 void scan_compatibility_assistant(const LeftoverScanContext& context);
 void scan_startup_approval(const LeftoverScanContext& context);
 void scan_elevation_policies(const LeftoverScanContext& context);
-// App Paths entries whose executable lies in the program's folders.
-void scan_app_paths(const LeftoverScanContext& context);
 void scan_run_entries(const LeftoverScanContext& context);
 
-// All fifteen, in order.
+// All fourteen, in order.
 void run_registry_scans(const LeftoverScanContext& context);
 
 }  // namespace vorlix

@@ -1,4 +1,4 @@
-// Scans 7 to 15: caches, usage lists, start-up lists and policies that name
+// Scans 7 to 14: caches, usage lists, start-up lists and policies that name
 // the program's files, per user and for the machine.
 #include <unordered_set>
 
@@ -144,18 +144,6 @@ void scan_elevation_policies(const LeftoverScanContext& context) {
             if (Reg_ReadString(os::hkey_local_machine, line.variant + policy, u"AppPath", context.view64, path) &&
                 context.refers(path))
                 context.record_key(u"HKLM", line.variant + policy);
-}
-
-void scan_app_paths(const LeftoverScanContext& context) {
-    const std::pair<os::Hkey, const char16_t*> roots[] = {{os::hkey_local_machine, u"HKLM"},
-                                                          {os::hkey_current_user, u"HKCU"}};
-    std::u16string executable;
-    for (const auto& [root, root_name] : roots)
-        for (const auto& line : subkey_lines(root, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\",
-                                             context.view64))
-            for (const auto& name : line.names)
-                if (context.read_default(root, line.variant + name, executable) && context.refers(executable))
-                    context.record_key(root_name, line.variant + name);
 }
 
 void scan_run_entries(const LeftoverScanContext& context) {

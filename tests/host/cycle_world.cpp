@@ -467,7 +467,9 @@ void install_vendor_shares(World& world, const WorldPlan& plan) {
 }
 
 // The program's own uninstaller, as the cycle starts it: it removes its
-// Uninstall entry, its service and its main program, then exits.
+// Uninstall entry, its service, its App Paths entry and its main program,
+// then exits. (No scan claims an App Paths entry by its data alone: it may
+// be another program's that names a file in the folder.)
 class UninstallerScript final : public Pacing {
 public:
     UninstallerScript(std::vector<std::u16string> keys, std::vector<std::u16string> files)
@@ -543,7 +545,8 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
     const auto word = words[plan.target];
     auto script = std::make_shared<UninstallerScript>(
         std::vector<std::u16string>{uninstall_path + target.key,
-                                    u"SYSTEM\\CurrentControlSet\\Services\\" + std::u16string(vendors[plan.programs[plan.target].vendor]) + word},
+                                    u"SYSTEM\\CurrentControlSet\\Services\\" + std::u16string(vendors[plan.programs[plan.target].vendor]) + word,
+                                    app_paths + word + u".exe"},
         std::vector<std::u16string>{target.home + u"\\" + word + u".exe"});
     const cli::UninstallTerminal terminal{[](const std::u16string&) {}, [](const std::u16string&) { return true; },
                                           script};

@@ -1,4 +1,4 @@
-// The fifteen registry scans, each on a fixture with entries that must be
+// The fourteen registry scans, each on a fixture with entries that must be
 // found and look-alike entries of the neighbour in C:\Apps\ToolBox that must
 // not, and their order within one analysis.
 #include <gmock/gmock.h>
@@ -136,13 +136,10 @@ TEST_F(LeftoverScansTest, StartupApprovalOnlyBesideTheProgramsRunValueOfThatName
                 ElementsAre(u"HKCU|" + approved + u"Run|toolTray ", u"HKLM|" + approved + u"Run32|ToolAgent32"));
 }
 
-TEST_F(LeftoverScansTest, ElevationPoliciesAppPathsAndRunEntries) {
+TEST_F(LeftoverScansTest, ElevationPoliciesAndRunEntries) {
     EXPECT_THAT(scan(scan_elevation_policies),
                 ElementsAre(u"HKLM|SOFTWARE\\Microsoft\\Internet Explorer\\Low Rights\\ElevationPolicy\\"
                             u"{44444444-0000-0000-0000-000000000001}"));
-    // By the executable, never by the search folder alone (ToolPath names only C:\Apps\Tool).
-    EXPECT_THAT(scan(scan_app_paths), ElementsAre(u"HKLM|" + current_version + u"App Paths\\tool.exe",
-                                                  u"HKCU|" + current_version + u"App Paths\\app.exe"));
     EXPECT_THAT(scan(scan_run_entries),
                 ElementsAre(u"HKLM|" + current_version + u"Run|ToolAgent",
                             u"HKLM|SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run|ToolAgent32",
@@ -167,7 +164,7 @@ TEST_F(LeftoverScansTest, TheAnalysisRunsTheScansInOrderAfterTheUninstallKey) {
     for (const auto run : {scan_machine_file_classes, scan_user_file_classes, scan_installer_folders, scan_com_classes,
                            scan_installer_products, scan_installer_components, scan_compatibility_layers,
                            scan_mui_caches, scan_shared_components, scan_feature_usage, scan_compatibility_assistant,
-                           scan_startup_approval, scan_elevation_policies, scan_app_paths, scan_run_entries}) {
+                           scan_startup_approval, scan_elevation_policies, scan_run_entries}) {
         const auto found = scan(run);
         EXPECT_FALSE(found.empty());
         expected.insert(expected.end(), found.begin(), found.end());
