@@ -148,13 +148,16 @@ std::optional<StayIndex::Keep> StayIndex::kept(const std::u16string& path) {
     std::optional<Keep> keep;
     for (const auto& key : all)
         if (const auto found = named_.find(key); !keep && found != named_.end()) keep = found->second.keep;
+    if (keep && keep->source != Source::other) return keep;
+    std::optional<Keep> above;
     for (const auto& key : all)
-        if (!keep) for_each_folder_above(key, [this, &keep](const std::u16string& folder) {
+        if (!above) for_each_folder_above(key, [this, &above](const std::u16string& folder) {
             const auto found = named_.find(folder);
-            if (found != named_.end() && found->second.reach == Reach::tree) keep = found->second.keep;
-            else if (const auto root = roots_.find(folder); root != roots_.end()) keep = Keep{root->second, Source::place};
-            return !keep;
+            if (found != named_.end() && found->second.reach == Reach::tree) above = found->second.keep;
+            else if (const auto root = roots_.find(folder); root != roots_.end()) above = Keep{root->second, Source::place};
+            return !above;
         });
+    if (above && (!keep || above->source != Source::other)) keep = above;
     if ((keep && keep->source != Source::other) || names_.empty()) return keep;
     for (const auto& key : all)
         for (auto start = key.find(u'\\'); start != std::u16string::npos; start = key.find(u'\\', start + 1)) {
