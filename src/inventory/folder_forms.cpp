@@ -30,6 +30,14 @@ bool name_may_differ(std::u16string_view name) {
                        [](char16_t unit) { return unit >= 0x80 || unit == u'*' || unit == u'?'; });
 }
 
+// The name as the folder stores it when the spelling differs from it in ASCII
+// case at most (the forms are upper-cased alike, and the stored spelling is
+// found at once later on); otherwise the spelling, as GetLongPathNameW keeps
+// a name that differs from the stored one in case beyond ASCII.
+std::u16string kept_spelling(std::u16string spelled, std::u16string stored) {
+    return Str_UpperAscii(spelled) == Str_UpperAscii(stored) ? stored : spelled;
+}
+
 // The folder as Windows resolves its spelling: backslashes only, no \\?\ or
 // \\.\ prefix (\\?\UNC\ becomes \\), no empty or "." components, trailing
 // dots and blanks of a component dropped, ".." taken back (never above the
@@ -103,9 +111,10 @@ bool resolvable_by_name(const std::u16string& folder, const std::u16string& lexi
 // and the folder exists (`long_form` gives it, empty when there is none).
 template <class LongForm>
 StringList forms_of(const std::u16string& folder, LongForm&& long_form) {
-    StringList forms{Str_UpperAscii(lexical_folder(folder))};
+    const auto lexical = lexical_folder(folder);
+    StringList forms{Str_UpperAscii(lexical)};
     if (!long_form_may_differ(folder)) return forms;
-    const auto long_text = long_form(forms.front());
+    const auto long_text = long_form(lexical);
     if (!long_text.empty()) forms.push_back(Str_UpperAscii(lexical_folder(long_text)));
     return forms;
 }
@@ -125,14 +134,18 @@ StringList FolderForms::of(const std::u16string& folder) {
 std::u16string FolderForms::long_drive_path(const std::u16string& lexical) {
     // GetLongPathNameW refuses wildcards.
     if (lexical.find_first_of(u"*?") != std::u16string::npos) return {};
-    // The lexical form is "X:\" and names each ending with a backslash.
+    // The lexical form is "X:\" and names each ending with a backslash. The
+    // file system is asked in the spelling given (or found), never upper-cased:
+    // Wine's file system finds a name spelled as stored at once, and any other
+    // spelling only by reading its whole folder; the memo goes by upper case.
     auto path = lexical.substr(0, 3);
     for (std::size_t start = 3, end; start < lexical.size(); start = end + 1) {
         end = lexical.find(u'\\', start);
         const std::u16string_view name(lexical.data() + start, end - start);
         if (name_may_differ(name)) {
-            auto [known, added] = names_.try_emplace(path + std::u16string(name));
-            if (added) known->second = long_name(path, name);
+            const auto parent_key = Str_UpperAscii(path);
+            auto [known, added] = names_.try_emplace(parent_key + Str_UpperAscii(std::u16string(name)));
+            if (added) known->second = long_name(path, parent_key, name);
             if (!known->second) return {};
             path += *known->second;
         } else {
@@ -150,24 +163,26 @@ std::u16string FolderForms::long_drive_path(const std::u16string& lexical) {
 // system's own case rules, not ours, decide that it is missing.
 constexpr unsigned names_before_listing = 2;
 
-std::optional<std::u16string> FolderForms::long_name(const std::u16string& parent, std::u16string_view name) {
+std::optional<std::u16string> FolderForms::long_name(const std::u16string& parent, const std::u16string& parent_key,
+                                                     std::u16string_view name) {
     std::u16string spelled(name);
-    auto& listing = listings_[parent];
+    auto& listing = listings_[parent_key];
     if (++listing.asked > names_before_listing) {
         if (!listing.read) read_listing(parent, listing);
         const auto upper = Str_UpperFull(spelled);
         // A long name first, as a look-up of the name finds it first.
-        if (listing.long_names.contains(upper)) return spelled;
+        if (const auto found = listing.long_names.find(upper); found != listing.long_names.end())
+            return kept_spelling(std::move(spelled), found->second);
         if (const auto found = listing.short_names.find(upper); found != listing.short_names.end())
-            return Str_UpperAscii(found->second);
+            return found->second;
     }
     os::FindData found;
     const auto find = os::find_first_file(parent + spelled, found);
     if (find == os::invalid_handle_value) return std::nullopt;
     os::find_close(find);
-    // A name that differs only in case keeps its spelling, as GetLongPathNameW keeps it.
-    if (Str_UpperFull(found.name) == Str_UpperFull(spelled)) return spelled;
-    return Str_UpperAscii(found.name);
+    // Another name (the long one of an 8.3 name) comes back as stored.
+    if (Str_UpperFull(found.name) != Str_UpperFull(spelled)) return std::move(found.name);
+    return kept_spelling(std::move(spelled), std::move(found.name));
 }
 
 void FolderForms::read_listing(const std::u16string& parent, Listing& listing) {
@@ -176,7 +191,7 @@ void FolderForms::read_listing(const std::u16string& parent, Listing& listing) {
     const auto find = os::find_first_file(parent + u"*", found);
     if (find == os::invalid_handle_value) return;
     do {
-        listing.long_names.insert(Str_UpperFull(found.name));
+        listing.long_names.emplace(Str_UpperFull(found.name), found.name);
         if (!found.alternate_name.empty()) listing.short_names.emplace(Str_UpperFull(found.alternate_name), found.name);
     } while (os::find_next_file(find, found));
     os::find_close(find);

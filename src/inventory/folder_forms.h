@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "access/string_types.h"
 
@@ -26,25 +25,26 @@ public:
     StringList of(const std::u16string& folder);
 
 private:
-    // The long form of a lexical drive path (upper-cased), empty without one.
+    // The long form of a lexical drive path, empty without one.
     std::u16string long_drive_path(const std::u16string& lexical);
-    // The long name of `name` in the resolved folder `parent`, upper-cased;
-    // none when it does not exist.
-    std::optional<std::u16string> long_name(const std::u16string& parent, std::u16string_view name);
+    // The long name of `name` in the resolved folder `parent` (`parent_key`
+    // upper-cased); none when it does not exist.
+    std::optional<std::u16string> long_name(const std::u16string& parent, const std::u16string& parent_key,
+                                            std::u16string_view name);
 
-    // The names of one folder once it is read whole, upper-cased (full case):
-    // its long names, and its 8.3 names each to its long name.
+    // The names of one folder once it is read whole, upper-cased (full case),
+    // each to its long name as stored: its long names and its 8.3 names.
     struct Listing {
         unsigned asked = 0;
         bool read = false;
-        std::unordered_set<std::u16string> long_names;
+        std::unordered_map<std::u16string, std::u16string> long_names;
         std::unordered_map<std::u16string, std::u16string> short_names;
     };
     void read_listing(const std::u16string& parent, Listing& listing);
 
-    // By the resolved path of the name asked for.
+    // By the resolved path of the name asked for, upper-cased (a to z).
     std::unordered_map<std::u16string, std::optional<std::u16string>> names_;
-    // By the resolved path of the folder asked in.
+    // By the resolved path of the folder asked in, upper-cased (a to z).
     std::unordered_map<std::u16string, Listing> listings_;
 };
 

@@ -5,6 +5,7 @@
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "access/Unit_ZRB_func_Uninstall.h"
+#include "inventory/folder_forms.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -27,10 +28,12 @@ std::u16string final_path_of(const std::u16string& path) {
 // The other programs' locations, upper-cased, without trailing backslash, in every spelling that names them.
 StringList other_forms(const StringList& locations) {
     StringList forms;
+    // The programs share their vendors' and Program Files' folders: each is looked up once.
+    FolderForms looked_up;
     for (const auto& location : locations) {
         const auto expanded = Str_Trim(expand_placeholders(Str_Trim(location)));
         if (!is_local_drive_path(expanded)) continue;
-        for (auto& form : KnownFolders::comparable_forms(expanded)) {
+        for (auto& form : looked_up.of(expanded)) {
             form = without_trailing_backslashes(form);
             // A drive root belongs to no program (and would cover every path).
             if (form.size() > 3) forms.push_back(std::move(form));

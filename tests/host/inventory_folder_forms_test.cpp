@@ -154,6 +154,35 @@ TEST_F(FolderFormsTest, AFolderAskedForManyNamesAnswersAsTheLookUpsWould) {
     EXPECT_EQ(file_calls(), 1u);
 }
 
+// The file system is asked in the spelling given, and below a name found
+// under another spelling, as the folder stores it: only the names spelled
+// otherwise than stored (a case-sensitive file system reads their whole
+// folder to find them) cost a folder read, alone or past the listing.
+TEST_F(FolderFormsTest, OnlyNamesSpelledOtherwiseThanStoredCostAFolderRead) {
+    const std::u16string vendor = u"C:\\Program Files\\Vendor12\\";
+    for (const auto* name : {u"App1", u"App2", u"App3", u"Tool7"}) sim::add_folder(vendor + name + u"\\Bin");
+    sim::set_short_name(u"C:\\Program Files\\Vendor12", u"VENDOR~1");
+    struct Case {
+        std::vector<std::u16string> folders;
+        std::uint64_t folder_reads;
+    };
+    const Case cases[] = {
+        {{vendor + u"App1\\Bin\\"}, 0},
+        {{vendor + u"App1\\", vendor + u"App2\\", vendor + u"App3\\", vendor + u"Tool7\\Bin\\"}, 0},
+        {{vendor + u"Gone\\"}, 1},
+        {{u"C:\\Program Files\\VENDOR12\\APP1\\Bin\\"}, 2},
+        {{u"C:\\PROGRA~1\\Vendor12\\App1\\"}, 1},
+        {{u"C:\\PROGRA~1\\VENDOR~1\\APP1\\BIN\\"}, 4},
+        {{vendor + u"app1\\", vendor + u"app2\\", vendor + u"app3\\", vendor + u"tool7\\Bin\\"}, 2},
+    };
+    for (const auto& [folders, folder_reads] : cases) {
+        FolderForms forms;
+        sim::reset_call_counts();
+        for (const auto& folder : folders) forms.of(folder);
+        EXPECT_EQ(sim::call_counts().folder_reads, folder_reads) << to_utf8(folders.back());
+    }
+}
+
 // The capture asks the file system a fraction of what one look-up per
 // folder would, and still holds each source's forms, however the source
 // spells it.

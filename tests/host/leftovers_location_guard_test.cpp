@@ -52,6 +52,21 @@ TEST_F(LocationGuardTest, ALocationClaimsOnlyWhatNobodyElseOwns) {
     EXPECT_FALSE(guard.deletable(u"C:\\Apps\\Link\\tool.exe"));
 }
 
+// The other programs' folders share their vendors' folders: however many
+// programs lie below a vendor whose name could be short, the guard asks the
+// file system about that vendor once.
+TEST_F(LocationGuardTest, OtherProgramsBelowOneVendorCostNoLookUpEach) {
+    const auto file_calls = [](int programs) {
+        StringList locations;
+        for (int index = 0; index < programs; ++index)
+            locations.push_back(u"C:\\Apps\\Vendor12\\Program Number " + from_utf8(std::to_string(index)) + u"\\");
+        sim::reset_call_counts();
+        const LocationGuard guard(locations);
+        return sim::call_counts().files;
+    };
+    EXPECT_EQ(file_calls(25), file_calls(5));
+}
+
 // Every way of spelling a place, against one machine: what a location may
 // claim comes back expanded and trimmed, everything else comes back empty.
 TEST_F(LocationGuardTest, EverySpellingClassClaimsOnlyAFinalLocalFolderNobodyElseOwns) {

@@ -27,13 +27,21 @@ foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
   vorlix_wine_scenario(wine.${label}.e2e.hostile_claims hostile-claims.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_fakes uninstall-fakes.sh ${cli})
   # The engine scenarios build their installers inside their own prefix; only
-  # the Inno Setup installers are kept between runs, in one shared folder.
+  # the Inno Setup installers are kept between runs, in one shared folder
+  # (each renamed into place once whole).
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_nsis_vendor uninstall-nsis-vendor.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_msi_shared uninstall-msi-shared.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_inno uninstall-inno.sh ${cli} ${innosetup_dir}
                        ${CMAKE_CURRENT_BINARY_DIR}/inno-setups)
   set_tests_properties(wine.${label}.e2e.uninstall_nsis_vendor wine.${label}.e2e.uninstall_msi_shared
-                       PROPERTIES RESOURCE_LOCK "")
-  set_tests_properties(wine.${label}.e2e.uninstall_inno PROPERTIES RESOURCE_LOCK inno_setups)
+                       wine.${label}.e2e.uninstall_inno PROPERTIES RESOURCE_LOCK "")
   set_property(TEST wine.${label}.e2e.uninstall_inno APPEND PROPERTY FIXTURES_REQUIRED innosetup)
+  # The same uninstall of an Inno Setup program through the window.
+  add_test(NAME wine.${label}.gui-inno
+           COMMAND bash ${runner} run-script ${prefix_root} ${CMAKE_CURRENT_SOURCE_DIR}/gui/inno-test.sh
+                   ${build_dir}/bin/vorlix.exe ${build_dir}/bin/vorlix_gui_probe.exe ${innosetup_dir}
+                   ${CMAKE_CURRENT_BINARY_DIR}/inno-setups ${CMAKE_BINARY_DIR}/gui-screens/${label}/inno)
+  set_tests_properties(wine.${label}.gui-inno PROPERTIES FIXTURES_REQUIRED "wine_prefix;innosetup"
+                       SKIP_RETURN_CODE 77 TIMEOUT ${test_timeout} ENVIRONMENT "${wine_environment}"
+                       LABELS "wine;gui;e2e" FAIL_REGULAR_EXPRESSION "FAILED:")
 endforeach()

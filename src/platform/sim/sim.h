@@ -47,6 +47,11 @@ void set_environment_variable(const std::u16string& name, const std::u16string& 
 struct CallCounts {
     std::uint64_t registry = 0;
     std::uint64_t files = 0;
+    // Names a file-system call found only by reading their folder: spelled
+    // otherwise than stored (another case, an 8.3 name) or missing. Wine's
+    // file system on Linux finds a name spelled as stored at once, and any
+    // other spelling only by reading the whole folder.
+    std::uint64_t folder_reads = 0;
 };
 CallCounts call_counts();
 void reset_call_counts();

@@ -158,7 +158,11 @@ FsNode* follow(Machine& m, FsNode* node) { return follow_from(m, node, 0); }
 
 FsNode* child(const FsNode& folder, std::u16string_view name) {
     const auto found = folder.children.find(fold(name));
-    if (found != folder.children.end()) return found->second.get();
+    if (found != folder.children.end()) {
+        if (found->second->name != name) count_folder_read();
+        return found->second.get();
+    }
+    count_folder_read();
     for (const auto& [key, entry] : folder.children)
         if (!entry->short_name.empty() && same_name(entry->short_name, name)) return entry.get();
     return nullptr;

@@ -41,10 +41,12 @@ void build(const MachineConfig& config) {
 namespace {
 std::atomic<std::uint64_t> registry_calls{0};
 std::atomic<std::uint64_t> file_calls{0};
+std::atomic<std::uint64_t> folder_reads{0};
 }  // namespace
 
 void count_registry_call() { registry_calls.fetch_add(1, std::memory_order_relaxed); }
 void count_file_call(std::uint64_t calls) { file_calls.fetch_add(calls, std::memory_order_relaxed); }
+void count_folder_read() { folder_reads.fetch_add(1, std::memory_order_relaxed); }
 
 std::unique_lock<std::mutex> lock_machine() { return std::unique_lock<std::mutex>(global().mutex); }
 
@@ -71,11 +73,14 @@ void reset(const MachineConfig& config) {
     detail::build(config);
 }
 
-CallCounts call_counts() { return {detail::registry_calls.load(), detail::file_calls.load()}; }
+CallCounts call_counts() {
+    return {detail::registry_calls.load(), detail::file_calls.load(), detail::folder_reads.load()};
+}
 
 void reset_call_counts() {
     detail::registry_calls = 0;
     detail::file_calls = 0;
+    detail::folder_reads = 0;
 }
 
 const MachineConfig& config() {

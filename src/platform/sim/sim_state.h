@@ -46,6 +46,8 @@ std::uint32_t copy_to_buffer(std::u16string_view text, char16_t* buffer, std::ui
 
 void count_registry_call();
 void count_file_call(std::uint64_t calls = 1);
+// A name looked up other than as it is spelled in its folder (CallCounts::folder_reads).
+void count_folder_read();
 
 // ---------------------------------------------------------------- registry
 

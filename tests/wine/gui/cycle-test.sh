@@ -33,22 +33,6 @@ DISPLAY='' "$here/../prepare-demo.sh" "$WINEPREFIX" "$installers" --no32 >/dev/n
 mkdir -p "$drive_c/vorlix" && cp "$source_exe" "$drive_c/vorlix/" || gui_fail "cannot copy vorlix.exe"
 vorlix=$drive_c/vorlix/$(basename "$source_exe")
 
-wait_for() {  # KEY VALUE SECONDS WHAT
-  for _ in $(seq $(($3 * 2))); do
-    [ "$(state_value "$1")" = "$2" ] && return 0
-    sleep 0.5
-  done
-  gui_fail "$4 (state: $(probe state | tr '\n' ' '))"
-}
-
-answer() {  # BUTTON (Yes, No, OK): the open message box's button
-  local at
-  at=$(probe msgbox | sed -n "s/^button=&\\?$1 //p")
-  [ -n "$at" ] || gui_fail "the message box has no $1 button: $(probe msgbox | tr '\n' ' ')"
-  # shellcheck disable=SC2086
-  xdotool mousemove $at sleep 0.2 click 1
-}
-
 expect_leftover() {  # PATTERN WHAT
   local pattern=$1
   wait_until 10 eval 'probe leftovers | grep -qiE "$pattern"' ||

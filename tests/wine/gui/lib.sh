@@ -81,6 +81,23 @@ wait_for_message_box() {
   gui_fail "no message box appeared"
 }
 
+# Waits until the probe's state shows KEY=VALUE, failing with WHAT after SECONDS.
+wait_for() {  # KEY VALUE SECONDS WHAT
+  for _ in $(seq $(($3 * 2))); do
+    [ "$(state_value "$1")" = "$2" ] && return 0
+    sleep 0.5
+  done
+  gui_fail "$4 (state: $(probe state | tr '\n' ' '))"
+}
+
+answer() {  # BUTTON (Yes, No, OK): the open message box's button
+  local at
+  at=$(probe msgbox | sed -n "s/^button=&\\?$1 //p")
+  [ -n "$at" ] || gui_fail "the message box has no $1 button: $(probe msgbox | tr '\n' ' ')"
+  # shellcheck disable=SC2086
+  xdotool mousemove $at sleep 0.2 click 1
+}
+
 # Clicks the centre of what the probe names (see vorlix_gui_probe point).
 click() {
   local at

@@ -266,11 +266,11 @@ expect_removed_report() {  # VENDOR NAME OTHER
     "$(jq --arg re "\\\\$1(\\\\)?$|$3" '[.leftovers[][] | select(test($re; "i"))] | length' <<<"$output")" 0
 }
 
-# The backup of the last uninstall, imported with Windows' own reg, brings
-# back the deleted Run and shell cache values as they were (restorable_before).
-expect_backup_restores() {
-  local backup
-  backup=$(jq -r .backup <<<"$output")
+# The backup of the last uninstall (by default the one vorlix-cli's report
+# names), imported with Windows' own reg, brings back the deleted Run and
+# shell cache values as they were (restorable_before).
+expect_backup_restores() {  # [BACKUP]
+  local backup=${1:-$(jq -r .backup <<<"$output")}
   expect "the registry backup was written" test -s "$drive_c/vorlix/Backups/${backup##*\\}"
   "$wine64" reg import "$backup" >/dev/null 2>&1
   expect_equal "the backup restores the deleted values" "$(restorable)" "$restorable_before"
