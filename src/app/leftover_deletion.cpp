@@ -2,11 +2,14 @@
 // check of every entry after it.
 #include <algorithm>
 #include <optional>
+#include <span>
+#include <utility>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Process.h"
+#include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "app/decimal_text.h"
 #include "app/deletion_rows.h"
@@ -18,6 +21,7 @@
 #include "app/stay_index.h"
 #include "leftovers/location_guard.h"
 #include "platform/os.h"
+#include "platform/portable/utf.h"
 
 namespace vorlix {
 
@@ -30,7 +34,7 @@ enum class FileAction {
     keep,    // unticked
     remove,  // a file, or a folder with everything in it
     empty,   // a ticked folder that holds an unticked entry: only its ticked entries go
-    prune    // a ticked folder that holds what stays: everything else in it goes
+    prune    // a ticked folder: everything in it that may go goes, and the folder with it when nothing stays
 };
 
 bool contains_microsoft(const std::u16string& publisher) {
@@ -101,21 +105,67 @@ bool lies_below(const std::u16string& path, const std::u16string& folder) {
     return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == u'\\';
 }
 
-// Empties the folder of everything the index lets go. A kept folder is not
-// entered; a folder above something kept stays and is emptied in turn.
+// A folder itself, not a link to one: only such a folder is entered.
+bool is_real_folder(const std::u16string& path) {
+    const auto attributes = os::get_file_attributes(ExtendedLengthPath(path));
+    return attributes != os::invalid_file_attributes && (attributes & os::file_attribute_directory) != 0 &&
+           (attributes & os::file_attribute_reparse_point) == 0;
+}
+
+// A file named after a program without a place lies where that program
+// lives: its folder stays whole.
+void hold_folders_of_named_files(const StringList& entries, StayIndex& index) {
+    for (const auto& entry : entries)
+        if (const auto keep = index.kept(entry);
+            keep && keep->source == StayIndex::Source::named && !IsDirectory(ExtendedLengthPath(entry)))
+            index.hold(entry.substr(0, entry.rfind(u'\\')), keep->reason);
+}
+
+// Empties the folder of everything the index lets go, and removes it when
+// nothing in it stays. What is kept is not entered; a folder above something
+// kept stays and is emptied in turn.
 void prune_folder(const std::u16string& folder, StayIndex& index, DeletionReport& report) {
-    std::u16string done;  // the last entry kept or deleted: what lies below it is settled
-    for (const auto& entry : ListFolderTree(folder)) {
-        if (!done.empty() && lies_below(entry, done)) continue;
-        if (const auto reason = index.kept_reason(entry)) {
-            report.kept.push_back({entry, *reason});
-            done = entry;
-        } else if (!index.holds(entry)) {
-            DeleteFileOrFolder(entry);
-            if (path_exists(entry)) report.remaining_files_folders.push_back(entry);
-            done = entry;
+    const auto entries = ListFolderTree(folder);
+    hold_folders_of_named_files(entries, index);
+    const auto base = folder.find_last_not_of(u'\\') + 1;
+    // What stays: each kept entry with what lies below it, every folder above
+    // a named path, and every folder above either.
+    std::vector<bool> stays(entries.size(), false);
+    std::unordered_set<std::u16string> holding;
+    std::u16string kept;
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        const auto& entry = entries[at];
+        if (!kept.empty() && lies_below(entry, kept)) {
+            stays[at] = true;
+            continue;
         }
+        auto reason = index.shared_with(entry);
+        if (const auto keep = index.kept(entry)) reason = keep->reason;
+        if (!reason && !index.holds(entry)) continue;
+        if (reason) {
+            report.kept.push_back({entry, *reason});
+            kept = entry;
+        }
+        stays[at] = true;
+        for (auto slash = entry.rfind(u'\\'); slash > base; slash = entry.rfind(u'\\', slash - 1))
+            if (!holding.insert(entry.substr(0, slash)).second) break;
     }
+    std::u16string done;  // the last entry deleted: what lies below it went with it
+    StringList remaining;
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        if (stays[at] || holding.count(entries[at]) || (!done.empty() && lies_below(entries[at], done))) continue;
+        DeleteFileOrFolder(entries[at]);
+        if (path_exists(entries[at])) remaining.push_back(entries[at]);
+        done = entries[at];
+    }
+    // The folder goes too when nothing in it stays; what it still holds then
+    // is reported with it, as for a folder taken whole.
+    if (std::find(stays.begin(), stays.end(), true) == stays.end()) {
+        DeleteFileOrFolder(folder);
+        remaining.clear();
+        if (path_exists(folder)) remaining.push_back(folder);
+    }
+    report.remaining_files_folders.insert(report.remaining_files_folders.end(), remaining.begin(), remaining.end());
 }
 
 struct RegistryRow {
@@ -125,16 +175,23 @@ struct RegistryRow {
     bool only_when_empty = false;
 };
 
-// Entries that something staying uses are kept; a folder holding one is only emptied.
+// Entries that something staying uses are kept; a folder another registered
+// program shares loses only what was listed in it; any other folder goes
+// entry by entry, so that what stays in it, named or named after a program,
+// is found.
 // A file row may be a folder by now (it was missing when the analysis met it).
 void keep_what_stays(const StringList& entries, StayIndex& index, std::vector<FileAction>& actions,
                      DeletionReport& report) {
+    hold_folders_of_named_files(entries, index);
     for (std::size_t at = 0; at < entries.size(); ++at) {
         if (actions[at] != FileAction::remove) continue;
-        if (const auto reason = index.kept_reason(entries[at])) {
+        if (const auto keep = index.kept(entries[at])) {
             actions[at] = FileAction::keep;
-            report.kept.push_back({entries[at], *reason});
-        } else if (index.holds(entries[at])) {
+            report.kept.push_back({entries[at], keep->reason});
+        } else if (const auto shared = index.shared_with(entries[at])) {
+            actions[at] = FileAction::empty;
+            report.kept.push_back({entries[at], *shared});
+        } else if (is_real_folder(entries[at])) {
             actions[at] = FileAction::prune;
         }
     }
@@ -175,15 +232,108 @@ void drop_repeated(std::vector<KeptItem>& kept) {
     std::erase_if(kept, [&seen](const KeptItem& item) { return !seen.insert(item.path).second; });
 }
 
+// The text pieces of a registry value as stored: one, or a multi-string's several (empty ones left out).
+StringList value_texts(const regfile::Value& value) {
+    StringList texts;
+    if (value.type != os::reg_sz && value.type != os::reg_expand_sz && value.type != os::reg_multi_sz) return texts;
+    for_each_piece(from_utf16le_bytes(value.data), u'\0', [&texts](std::u16string_view piece) {
+        texts.emplace_back(piece);
+        return true;
+    });
+    return texts;
+}
+
+// Why the keys read for one entry must stay: a value, by its name (as
+// SharedDLLs names files) or its text, names a file or folder that another
+// registered program keeps. (What only a start entry or a class keeps is no
+// reason: that entry may be the program's own, left unticked.)
+std::optional<std::u16string> names_what_stays(std::span<const regfile::Key> keys, StayIndex& stay) {
+    for (const auto& key : keys)
+        for (const auto& value : key.values) {
+            StringList paths{named_path(value.name)};
+            for (const auto& text : value_texts(value)) {
+                const auto commands = command_paths(text);
+                paths.insert(paths.end(), commands.begin(), commands.end());
+                paths.push_back(icon_path(text));
+            }
+            for (const auto& path : paths)
+                if (const auto keep = path.empty() ? std::nullopt : stay.kept(path);
+                    keep && keep->source != StayIndex::Source::other)
+                    return keep->reason;
+        }
+    return std::nullopt;
+}
+
+// What a kept row is known by to the rows that refer to it: a class or COM
+// class by its key's name, a Run value by its name.
+std::u16string handle_of(const RegistryEntry& entry) {
+    return Str_UpperAscii(entry.is_value ? entry.value_name : entry.path.substr(entry.path.rfind(u'\\') + 1));
+}
+
+using Handles = std::unordered_map<std::u16string, std::u16string>;  // handle -> why its row stays
+
+// The reason of the first handle a value names, by its name (an approval, an
+// OpenWithProgids entry) or its text (an extension's class, a class's CLSID).
+std::optional<std::u16string> refers_to(std::span<const regfile::Key> keys, const Handles& handles) {
+    const auto find = [&handles](const std::u16string& text) {
+        const auto found = handles.find(Str_UpperAscii(Str_Trim(text)));
+        return found == handles.end() ? std::nullopt : std::optional(found->second);
+    };
+    for (const auto& key : keys)
+        for (const auto& value : key.values) {
+            if (auto reason = find(value.name)) return reason;
+            for (const auto& text : value_texts(value))
+                if (auto reason = find(text)) return reason;
+        }
+    return std::nullopt;
+}
+
 // Backs every entry up that is there, then deletes those that are in the
-// backup; nothing is deleted when the backup cannot be written.
-void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64,
+// backup; nothing is deleted when the backup cannot be written. An entry that
+// names what stays is kept, and so is one that refers to a kept entry (to
+// its end: an extension to its class to its COM class); kept ones leave the rows.
+void delete_registry_rows(std::vector<RegistryRow>& rows, const LeftoverSession& session, bool view64, StayIndex& stay,
                           DeletionReport& report) {
+    regfile::Document read;
+    std::vector<std::size_t> bounds;  // each row's keys in `read`: from bounds[i] to bounds[i + 1]
+    std::vector<std::optional<std::u16string>> kept(rows.size());
+    Handles handles;
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        const auto& row = rows[at];
+        bounds.push_back(read.keys.size());
+        if (!row.entry || !registry_entry_exists(*row.entry, view64)) continue;
+        const auto first = read.keys.size();
+        // A row that cannot be read whole is not backed up, and so not deleted.
+        if (!export_registry_entry(*row.entry, view64, read)) continue;
+        kept[at] = names_what_stays(std::span(read.keys).subspan(first), stay);
+        if (kept[at]) handles.emplace(handle_of(*row.entry), *kept[at]);
+    }
+    bounds.push_back(read.keys.size());
+    const auto keys_of = [&](std::size_t at) {
+        return std::span(read.keys).subspan(bounds[at], bounds[at + 1] - bounds[at]);
+    };
+    for (bool more = true; more;) {
+        more = false;
+        for (std::size_t at = 0; at < rows.size(); ++at)
+            if (!kept[at] && !keys_of(at).empty() && (kept[at] = refers_to(keys_of(at), handles)))
+                more = handles.emplace(handle_of(*rows[at].entry), *kept[at]).second || more;
+    }
     regfile::Document backup;
+    std::vector<RegistryRow> left;  // the rows without those kept; reserved, so that pointers into it hold
+    left.reserve(rows.size());
     std::vector<const RegistryRow*> backed_up;
-    for (const auto& row : rows)
-        if (row.entry && registry_entry_exists(*row.entry, view64) && export_registry_entry(*row.entry, view64, backup))
-            backed_up.push_back(&row);
+    for (std::size_t at = 0; at < rows.size(); ++at) {
+        if (kept[at]) {
+            report.kept.push_back({*rows[at].text, *kept[at]});
+            continue;
+        }
+        const auto keys = keys_of(at);
+        left.push_back(std::move(rows[at]));
+        if (keys.empty()) continue;
+        backup.keys.insert(backup.keys.end(), keys.begin(), keys.end());
+        backed_up.push_back(&left.back());
+    }
+    rows = std::move(left);
     if (backed_up.empty()) return;
     report.backup_path = write_registry_backup(session.mpr_str_CurrentAppPath, session.mpr_str_SelUnstallSoftware,
                                                backup);
@@ -197,9 +347,10 @@ void delete_registry_rows(const std::vector<RegistryRow>& rows, const LeftoverSe
             delete_registry_entry(*row->entry, view64);
 }
 
-StayIndex stay_index(const StringList& own_entries, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
+StayIndex stay_index(const LeftoverSession& session, const LocationGuard& guard, const std::vector<RegistryRow>& rows) {
     const auto image = os::get_module_file_name();
-    StayInputs inputs{own_entries, {}, &guard.known_folders(), image.substr(0, image.rfind(u'\\') + 1)};
+    StayInputs inputs{session.own_entries, session.own_source, {}, &guard.known_folders(),
+                      image.substr(0, image.rfind(u'\\') + 1)};
     // Read as this deletion leaves the machine: the rows about to go name nothing that has to stay.
     // A vendor's key may stay, and with it what lies in it.
     for (const auto& row : rows)
@@ -280,12 +431,12 @@ DeletionReport LeftoverSession::delete_leftovers(const LeftoverSelection& select
             if (actions[index] == FileAction::remove && guard.holds_others(entries[index]))
                 actions[index] = FileAction::empty;
         if (allowed) {
-            auto index = stay_index(own_entries, guard, registry_rows);
+            auto index = stay_index(*this, guard, registry_rows);
             keep_what_stays(entries, index, actions, report);
             delete_files(entries, actions, index, report);
             remove_emptied_folders(vendor_folders, guard, index, report);
             drop_repeated(report.kept);
-            delete_registry_rows(registry_rows, *this, view64(), report);
+            delete_registry_rows(registry_rows, *this, view64(), index, report);
         }
         // Checked again one by one: only what is really gone counts as removed.
         for (std::size_t index = 0; index < entries.size(); ++index)

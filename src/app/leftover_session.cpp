@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
+#include "access/Unit_ZRB_func_Registry.h"
 #include "app/fs_redirection.h"
 #include "app/registry_entry.h"
 #include "app/result_files.h"
@@ -32,7 +33,10 @@ void LeftoverSession::select_program(const ZRB_InstalledSoftware& record) {
     mpr_str_SelUnstallSoftware_PU = record.mpu_str_Publisher;
     mpr_int_UninstallType = record.mpu_int_Is64Bit;
     own_entries.clear();
+    own_source.clear();
     if (!record.mpu_str_InstallRegPath.empty()) own_entries.push_back(record.mpu_str_InstallRegPath);
+    if (const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath); entry && !entry->is_value)
+        Reg_ReadString(entry->root, entry->path, u"InstallSource", true, own_source);
     for (const auto& source : record.sources)
         if (!source.reg_path.empty() && at_own_location(record, source)) own_entries.push_back(source.reg_path);
 }

@@ -78,6 +78,9 @@ public:
     StringList own_entries;
     // What the program keeps beyond its install folder, as the analysis found it.
     SettingsFindings settings;
+    // Where the program's setup ran from (its entry's InstallSource), read
+    // while the entry is still there: that folder is no part of the install.
+    std::u16string own_source;
     // The latest counts the analysis reported (0 until one is reported).
     std::uint32_t files_folders_count = 0;
     std::uint32_t registry_count = 0;

@@ -52,6 +52,19 @@ std::u16string registry_key_text(std::u16string root, const std::u16string& key)
     return root + u"|" + path;
 }
 
+// A path that reaches a local drive by another way: "\\folder" on the
+// system's drive, and a local drive's administrative share (\\localhost\C$\).
+std::u16string local_form(std::u16string path) {
+    if (path.starts_with(u"\\") && !path.starts_with(u"\\\\")) return expand_placeholders(u"%SystemDrive%") + path;
+    for (const auto* host : {u"\\\\LOCALHOST\\", u"\\\\127.0.0.1\\"}) {
+        const auto length = std::char_traits<char16_t>::length(host);
+        if (Str_UpperAscii(path.substr(0, length)) == host && path.size() >= length + 2 && path[length + 1] == u'$' &&
+            (path.size() == length + 2 || path[length + 2] == u'\\'))
+            return path.substr(length, 1) + u":" + path.substr(length + 2);
+    }
+    return path;
+}
+
 }  // namespace
 
 std::u16string named_path(const std::u16string& text) {
@@ -59,6 +72,7 @@ std::u16string named_path(const std::u16string& text) {
     // Drivers and services name their files in the kernel's form.
     for (const auto* prefix : {u"\\??\\", u"\\\\?\\"})
         if (path.starts_with(prefix)) path.erase(0, std::char_traits<char16_t>::length(prefix));
+    path = local_form(std::move(path));
     return is_local_drive_path(path) ? path : std::u16string();
 }
 
@@ -102,37 +116,71 @@ StringList StayIndex::keys(const std::u16string& path) {
     return keys;
 }
 
-void StayIndex::add(const std::u16string& path, Reach reach, const std::u16string& reason) {
+void StayIndex::add(const std::u16string& path, Reach reach, const std::u16string& reason, Source source) {
     for (const auto& key : keys(path)) {
         // A drive root would keep the whole drive.
         if (key.size() <= 2) continue;
-        const auto [found, added] = named_.try_emplace(key, Named{reach, reason});
-        if (!added && reach == Reach::tree && found->second.reach != Reach::tree) found->second = {reach, reason};
-        // A folder already held has its own folders above it held too.
-        for_each_folder_above(key, [this](std::u16string folder) { return holders_.insert(std::move(folder)).second; });
+        const auto [found, added] = named_.try_emplace(key, Named{reach, {reason, source}});
+        if (!added && reach == Reach::tree && found->second.reach != Reach::tree)
+            found->second = {reach, {reason, source}};
+        else if (!added && source > found->second.keep.source)
+            found->second.keep = {reason, source};
+        // Another product's file lies in its own folder: nothing there is the deleted program's by being there.
+        if (source == Source::place && reach == Reach::itself && key.rfind(u'\\') > 2)
+            roots_.try_emplace(key.substr(0, key.rfind(u'\\')), reason);
+        // A folder already held (and shared) has its own folders above it held (and shared) too.
+        for_each_folder_above(key, [&](const std::u16string& folder) {
+            const bool new_holder = holders_.insert(folder).second;
+            const bool new_share = source == Source::place && shared_.try_emplace(folder, reason).second;
+            return new_holder || new_share;
+        });
     }
 }
 
-std::optional<std::u16string> StayIndex::kept_reason(const std::u16string& path) {
+void StayIndex::add_name(const std::u16string& word, const std::u16string& reason) {
+    names_.try_emplace(Str_UpperFull(word), reason);
+}
+
+// The first reason found by path, unless it is only a start or class entry's
+// and a program claims the path too: whose it is matters to the rows naming it.
+std::optional<StayIndex::Keep> StayIndex::kept(const std::u16string& path) {
     const auto all = keys(path);
+    std::optional<Keep> keep;
     for (const auto& key : all)
-        if (const auto found = named_.find(key); found != named_.end()) return found->second.reason;
-    for (const auto& key : all) {
-        std::optional<std::u16string> reason;
-        for_each_folder_above(key, [this, &reason](const std::u16string& folder) {
+        if (const auto found = named_.find(key); !keep && found != named_.end()) keep = found->second.keep;
+    if (keep && keep->source != Source::other) return keep;
+    std::optional<Keep> above;
+    for (const auto& key : all)
+        if (!above) for_each_folder_above(key, [this, &above](const std::u16string& folder) {
             const auto found = named_.find(folder);
-            if (found != named_.end() && found->second.reach == Reach::tree) reason = found->second.reason;
-            return !reason;
+            if (found != named_.end() && found->second.reach == Reach::tree) above = found->second.keep;
+            else if (const auto root = roots_.find(folder); root != roots_.end()) above = Keep{root->second, Source::place};
+            return !above;
         });
-        if (reason) return reason;
-    }
-    return std::nullopt;
+    if (above && (!keep || above->source != Source::other)) keep = above;
+    if ((keep && keep->source != Source::other) || names_.empty()) return keep;
+    for (const auto& key : all)
+        for (auto start = key.find(u'\\'); start != std::u16string::npos; start = key.find(u'\\', start + 1)) {
+            const auto name = key.substr(start + 1, key.find_first_of(u"\\.", start + 1) - start - 1);
+            if (const auto found = names_.find(name); found != names_.end()) return Keep{found->second, Source::named};
+        }
+    return keep;
 }
 
 bool StayIndex::holds(const std::u16string& folder) {
     for (const auto& key : keys(folder))
         if (holders_.count(key)) return true;
     return false;
+}
+
+void StayIndex::hold(const std::u16string& folder, const std::u16string& reason) {
+    for (const auto& key : keys(folder)) roots_.try_emplace(key, reason);
+}
+
+std::optional<std::u16string> StayIndex::shared_with(const std::u16string& folder) {
+    for (const auto& key : keys(folder))
+        if (const auto found = shared_.find(key); found != shared_.end()) return found->second;
+    return std::nullopt;
 }
 
 void RegistryGoing::add(const std::u16string& row) {
@@ -142,18 +190,22 @@ void RegistryGoing::add(const std::u16string& row) {
     if (root == u"HKCR") {
         root = u"HKLM";
         path = u"SOFTWARE\\Classes\\" + path;
-    } else if (root == u"HKU") {
-        // The current user's hive is also seen under HKEY_USERS.
-        const auto slash = path.find(u'\\');
-        if (slash == std::u16string::npos) return;
-        root = u"HKCU";
-        path.erase(0, slash + 1);
     }
     auto key = registry_key_text(root, path);
     if (entry->is_value)
         values_.insert(key + u"|" + Str_UpperAscii(entry->value_name));
     else
         keys_.insert(std::move(key));
+}
+
+void RegistryGoing::alias_user(const std::u16string& sid) {
+    const auto prefix = u"HKU|" + Str_UpperAscii(sid) + u"\\";
+    for (auto* rows : {&keys_, &values_}) {
+        StringList aliases;
+        for (const auto& row : *rows)
+            if (row.starts_with(prefix)) aliases.push_back(u"HKCU|" + row.substr(prefix.size()));
+        rows->insert(aliases.begin(), aliases.end());
+    }
 }
 
 bool RegistryGoing::takes_value(const std::u16string& root, const std::u16string& key,

@@ -2,6 +2,7 @@
 // pass: each key opened once, each value read once.
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
 
 #include "access/Unit_ZRB_func_FilesDirs.h"
 #include "access/Unit_ZRB_func_Registry.h"
@@ -18,6 +19,7 @@ namespace vorlix {
 namespace {
 
 using Reach = StayIndex::Reach;
+using Source = StayIndex::Source;
 
 const std::u16string current_version = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 const std::u16string profile_list = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
@@ -26,12 +28,14 @@ const std::u16string reason_windows = u"a folder Windows keeps";
 const std::u16string reason_profile = u"a user profile";
 
 // A registry place the index reads: the key's root for the comparison with
-// what the deletion takes ("HKLM" or "HKCU"), where it really is, and a
-// prefix of its path that the comparison leaves out (a user's hive).
+// what the deletion takes ("HKLM", "HKCU" or "HKU"), where it really is, the
+// prefix of its paths (another user's hive) and the part of that prefix the
+// comparison uses.
 struct Hive {
     std::u16string name;
     os::Hkey root;
     std::u16string prefix;
+    std::u16string compared;
 };
 
 // The view the scan reads in: the 64-bit one, where the 32-bit branches are
@@ -58,9 +62,28 @@ std::u16string entry_text(const std::u16string& text) {
     return upper;
 }
 
+// The words of a program's or publisher's name that can name a file or
+// folder of the program: upper-cased runs of letters and digits, four long
+// at least and not a number ("x64", "2024" and "Inc" say nothing of whose
+// a file is).
+StringList name_words(const std::u16string& name) {
+    StringList words;
+    std::u16string word;
+    const auto upper = Str_UpperFull(name) + u' ';
+    for (const auto unit : upper) {
+        if ((unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9') || unit >= 0x80) {
+            word += unit;
+            continue;
+        }
+        if (word.size() >= 4 && word.find_first_not_of(u"0123456789") != std::u16string::npos) words.push_back(word);
+        word.clear();
+    }
+    return words;
+}
+
 class Collector {
 public:
-    Collector(const StayInputs& inputs, StayIndex& index) : inputs_(inputs), index_(index) {
+    Collector(const StayInputs& inputs, StayIndex& index) : inputs_(inputs), index_(index), going_(inputs.going) {
         for (const auto& entry : inputs.own_entries) {
             own_.push_back(entry_text(entry));
             const auto key = entry.substr(entry.rfind(u'\\') + 1);
@@ -70,11 +93,23 @@ public:
 
     void run() {
         read_profiles();
-        std::vector<Hive> hives{{u"HKLM", os::hkey_local_machine, {}}, {u"HKCU", os::hkey_current_user, {}}};
+        if (!own_sid_.empty()) going_.alias_user(own_sid_);
+        // Before the entries: a location that is one of these is no program's own.
+        for (const auto& folder : inputs_.known->shared_upper) index_.add(folder, Reach::itself, reason_windows);
+        if (const auto source = named_path(inputs_.own_source); !source.empty())
+            add_folder(source, u"where the program's setup ran from", Source::place);
+        if (!inputs_.own_folder.empty()) {
+            index_.add(inputs_.own_folder + u"Backups", Reach::tree, u"Vorlix's backups");
+            index_.add(inputs_.own_folder, Reach::tree, u"Vorlix's own folder");
+        }
+        std::vector<Hive> hives{{u"HKLM", os::hkey_local_machine, {}, {}}, {u"HKCU", os::hkey_current_user, {}, {}}};
         // Other users' hives, as far as they are loaded; the user's own is HKCU.
-        for (const auto& user : subkeys({u"HKU", os::hkey_users, {}}, {}))
+        // Without a profile of the user, which of them is the user's own is not
+        // known: they are compared as the user's, which keeps less.
+        for (const auto& user : subkeys({u"HKU", os::hkey_users, {}, {}}, {}))
             if (!Str_UpperAscii(user).ends_with(u"_CLASSES") && !Str_SameText(user, own_sid_))
-                hives.push_back({u"HKCU", os::hkey_users, user + u"\\"});
+                hives.push_back(own_sid_.empty() ? Hive{u"HKCU", os::hkey_users, user + u"\\", {}}
+                                                 : Hive{u"HKU", os::hkey_users, user + u"\\", user + u"\\"});
         for (const auto& hive : hives) {
             read_uninstall_entries(hive);
             read_app_paths(hive);
@@ -84,16 +119,14 @@ public:
         read_services();
         for (const auto& hive : {hives[0], hives[1]}) read_classes(hive);
         read_installer_components();
-        for (const auto& folder : inputs_.known->shared_upper) index_.add(folder, Reach::itself, reason_windows);
-        if (!inputs_.own_folder.empty()) {
-            index_.add(inputs_.own_folder + u"Backups", Reach::tree, u"Vorlix's backups");
-            index_.add(inputs_.own_folder, Reach::tree, u"Vorlix's own folder");
-        }
+        add_unplaced_names();
     }
 
 private:
     const StayInputs& inputs_;
     StayIndex& index_;
+    // What goes, with the current user's rows under both of its names.
+    RegistryGoing going_;
     StringList own_;
     StringList own_products_;
     // The key last opened, read value by value: an entry holds many values
@@ -102,6 +135,12 @@ private:
     std::u16string values_root_, values_path_;
     std::u16string own_sid_;
     const bool view64_ = scan_view();
+    // The deleted program's names, and the programs that name no folder of their own.
+    StringList own_names_;
+    struct Unplaced {
+        std::u16string name, publisher, reason;
+    };
+    std::vector<Unplaced> unplaced_;
     // The folders' names are looked up once each, however many entries share them.
     FolderForms forms_;
 
@@ -114,24 +153,27 @@ private:
     // Opens the key; false when it is missing or goes with the deletion.
     bool read_values(const Hive& hive, const std::u16string& path) {
         key_.reset();
-        if (inputs_.going.covers(hive.name, path)) return false;
+        if (going_.covers(hive.name, hive.compared + path)) return false;
         key_ = std::make_unique<RegistryKey>(hive.root, hive.prefix + path, view64_);
         values_root_ = hive.name;
-        values_path_ = path;
+        values_path_ = hive.compared + path;
         return key_->is_open();
     }
     // A value of the key last read; empty when it is missing or goes with the deletion.
     std::u16string text(const std::u16string& name) const {
         std::u16string value;
-        if (key_ && key_->is_open() && !inputs_.going.takes_value(values_root_, values_path_, name))
+        if (key_ && key_->is_open() && !going_.takes_value(values_root_, values_path_, name))
             key_->read_text(name, value);
         return value;
     }
 
-    // A program's folder stays with everything in it; a shared folder is only kept itself.
-    void add_folder(const std::u16string& folder, const std::u16string& reason) {
-        const bool shared = inputs_.known->is_any_shared_or_above(forms_.of(folder));
-        index_.add(folder, shared ? Reach::itself : Reach::tree, reason);
+    // A program's folder stays with everything in it; a shared folder is only
+    // kept itself. True when the folder is the program's own: no profile,
+    // folder of Windows or of Vorlix, and no shared folder.
+    bool add_folder(const std::u16string& folder, const std::u16string& reason, Source source) {
+        const bool own = !inputs_.known->is_any_shared_or_above(forms_.of(folder)) && !index_.kept(folder);
+        index_.add(folder, own ? Reach::tree : Reach::itself, reason, own ? source : Source::program);
+        return own;
     }
     void add_command(const std::u16string& command, const std::u16string& reason) {
         for (const auto& path : command_paths(command)) index_.add(path, Reach::itself, reason);
@@ -139,7 +181,7 @@ private:
 
     // An entry in the user's hive is also seen under HKEY_USERS.
     bool is_own_entry(const Hive& hive, const std::u16string& path) const {
-        return std::find(own_.begin(), own_.end(), entry_text(hive.name + u"|" + path)) != own_.end();
+        return std::find(own_.begin(), own_.end(), entry_text(hive.name + u"|" + hive.compared + path)) != own_.end();
     }
 
     void read_uninstall_entries(const Hive& hive) {
@@ -148,20 +190,52 @@ private:
     }
 
     void read_uninstall_entry(const Hive& hive, const std::u16string& path, const std::u16string& name) {
-        if (is_own_entry(hive, path) || !read_values(hive, path)) return;
+        if (is_own_entry(hive, path)) {
+            if (read_values(hive, path)) own_names_.push_back(text(u"DisplayName"));
+            return;
+        }
+        if (!read_values(hive, path)) return;
         const auto display = Str_Trim(text(u"DisplayName"));
         const auto reason = u"used by " + (display.empty() ? name : display);
+        const auto location = named_path(text(u"InstallLocation"));
+        const bool placed = !location.empty() && add_folder(location, reason, Source::place);
+        if (!placed && !display.empty()) unplaced_.push_back({display, text(u"Publisher"), reason});
         // Where setup ran from is no location of the program, but its repair
         // and change may need it: it stays as much as the location does.
-        for (const auto* value : {u"InstallLocation", u"InstallSource"})
-            if (const auto folder = named_path(text(value)); !folder.empty()) add_folder(folder, reason);
+        if (const auto folder = named_path(text(u"InstallSource")); !folder.empty()) add_folder(folder, reason, Source::place);
         // An uninstaller needs what lies beside it.
         for (const auto* value : {u"UninstallString", u"QuietUninstallString", u"ModifyPath"})
             for (const auto& file : command_paths(text(value))) {
-                index_.add(file, Reach::itself, reason);
-                if (const auto slash = file.rfind(u'\\'); slash > 2) add_folder(file.substr(0, slash), reason);
+                index_.add(file, Reach::itself, reason, Source::program);
+                // Not as the program's place: an add-on's uninstaller may lie in its host's folder.
+                if (const auto slash = file.rfind(u'\\'); slash > 2) add_folder(file.substr(0, slash), reason, Source::program);
             }
-        if (const auto icon = icon_path(text(u"DisplayIcon")); !icon.empty()) index_.add(icon, Reach::itself, reason);
+        if (const auto icon = icon_path(text(u"DisplayIcon")); !icon.empty())
+            index_.add(icon, Reach::itself, reason, Source::program);
+    }
+
+    // The programs whose registration names no folder of their own may lie in
+    // any folder, the deleted program's too: what is named after them stays.
+    // The name is what is left of the program's name without its publisher's
+    // words and the deleted program's own, whole ("Plug Host Extra" names no
+    // "host.exe").
+    void add_unplaced_names() {
+        std::unordered_set<std::u16string> common;
+        for (const auto& own : own_names_)
+            for (auto& word : name_words(own)) common.insert(std::move(word));
+        for (const auto& program : unplaced_) {
+            auto excluded = common;
+            for (auto& word : name_words(program.publisher)) excluded.insert(std::move(word));
+            std::u16string spaced, joined;
+            for (const auto& word : name_words(program.name)) {
+                if (excluded.count(word)) continue;
+                spaced += (spaced.empty() ? u"" : u" ") + word;
+                joined += word;
+            }
+            if (spaced.empty()) continue;
+            index_.add_name(spaced, program.reason);
+            index_.add_name(joined, program.reason);
+        }
     }
 
     void read_app_paths(const Hive& hive) {
@@ -184,12 +258,12 @@ private:
         StringList names, data;
         if (!Reg_EnumValues(hive.root, hive.prefix + path, names, &data, view64_)) return;
         for (std::size_t at = 0; at < names.size() && at < data.size(); ++at)
-            if (!inputs_.going.covers(hive.name, path, &names[at]))
+            if (!going_.covers(hive.name, hive.compared + path, &names[at]))
                 add_command(data[at], u"started at logon by " + names[at]);
     }
 
     void read_services() {
-        const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
+        const Hive hklm{u"HKLM", os::hkey_local_machine, {}, {}};
         const std::u16string base = u"SYSTEM\\CurrentControlSet\\Services\\";
         for (const auto& name : subkeys(hklm, base)) {
             if (read_values(hklm, base + name)) add_command(text(u"ImagePath"), u"used by the service " + name);
@@ -227,7 +301,7 @@ private:
     }
 
     void read_installer_components() {
-        const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
+        const Hive hklm{u"HKLM", os::hkey_local_machine, {}, {}};
         const auto base = current_version + u"Installer\\UserData\\";
         StringList products, data;
         for (const auto& user : subkeys(hklm, base)) {
@@ -239,10 +313,11 @@ private:
                 for (std::size_t at = 0; at < products.size() && at < data.size(); ++at) {
                     const auto product = Str_UpperAscii(products[at]);
                     if (std::find(own_products_.begin(), own_products_.end(), product) != own_products_.end() ||
-                        inputs_.going.covers(hklm.name, components + component, &products[at]))
+                        going_.covers(hklm.name, components + component, &products[at]))
                         continue;
                     if (const auto file = named_path(data[at]); !file.empty())
-                        index_.add(file, Reach::itself, u"used by the Windows Installer product " + products[at]);
+                        index_.add(file, Reach::itself, u"used by the Windows Installer product " + products[at],
+                                   Source::place);
                 }
             }
         }
@@ -252,7 +327,7 @@ private:
     // holds the program's settings, so only it is kept; another user's and
     // the Default profile keep everything in them.
     void read_profiles() {
-        const Hive hklm{u"HKLM", os::hkey_local_machine, {}};
+        const Hive hklm{u"HKLM", os::hkey_local_machine, {}, {}};
         const auto own_profile = Str_UpperFull(named_path(special_folder_path(os::csidl_profile)));
         // True when the folder is the user's own profile.
         const auto add_profile = [&](const std::u16string& folder, bool whole) {

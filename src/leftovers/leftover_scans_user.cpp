@@ -120,14 +120,18 @@ void scan_startup_approval(const LeftoverScanContext& context) {
                                                           {os::hkey_local_machine, u"HKLM"}};
     for (const auto& [root, root_name] : roots) {
         // An approval holds only a name: it is the program's only beside the
-        // Run value of that name that starts the program.
-        std::unordered_set<std::u16string> started;
-        for (const auto& value : program_run_values(context, root)) started.insert(Str_UpperAscii(Str_Trim(value.name)));
-        if (started.empty()) continue;
-        for (const auto* list : {u"Run", u"Run32"})
-            for (const auto& line : value_name_lines(root, explorer_path + u"StartupApproved\\" + list, context.view64))
+        // Run value of that name that starts the program, in the list of its
+        // view (Run32 approves the 32-bit branch's Run values).
+        std::unordered_set<std::u16string> started[2];
+        for (const auto& value : program_run_values(context, root))
+            started[Str_UpperAscii(value.key).find(u"WOW6432NODE") != std::u16string::npos].insert(
+                Str_UpperAscii(Str_Trim(value.name)));
+        for (const bool run32 : {false, true})
+            for (const auto& line : value_name_lines(root, explorer_path + (run32 ? u"StartupApproved\\Run32" : u"StartupApproved\\Run"),
+                                                     context.view64))
                 for (const auto& name : line.names)
-                    if (started.contains(Str_UpperAscii(Str_Trim(name)))) context.record_value(root_name, line.variant, name);
+                    if (started[run32].contains(Str_UpperAscii(Str_Trim(name))))
+                        context.record_value(root_name, line.variant, name);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/leftover_session.h"
+#include "app/registry_entry.h"
 #include "app_test_support.h"
 
 namespace vorlix::test {
@@ -32,6 +33,9 @@ void PrintTo(const StayCase& row, std::ostream* out) { *out << row.name; }
 void set(os::Hkey root, const std::u16string& key, const std::u16string& name, const std::u16string& text) {
     sim::set_string(root, key, name, text);
 }
+
+// A folder that holds another program's place loses only what was listed in it.
+const StringList own_files_listed{prog + u"\\own.dll", prog + u"\\unins.exe"};
 
 const StayCase cases[] = {
     {"OtherUninstallerFolder",
@@ -87,9 +91,10 @@ const StayCase cases[] = {
          set(os::hkey_local_machine,
              u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\"
              u"0123456789ABCDEF0123456789ABCDEF",
-             u"FEDCBA9876543210FEDCBA9876543210", u"C:\\Apps\\Prog\\plugin.dll");
+             u"FEDCBA9876543210FEDCBA9876543210", u"C:\\Apps\\Prog\\Plugins\\plugin.dll");
      },
-     prog + u"\\plugin.dll", u"used by the Windows Installer product FEDCBA9876543210FEDCBA9876543210", {}, {}, {}},
+     prog, u"used by the Windows Installer product FEDCBA9876543210FEDCBA9876543210", {prog + u"\\Plugins\\plugin.dll"},
+     own_files_listed, {}},
     {"OtherUsersProfile",
      [] {
          sim::add_file(u"C:\\Users\\Bob\\NTUSER.DAT");
@@ -109,6 +114,37 @@ const StayCase cases[] = {
          set(os::hkey_local_machine, profile_list, u"Public", u"C:\\Users\\Public");
      },
      u"C:\\Users\\Public", u"a user profile", {u"C:\\Users\\Public\\Desktop\\prog.lnk"}, {u"C:\\Users\\Public"}, {}},
+    {"AnotherUsersRunValueOfTheSameName",
+     [] {
+         // The user's own profile tells which hive below HKEY_USERS is the user's.
+         set(os::hkey_local_machine, profile_list + u"\\" + sim::config().user_sid, u"ProfileImagePath",
+             u"C:\\Users\\user");
+         set(os::hkey_users, u"S-1-5-21-1-2-3-1001\\" + run_key, u"Agent", u"C:\\Apps\\Prog\\agent.exe");
+         set(os::hkey_current_user, run_key, u"Agent", u"C:\\Apps\\Prog\\own.exe");
+     },
+     prog + u"\\agent.exe", u"started at logon by Agent", {}, {}, {u"HKCU|" + run_key + u"|Agent"}},
+    {"LocationRootedWithoutDrive",
+     [] {
+         sim::add_file(prog + u"\\Sub\\sub.dll");
+         set(os::hkey_local_machine, uninstall_key + u"Sub", u"DisplayName", u"Sub");
+         set(os::hkey_local_machine, uninstall_key + u"Sub", u"InstallLocation", u"\\Apps\\Prog\\Sub\\");
+     },
+     prog, u"used by Sub", {prog + u"\\Sub\\sub.dll"}, own_files_listed, {}},
+    {"LocationOnTheAdministrativeShare",
+     [] {
+         sim::add_file(prog + u"\\Sub\\sub.dll");
+         set(os::hkey_local_machine, uninstall_key + u"Sub", u"DisplayName", u"Sub");
+         set(os::hkey_local_machine, uninstall_key + u"Sub", u"InstallLocation", u"\\\\localhost\\c$\\Apps\\Prog\\Sub");
+     },
+     prog, u"used by Sub", {prog + u"\\Sub\\sub.dll"}, own_files_listed, {}},
+    {"RegistryRowNamingWhatStays",
+     [] {
+         set(os::hkey_local_machine, uninstall_key + u"Helper", u"DisplayName", u"Helper");
+         set(os::hkey_local_machine, uninstall_key + u"Helper", u"DisplayIcon", u"C:\\Apps\\Prog\\helper.exe,0");
+         set(os::hkey_local_machine, classes + u"Helper.Doc\\shell\\open\\command", u"", u"C:\\Apps\\Prog\\helper.exe %1");
+     },
+     u"HKLM|" + classes + u"Helper.Doc", u"used by Helper", {prog + u"\\helper.exe"}, {},
+     {u"HKLM|" + classes + u"Helper.Doc"}},
     {"KnownFolderListedAsFile", [] { sim::add_file(u"C:\\Users\\user\\Documents\\letter.txt"); },
      u"C:\\Users\\user\\Documents", u"a folder Windows keeps", {u"C:\\Users\\user\\Documents\\letter.txt"},
      {u"C:\\Users\\user\\Documents"}, {}},
@@ -125,7 +161,7 @@ protected:
 TEST_P(Stay, WhatStaysIsKeptAndTheProgramsOwnFilesGo) {
     const auto& row = GetParam();
     for (const auto* name : {u"\\own.exe", u"\\own.dll", u"\\unins.exe", u"\\paint.exe", u"\\helper.exe",
-                             u"\\agent.exe", u"\\svc.exe", u"\\view.exe", u"\\shell.dll", u"\\plugin.dll"})
+                             u"\\agent.exe", u"\\svc.exe", u"\\view.exe", u"\\shell.dll", u"\\Plugins\\plugin.dll"})
         sim::add_file(prog + name);
     // The program's own entry is still there (a forced removal): it protects nothing.
     set(os::hkey_local_machine, uninstall_key + u"Prog", u"UninstallString", prog + u"\\unins.exe");
@@ -154,7 +190,8 @@ TEST_P(Stay, WhatStaysIsKeptAndTheProgramsOwnFilesGo) {
         EXPECT_EQ(deletion_message(report), u"All leftovers have been completely removed.");
         return;
     }
-    EXPECT_TRUE(exists(row.kept));
+    const auto row_entry = parse_registry_entry(row.kept);
+    EXPECT_TRUE(row_entry ? registry_entry_exists(*row_entry, true) : exists(row.kept));
     const auto listed = std::find_if(report.kept.begin(), report.kept.end(),
                                      [&row](const KeptItem& item) { return item.path == row.kept; });
     ASSERT_NE(listed, report.kept.end()) << "not reported as kept";

@@ -197,6 +197,11 @@ public:
               const Owners& owners, const char* kind) {
         value(root, key, name, os::reg_sz, sz(data), owners, kind);
     }
+    // The value, if there is one, is from now on the owners' alone.
+    void hand_over(os::Hkey root, const std::u16string& key, const std::u16string& name, const Owners& owners) {
+        const auto found = value_items_.find(fold(key_item(root, key) + u" | " + name));
+        if (found != value_items_.end()) claims_[found->second].owners = owners;
+    }
 
     const Claim* claim(const std::u16string& item) const {
         const auto found = claims_.find(fold(item));
@@ -372,6 +377,9 @@ Installed install(World& world, const WorldPlan& plan, int index) {
         text(root, run_path, name, u"\"" + exe + u"\" /background");
         if (p.approved)
             world.value(root, approved_path, name, os::reg_binary, std::string(12, '\x02'), me, "startup_approval");
+        // One value name holds one command: an approval of that name, whoever
+        // wrote it, now governs this program's start.
+        world.hand_over(root, approved_path, name, me);
     }
     if (p.app_path) {
         text(hklm, app_paths + word + u".exe", u"", exe);
@@ -459,7 +467,9 @@ void install_vendor_shares(World& world, const WorldPlan& plan) {
 }
 
 // The program's own uninstaller, as the cycle starts it: it removes its
-// Uninstall entry, its service and its main program, then exits.
+// Uninstall entry, its service, its App Paths entry and its main program,
+// then exits. (No scan claims an App Paths entry by its data alone: it may
+// be another program's that names a file in the folder.)
 class UninstallerScript final : public Pacing {
 public:
     UninstallerScript(std::vector<std::u16string> keys, std::vector<std::u16string> files)
@@ -535,7 +545,8 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
     const auto word = words[plan.target];
     auto script = std::make_shared<UninstallerScript>(
         std::vector<std::u16string>{uninstall_path + target.key,
-                                    u"SYSTEM\\CurrentControlSet\\Services\\" + std::u16string(vendors[plan.programs[plan.target].vendor]) + word},
+                                    u"SYSTEM\\CurrentControlSet\\Services\\" + std::u16string(vendors[plan.programs[plan.target].vendor]) + word,
+                                    app_paths + word + u".exe"},
         std::vector<std::u16string>{target.home + u"\\" + word + u".exe"});
     const cli::UninstallTerminal terminal{[](const std::u16string&) {}, [](const std::u16string&) { return true; },
                                           script};
@@ -552,24 +563,6 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
     if (own_folder_must_go(world, plan, target.home) && sim::path_exists(target.home))
         breaches.push_back({"own_folder_kept", to_utf8(target.home)});
     return breaches;
-}
-
-bool still_known(const Breach& breach) {
-    // Every kind the deletion still commits on generated worlds; remove a
-    // kind when its fix lands. Profiles, Vorlix, Windows' own items and other
-    // products' Installer data held on 3,000 worlds. What is left:
-    // - own_folder_kept: the program's own App Paths entry, which no scan
-    //   finds, still names its main program and so keeps its folder (safe);
-    // - two programs in one folder where the other one's registration names
-    //   nothing usable (no location, a profile, a relative or UNC path) and
-    //   its uninstaller lies elsewhere: its files, classes and values look
-    //   like the program's own (program_file, program_key, com_class,
-    //   shared_values, shared_file);
-    // - two programs writing one Run value name: the approval goes with the
-    //   value that now starts the program (startup_approval).
-    static const std::set<std::string> kinds = {"own_folder_kept", "program_file", "program_key",     "com_class",
-                                                "shared_values",   "shared_file",  "startup_approval"};
-    return kinds.count(breach.kind) != 0;
 }
 
 namespace {

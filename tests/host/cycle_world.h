@@ -104,12 +104,6 @@ struct Breach {
 };
 std::vector<Breach> run_world(const WorldPlan& plan);
 
-// The kinds of breach the current deletion is still known to commit. The
-// fixed worlds, the named cases and the fuzz target report them without
-// failing; a kind leaves this list once the fix for it lands, and from then
-// on every world that breaks it fails.
-bool still_known(const Breach& breach);
-
 // The plan made as small as it can be while it still breaks on `kind`.
 WorldPlan shrink(WorldPlan plan, const std::string& kind);
 

@@ -432,6 +432,36 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      [] { HostileEvidence::install_tool(); },
                      [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\tool.exe")); }},
+        EvidenceCase{"ProgramWithoutAPlaceInsideTheFolder",
+                     [] {
+                         // Registered with a location that names nothing usable; only its name says whose files these are.
+                         sim::add_file(u"C:\\Apps\\Tool\\Mail\\mail.exe");
+                         sim::add_file(u"C:\\Apps\\Tool\\Mail\\data\\inbox.db");
+                         HostileEvidence::entry(u"Cyan Mail", {{u"DisplayName", u"Cyan Mail"}, {u"Publisher", u"Cyan"},
+                                                               {u"InstallLocation", u"Cyan\\Mail"},
+                                                               {u"UninstallString", u"C:\\Cyan Setup\\remove.exe"}});
+                     },
+                     [] { HostileEvidence::install_tool(); },
+                     [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Tool\\bin\\helper.dll")); }},
+        EvidenceCase{"SharedRuntimeRootAsLocation",
+                     [] {
+                         // A runtime of another vendor, registered only as a Windows Installer product.
+                         const std::u16string runtime = u"C:\\Program Files\\dotnet\\";
+                         sim::add_file(runtime + u"dotnet.exe");
+                         sim::add_file(runtime + u"shared\\Microsoft.NETCore.App\\8.0.0\\coreclr.dll");
+                         const auto product = products + u"7B000000000000000000000000000002\\InstallProperties";
+                         sim::set_string(hklm, product, u"DisplayName", u"Runtime");
+                         sim::set_string(hklm, product, u"UninstallString", u"MsiExec.exe /X{20000000-0000-0000-0000-0000000000B7}");
+                         sim::set_string(hklm, components + u"7C000000000000000000000000000020",
+                                         u"7B000000000000000000000000000002", runtime + u"dotnet.exe");
+                     },
+                     [] {
+                         sim::add_file(u"C:\\Program Files\\dotnet\\claimer.exe");
+                         HostileEvidence::entry(u"Claimer", {{u"DisplayName", u"Claimer"},
+                                                             {u"InstallLocation", u"C:\\Program Files\\dotnet\\"},
+                                                             {u"UninstallString", u"C:\\Claimer\\remove.exe"}});
+                     },
+                     nothing_more, u"Claimer"},
         EvidenceCase{"AnotherProgramBorrowingTheProgramsIcon",
                      [] { vendor_entry(u"Addon", u"C:\\Addon\\remove.exe", u"C:\\Apps\\Tool\\tool.exe"); },
                      [] { HostileEvidence::install_tool(); },

@@ -128,7 +128,8 @@ TEST_F(LeftoverScansTest, FeatureUsageAndCompatibilityAssistant) {
                             u"Assistant\\Store|C:\\Apps\\Tool\\unins000.exe"));
 }
 
-// Approvals named after a binary ("Tool", "APP.EXE") but after no Run value of the program are not its own.
+// Approvals named after a binary ("Tool", "APP.EXE") but after no Run value of the program are not its own,
+// nor is the 32-bit list's approval named after a Run value of the 64-bit branch ("ToolAgent").
 TEST_F(LeftoverScansTest, StartupApprovalOnlyBesideTheProgramsRunValueOfThatName) {
     const auto approved = current_version + u"Explorer\\StartupApproved\\";
     EXPECT_THAT(scan(scan_startup_approval),

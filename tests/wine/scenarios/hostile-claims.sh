@@ -7,8 +7,9 @@
 # InstallSource, a plug-in's Installer data, bare-named COM servers, startup
 # approvals by name, a shared components key, taken-over Windows classes,
 # Vorlix's own folder, a registry link, folders named as others' but for the
-# case of a non-ASCII letter, a file only App Paths names and a symbolic
-# link to a document. Each is uninstalled with `uninstall --yes`; the
+# case of a non-ASCII letter, a file only App Paths names, a symbolic link
+# to a document, a runtime root of another vendor as location and a folder
+# holding a program known only by its name. Each is uninstalled with `uninstall --yes`; the
 # prefix's files and registry are compared before the programs were added and
 # after all of them went: nothing that was there before may be gone, and each
 # program's own files and keys must be. The
@@ -116,6 +117,19 @@ Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\\Software\\Classes\\.txt\\OpenWithProgids]
 "txtfile"=""
+
+[$uninstall_reg\\Cyan Mail]
+"DisplayName"="Cyan Mail"
+"Publisher"="Cyan"
+"InstallLocation"="Cyan\\\\Mail"
+"UninstallString"="C:\\\\Cyan Setup\\\\remove.exe"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\7B000000000000000000000000000002\\InstallProperties]
+"DisplayName"="Runtime"
+"UninstallString"="MsiExec.exe /X{20000000-0000-0000-0000-0000000000B7}"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\7C000000000000000000000000000020]
+"7B000000000000000000000000000002"="C:\\\\Program Files\\\\dotnet\\\\dotnet.exe"
 REG
 expect "the neighbours are registered" import_reg neighbours.reg
 
@@ -138,7 +152,9 @@ expect "the neighbours' files are in place" put 'C:\users\Bob\NTUSER.DAT' 'C:\us
   'C:\Program Files\Plug Host\Plugins\plug.dll' 'C:\Program Files\Other Starter\starter.exe' \
   'C:\Tools\Backups\earlier.reg' 'C:\Program Files\Nest Host\Addon\addon.exe' \
   'C:\Program Files\Übertool\über.exe' 'C:\Program Files\Täst\Sub\sub.exe' \
-  'C:\Program Files\Java\jre8\bin\java.exe' 'C:\Program Files\Java\javapath\java.exe'
+  'C:\Program Files\Java\jre8\bin\java.exe' 'C:\Program Files\Java\javapath\java.exe' \
+  'C:\Program Files\Letter Host\Mail\mail.exe' 'C:\Program Files\dotnet\dotnet.exe' \
+  'C:\Program Files\dotnet\shared\Microsoft.NETCore.App\8.0.0\coreclr.dll'
 cp "$bin/fake_uninstaller.exe" "$(windows_to_unix "$vendor_shared\\uninst.exe")"
 # Keeper's location holds Vorlix itself, which is run from there.
 cp "$cli" "$drive_c/Tools/"
@@ -163,6 +179,8 @@ program() {  # KEY NAME LOCATION [EXTRA COMMAND]
 mkdir -p "$drive_c/Program Files/Texter"
 echo exe >"$drive_c/Program Files/Acme/suite.exe"
 echo exe >"$drive_c/Program Files/Texter/texter.exe"
+echo exe >"$drive_c/Program Files/dotnet/claimer.exe"
+mkdir -p "$drive_c/Program Files/Letter Host" && echo exe >"$drive_c/Program Files/Letter Host/letter.exe"
 {
   echo 'Windows Registry Editor Version 5.00'
   program HostileSystem32 'Hostile System32' 'system32'
@@ -173,6 +191,9 @@ echo exe >"$drive_c/Program Files/Texter/texter.exe"
   program AcmeSuite 'Acme Suite' 'C:\\Program Files\\Acme\\'
   program Texter 'Texter' 'C:\\Program Files\\Texter\\' 'reg add HKLM\\Software\\Classes\\.txt /ve /d txtfile /f /reg:64 & '
   program 'Tool|UninstallString' 'Bar Tool' 'C:\\Program Files\\Texter\\Bar\\'
+  # A runtime root of another vendor, and a folder a program known only by its name lives in.
+  program Claimer 'Claimer' 'C:\\Program Files\\dotnet\\'
+  program LetterHost 'Letter Host' 'C:\\Program Files\\Letter Host\\'
   printf '\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\Texter.File\\shell\\open\\command]\n@="\\"C:\\\\Program Files\\\\Texter\\\\texter.exe\\" \\"%%1\\""\n'
   printf '\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\.txt]\n@="Texter.File"\n'
   printf '\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\.txt\\OpenWithProgids]\n"Texter.File"=""\n'
@@ -209,7 +230,7 @@ uninstalls=(
   'Vendor Alpha|0/3|C:\vorlix' 'Nest Host|0/3|C:\vorlix' 'Sourced|0/3|C:\vorlix' 'Plug Host|0/3|C:\vorlix'
   'NetTool|0|C:\vorlix' 'Starter|0|C:\vorlix' 'Sharer|0|C:\vorlix' 'Opener|0|C:\vorlix' 'Keeper|3|C:\Tools'
   'Linker|0|C:\vorlix' 'Case Alias|0/3|C:\vorlix' 'Case Above|0/3|C:\vorlix' 'Java Updater|0/3|C:\vorlix'
-  'Symlinked|0/3|C:\vorlix'
+  'Symlinked|0/3|C:\vorlix' 'Claimer|0/3|C:\vorlix' 'Letter Host|0/3|C:\vorlix'
 )
 one_of() { [[ /$2/ == */"$1"/* ]]; }  # CODE CODES
 # The exit code the report itself calls for.
@@ -299,6 +320,10 @@ outcomes=(
   'Java Updater|goes|C:\Program Files\Java\updater.exe'
   "Symlinked|stays|$letter"
   'Symlinked|goes|C:\Program Files\Symlinked\symlinked.exe'
+  'Claimer|stays|C:\Program Files\dotnet\shared\Microsoft.NETCore.App\8.0.0\coreclr.dll'
+  'Claimer|either|C:\Program Files\dotnet\claimer.exe'
+  'Letter Host|stays|C:\Program Files\Letter Host\Mail\mail.exe'
+  'Letter Host|goes|C:\Program Files\Letter Host\letter.exe'
 )
 exists() {  # PATH, KEY or KEY VALUE
   case $1 in
