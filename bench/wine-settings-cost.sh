@@ -13,25 +13,9 @@
 # processor, as in the scan ratio's headline figure.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/.." && pwd)
-build=$(cd "${1:-$root/build/win64}" && pwd)
+source "$(dirname "$0")/wine-bench-lib.sh"
 runs=${2:-7}
-wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
-wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
-dir=$root/build/scan-ratio/machine
-
-for exe in vorlix-settings-cost.exe vorlix-cli.exe; do
-  [ -f "$build/bin/$exe" ] || { echo "missing $build/bin/$exe" >&2; exit 1; }
-done
-[ -f "$dir/prefix.done" ] || VORLIX_SCAN_PREFIXES=machine VORLIX_SCAN_PLACEMENT=one "$here/wine-scan-ratio.sh" "$build" 1
-
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64 WINEPREFIX=$dir/prefix
-unset DISPLAY WAYLAND_DISPLAY
-cpu=$(taskset -pc $$ | sed 's/.*: *//; s/[,-].*//')
-trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-"$wineserver" -k >/dev/null 2>&1 || true
-taskset -c "$cpu" "$wineserver" -p >/dev/null 2>&1 </dev/null
+on_ratio_prefix machine "${1:-}" vorlix-settings-cost.exe vorlix-cli.exe
 program=${3:-$("$wine64" "$build/bin/vorlix-cli.exe" list --json </dev/null |
   jq -r '[.programs[] | select(.install_location != "")][0].name')}
 echo "program: $program"

@@ -12,27 +12,10 @@
 # the inventory scan on the same prefix) is timed before and after.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/.." && pwd)
-build=$(cd "${1:-$root/build/win64}" && pwd)
+source "$(dirname "$0")/wine-bench-lib.sh"
 runs=${2:-7}
-wine64=${VORLIX_WINE64:-/usr/lib/wine/wine64}
-wineserver=${VORLIX_WINESERVER:-/usr/lib/wine/wineserver}
 # The "programs" prefix, whatever seed made it (the seed shapes only the "machine" one).
-work=$root/build/scan-ratio/programs
-
-for exe in vorlix-stay-cost.exe vorlix-scan-floor.exe; do
-  [ -f "$build/bin/$exe" ] || { echo "missing $build/bin/$exe" >&2; exit 1; }
-done
-[ -f "$work/prefix.done" ] ||
-  VORLIX_SCAN_PREFIXES=programs VORLIX_SCAN_PLACEMENT=one "$here/wine-scan-ratio.sh" "$build" 1
-
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64 WINEPREFIX=$work/prefix
-unset DISPLAY WAYLAND_DISPLAY
-cpu=$(taskset -pc $$ | sed 's/.*: *//; s/[,-].*//')
-trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-"$wineserver" -k >/dev/null 2>&1 || true
-taskset -c "$cpu" "$wineserver" -p >/dev/null 2>&1 </dev/null
+on_ratio_prefix programs "${1:-}" vorlix-stay-cost.exe vorlix-scan-floor.exe
 floor() {
   local start end
   start=$(date +%s%N)
