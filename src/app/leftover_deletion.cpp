@@ -217,8 +217,8 @@ void delete_files(const StringList& entries, const std::vector<FileAction>& acti
 void remove_emptied_folders(const StringList& folders, const LocationGuard& guard, StayIndex& index,
                             DeletionReport& report) {
     for (const auto& folder : folders) {
-        if (const auto reason = index.kept_reason(folder)) {
-            report.kept.push_back({folder, *reason});
+        if (const auto keep = index.kept(folder)) {
+            report.kept.push_back({folder, keep->reason});
             continue;
         }
         if (guard.deletable(folder)) os::remove_directory(ExtendedLengthPath(folder));
