@@ -44,7 +44,7 @@ struct Wanted {
 };
 
 Wanted wanted_names(const ZRB_InstalledSoftware& record, const ZRB_InstalledSoftwareList& list,
-                    const NameRules& rules) {
+                    const LocationGuard& guard, const NameRules& rules) {
     // Every name and vendor another program of the list answers to.
     UpperSet taken;
     for (const auto& other : list.mpu_SDLarry_InstalledSoftware) {
@@ -53,9 +53,12 @@ Wanted wanted_names(const ZRB_InstalledSoftware& record, const ZRB_InstalledSoft
         for (const auto* group : {&names.names, &names.vendors})
             for (const auto& name : *group) taken.insert(Str_UpperFull(name));
     }
-    // Its folder names it only when it is the program's own: registered, and
-    // claimed by the analysis (a shared folder, refused, names others too).
-    const auto own = rules.names_of(record, !record.location_from_command && !record.mpu_SDLarry_Folders.empty());
+    // Its folder names it only when it is the program's own: registered,
+    // claimed by the analysis (a shared folder, refused, names others too),
+    // and holding no other program (such a folder, and its name, is the
+    // vendor's or the suite's).
+    const auto own = rules.names_of(record, !record.location_from_command && !record.mpu_SDLarry_Folders.empty() &&
+                                                !guard.holds_others(expand_placeholders(record.mpu_str_InstallLocation)));
     Wanted wanted;
     UpperSet vendors;
     for (const auto& vendor : own.vendors) {
@@ -226,7 +229,7 @@ private:
 SettingsFindings find_settings(const ZRB_InstalledSoftware& record, const ZRB_InstalledSoftwareList& list,
                                const LocationGuard& guard, bool view64) {
     const NameRules rules(guard.known_folders());
-    SettingsSearch search(record, guard, view64, wanted_names(record, list, rules));
+    SettingsSearch search(record, guard, view64, wanted_names(record, list, guard, rules));
     search.search_folders();
     search.search_keys();
     return search.take();

@@ -115,6 +115,10 @@ INSTANTIATE_TEST_SUITE_P(
         NamedWorld{"ProgramKnownOnlyByItsIconBelowTheLocation", "",
                    {{{}, {.vendor = 1, .home = Home::inside_other, .host = 0, .location = Location::none, .icon = true,
                           .msi = true}},
+                    0}},
+        NamedWorld{"SettingsFolderNamedAfterAVendorFolderThatHoldsAnother", "program_file",
+                   {{{.vendor = 2, .home = Home::vendor_folder},
+                     {.vendor = 2, .location = Location::rooted, .user_data = true}},
                     0}}),
     [](const ::testing::TestParamInfo<NamedWorld>& named) { return std::string(named.param.name); });
 
