@@ -54,14 +54,6 @@ bool has_name_windows_rewrites(const std::u16string& path) {
     return false;
 }
 
-// The folder of the file a command starts or an icon names, when that is a
-// file in a folder of a local drive.
-std::u16string folder_of_file(const std::u16string& text) {
-    const auto path = Str_StripQuotes(Str_Trim(text));
-    const auto slash = path.rfind(u'\\');
-    if (!is_local_drive_path(path) || slash == std::u16string::npos || slash < 3) return {};
-    return path.substr(0, slash);
-}
 
 // The Common Files folders of both Program Files, upper-cased, with a trailing backslash.
 StringList common_files_forms() {
@@ -75,6 +67,13 @@ StringList common_files_forms() {
 }
 
 }  // namespace
+
+std::u16string folder_of_file(const std::u16string& text) {
+    const auto path = Str_StripQuotes(Str_Trim(text));
+    const auto slash = path.rfind(u'\\');
+    if (!is_local_drive_path(path) || slash == std::u16string::npos || slash < 3) return {};
+    return path.substr(0, slash);
+}
 
 bool is_local_drive_path(const std::u16string& path) {
     if (path.size() < 3 || path[1] != u':' || path[2] != u'\\') return false;

@@ -20,6 +20,10 @@ bool is_local_drive_path(const std::u16string& path);
 // placeholder that names no variable stays as it is.
 std::u16string expand_placeholders(const std::u16string& text);
 
+// The folder of the file a command starts or an icon names, when that is a
+// file in a folder of a local drive.
+std::u16string folder_of_file(const std::u16string& text);
+
 // Whether the path is spelled as the file system resolves it: the final path
 // of the path (or of its deepest existing folder, followed by the rest) is
 // the path itself, up to case. No link, 8.3 name, "." or ".." on the way.

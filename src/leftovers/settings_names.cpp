@@ -4,6 +4,7 @@
 
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
+#include "access/Unit_ZRB_func_Uninstall.h"
 #include "leftovers/location_guard.h"
 
 namespace vorlix {
@@ -165,6 +166,28 @@ ProgramNames NameRules::names_of(const ZRB_InstalledSoftware& record, bool with_
     if (!is_guid(key)) add_once(names.names, key);
     add_once(names.vendors, bare_publisher(record.mpu_str_Publisher));
     return names;
+}
+
+StringList NameRules::names_held_by(const ZRB_InstalledSoftware& other) const {
+    const auto names = names_of(other);
+    StringList held;
+    for (const auto& name : names.names) add_once(held, name);
+    for (const auto& vendor : names.vendors) {
+        add_once(held, vendor);
+        add_once(held, words(vendor).front());
+    }
+    for (auto folder : {expand_placeholders(other.mpu_str_InstallLocation),
+                        folder_of_file(PlanUninstallCommand(other.mpu_str_UninstallString).file),
+                        folder_of_file(other.mpu_str_DisplayIcon)}) {
+        // The folder's own name, then its parent's.
+        for (int level = 0; level < 2; ++level) {
+            while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+            add_once(held, last_name(folder));
+            const auto slash = folder.rfind(u'\\');
+            folder.resize(slash == std::u16string::npos ? 0 : slash);
+        }
+    }
+    return held;
 }
 
 }  // namespace vorlix

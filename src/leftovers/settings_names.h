@@ -36,6 +36,13 @@ public:
     // or not; its install folder's only `with_location`.
     ProgramNames names_of(const ZRB_InstalledSoftware& record, bool with_location = true) const;
 
+    // Every name another program may be known by, told wide: its names, its
+    // vendors and the first word of each vendor (its short name, "Quill" of
+    // "Quill Labs"), and the names of the folders its location in any form,
+    // its uninstaller and its icon lie in, with their parents. The program
+    // that goes claims none of them, so erring wide only leaves a leftover.
+    StringList names_held_by(const ZRB_InstalledSoftware& other) const;
+
 private:
     const KnownFolders& known_;
     // Upper-cased.

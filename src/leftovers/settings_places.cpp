@@ -45,13 +45,11 @@ struct Wanted {
 
 Wanted wanted_names(const ZRB_InstalledSoftware& record, const ZRB_InstalledSoftwareList& list,
                     const LocationGuard& guard, const NameRules& rules) {
-    // Every name and vendor another program of the list answers to.
+    // Every name another program of the list may be known by.
     UpperSet taken;
     for (const auto& other : list.mpu_SDLarry_InstalledSoftware) {
         if (other.get() == &record) continue;
-        const auto names = rules.names_of(*other);
-        for (const auto* group : {&names.names, &names.vendors})
-            for (const auto& name : *group) taken.insert(Str_UpperFull(name));
+        for (const auto& name : rules.names_held_by(*other)) taken.insert(Str_UpperFull(name));
     }
     // Its folder names it only when it is the program's own: registered,
     // claimed by the analysis (a shared folder, refused, names others too),

@@ -119,6 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
         NamedWorld{"SettingsFolderNamedAfterAVendorFolderThatHoldsAnother", "program_file",
                    {{{.vendor = 2, .home = Home::vendor_folder},
                      {.vendor = 2, .location = Location::rooted, .user_data = true}},
+                    0}},
+        NamedWorld{"SettingsFolderNamedAfterAVendorWithAnotherProgram", "program_file",
+                   {{{.vendor = 2, .home = Home::vendor_folder},
+                     {.vendor = 2, .home = Home::common_files, .location = Location::rooted, .user_data = true}},
                     0}}),
     [](const ::testing::TestParamInfo<NamedWorld>& named) { return std::string(named.param.name); });
 
