@@ -116,10 +116,10 @@ bool Reg_EnumValues(os::Hkey hkey_param_Root, const std::u16string& str_param_Pa
     if (!key.is_open()) return false;
     const auto info = key.info();
     for (std::uint32_t index = 0; index < info.values; ++index) {
-        const auto raw_name = key.value_name(index);
+        std::u16string raw_name, text;
+        if (!key.read_value(index, raw_name, text)) continue;
         auto name = Str_Trim(raw_name);
-        std::u16string text;
-        if (name.empty() || !key.read_text(raw_name, text)) continue;
+        if (name.empty()) continue;
         strlist_param_Names.push_back(std::move(name));
         if (strlist_param_Data != nullptr) strlist_param_Data->push_back(Str_Trim(std::move(text)));
     }

@@ -18,6 +18,15 @@ void assign_without_trailing_nulls(std::u16string& text, const char16_t* data, s
     text.assign(data, length);
 }
 
+// Data read whole into the small buffer: shorter than 256 bytes it ends at
+// the first null, longer it keeps its embedded nulls.
+void assign_small_data(std::u16string& text, const char16_t* small, std::uint32_t bytes) {
+    if (bytes >= large_data_bytes) return assign_without_trailing_nulls(text, small, bytes);
+    std::size_t length = 0;
+    while (length < small_buffer_chars && small[length] != u'\0') ++length;
+    text.assign(small, length);
+}
+
 }  // namespace
 
 RegistryKey::RegistryKey(os::Hkey root, const std::u16string& path, bool view64, bool open_link) {
@@ -69,14 +78,8 @@ bool RegistryKey::read_text(const std::u16string& value_name, std::u16string& te
     std::uint32_t size = sizeof(small);
     const std::uint32_t status =
         os::reg_query_value_ex(handle_, value_name, nullptr, reinterpret_cast<std::uint8_t*>(small), &size);
-    if (status == os::error_success && size < large_data_bytes) {
-        std::size_t length = 0;
-        while (length < small_buffer_chars && small[length] != u'\0') ++length;
-        text.assign(small, length);
-        return true;
-    }
     if (status == os::error_success) {
-        assign_without_trailing_nulls(text, small, size);
+        assign_small_data(text, small, size);
         return true;
     }
     if (status != os::error_more_data) return false;
@@ -88,6 +91,26 @@ bool RegistryKey::read_text(const std::u16string& value_name, std::u16string& te
         os::error_success)
         return false;
     assign_without_trailing_nulls(text, buffer.data(), bytes);
+    return true;
+}
+
+bool RegistryKey::read_value(std::uint32_t index, std::u16string& name, std::u16string& text) const {
+    // Name and data in one call; data too large for the small buffer is read
+    // again by name, as read_text reads it.
+    std::u16string name_buffer(value_name_chars, u'\0');
+    std::uint32_t name_length = value_name_chars;
+    char16_t small[small_buffer_chars] = {};
+    std::uint32_t size = sizeof(small);
+    const auto status = os::reg_enum_value(handle_, index, name_buffer.data(), name_length, nullptr,
+                                           reinterpret_cast<std::uint8_t*>(small), &size);
+    if (status == os::error_more_data) {
+        name = value_name(index);
+        return read_text(name, text);
+    }
+    if (status != os::error_success) return false;
+    name_buffer.resize(name_length < value_name_chars ? name_length : value_name_chars);
+    name = std::move(name_buffer);
+    assign_small_data(text, small, size);
     return true;
 }
 

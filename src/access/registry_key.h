@@ -40,6 +40,10 @@ public:
     // 256 bytes or more keeps embedded nulls (trailing ones removed); shorter
     // data is read into a 255-character buffer and ends at the first null.
     bool read_text(const std::u16string& value_name, std::u16string& text) const;
+    // The name of the value at `index` (as value_name) and its data (as
+    // read_text), in one call when the data fits read_text's small buffer;
+    // false when there is no such value.
+    bool read_value(std::uint32_t index, std::u16string& name, std::u16string& text) const;
 
 private:
     os::Hkey handle_ = 0;
