@@ -2,8 +2,9 @@
 # Uninstall entries of seven values below 97 vendor folders of every length
 # (many of eight characters or fewer, as Adobe, Google or Mozilla), in both
 # registry views and the user's hive; a quarter Windows Installer products
-# (half of them also under Installer\UserData and Installer\Products); a
-# tenth stale (their folder is gone); some names beyond ASCII.
+# (half of them also under Installer\UserData, with eight components each,
+# and Installer\Products); a tenth stale (their folder is gone); some names
+# beyond ASCII.
 #
 #   awk -v count=N -v seed=S -v user=NAME -v folders=FILE -v aliases=FILE -f scan-machine.awk
 #
@@ -55,6 +56,7 @@ function packed(i) { return sprintf("%08d%024d", 70000000 + i, i) }
 function value(name, text) { printf "%s=%s\n", quoted(name), quoted(text) }
 
 BEGIN {
+    components = 8
     state = seed % 2147483646 + 1
     uninstall = "\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
     print "Windows Registry Editor Version 5.00"
@@ -95,6 +97,12 @@ BEGIN {
             printf "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Installer\\Products\\%s]\n", packed(i)
             value("ProductName", product)
             value("ProductIcon", folder "program.exe")
+            # Its components, each naming the file it installs, as the
+            # deletion's index of what stays reads them.
+            for (c = 0; c < components; c++) {
+                printf "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Components\\C%07d%04d%020d]\n", i, c, 0
+                value(packed(i), folder "part" c ".dll")
+            }
         }
         if (!stale) print folder > folders
         # A few long-named vendors' programs are registered by their 8.3 alias

@@ -139,7 +139,16 @@ make_prefix() {
     done
   fi
   "$wineserver" -w
-  echo "$entries $seed" >"$dir/prefix.done"
+  stamp "$1" >"$dir/prefix.done"
+}
+
+# What a prefix of that kind is made from: a changed generator makes it anew.
+stamp() {
+  if [ "$1" = machine ]; then
+    echo "$entries $seed $(cksum <"$here/scan-machine.awk" | cut -d' ' -f1)"
+  else
+    echo "$entries $seed"
+  fi
 }
 
 # The first processor this script may run on: "one CPU" runs put the
@@ -190,7 +199,7 @@ summary=()
 for kind in ${VORLIX_SCAN_PREFIXES:-programs machine}; do
   dir=$work/$kind
   export WINEPREFIX=$dir/prefix
-  [ "$(cat "$dir/prefix.done" 2>/dev/null)" = "$entries $seed" ] || make_prefix "$kind"
+  [ "$(cat "$dir/prefix.done" 2>/dev/null)" = "$(stamp "$kind")" ] || make_prefix "$kind"
   "$wineserver" -k >/dev/null 2>&1 || true
   listed=$("$wine64" "$cli" list --json </dev/null | jq '.programs | length')
   echo "== prefix $kind: vorlix-cli list: $listed programs; floor: $("$wine64" "$floor" </dev/null)"
