@@ -45,6 +45,11 @@ TEST_F(RegistryOps, ValueBuffersAtTheTwoHundredFiftySixByteBoundary) {
     EXPECT_EQ(data[3], u"one");
     EXPECT_EQ(data[4], multi_long.substr(0, 201));
     EXPECT_EQ(data[5], u"text");
+    // A value's data comes with its name, one call each (besides the open, the
+    // count and the close); only data beyond the small buffer is asked again.
+    sim::reset_call_counts();
+    ASSERT_TRUE(Reg_EnumValues(hklm, key, names, &data, true));
+    EXPECT_EQ(sim::call_counts().registry, 3u + 5u + 3u);
 
     std::u16string text = u"stale";
     EXPECT_TRUE(Reg_ReadString(hklm, key, u"  Padded  ", true, text));
