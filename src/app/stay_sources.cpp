@@ -171,7 +171,10 @@ private:
     // kept itself. True when the folder is the program's own: no profile,
     // folder of Windows or of Vorlix, and no shared folder.
     bool add_folder(const std::u16string& folder, const std::u16string& reason, Source source) {
-        const bool own = !inputs_.known->is_any_shared_or_above(forms_.of(folder)) && !index_.kept(folder);
+        const auto& known = *inputs_.known;
+        const auto forms =
+            forms_.of(folder, [&known](const std::u16string& form) { return known.is_shared_or_above_form(form); });
+        const bool own = !known.is_any_shared_or_above(forms) && !index_.kept(folder);
         index_.add(folder, own ? Reach::tree : Reach::itself, reason, own ? source : Source::program);
         return own;
     }

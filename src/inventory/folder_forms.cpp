@@ -127,11 +127,18 @@ StringList FolderForms::single(const std::u16string& folder) {
 
 StringList FolderForms::of(const std::u16string& folder) {
     return forms_of(folder, [this, &folder](const std::u16string& lexical) {
-        return resolvable_by_name(folder, lexical) ? long_drive_path(lexical) : GetLongPath(folder);
+        return resolvable_by_name(folder, lexical) ? long_drive_path(lexical, nullptr) : GetLongPath(folder);
     });
 }
 
-std::u16string FolderForms::long_drive_path(const std::u16string& lexical) {
+StringList FolderForms::of(const std::u16string& folder, const std::function<bool(const std::u16string&)>& inside) {
+    return forms_of(folder, [this, &folder, &inside](const std::u16string& lexical) {
+        return resolvable_by_name(folder, lexical) ? long_drive_path(lexical, &inside) : GetLongPath(folder);
+    });
+}
+
+std::u16string FolderForms::long_drive_path(const std::u16string& lexical,
+                                            const std::function<bool(const std::u16string&)>* inside) {
     // GetLongPathNameW refuses wildcards.
     if (lexical.find_first_of(u"*?") != std::u16string::npos) return {};
     // The lexical form is "X:\" and names each ending with a backslash. The
@@ -144,6 +151,8 @@ std::u16string FolderForms::long_drive_path(const std::u16string& lexical) {
         const std::u16string_view name(lexical.data() + start, end - start);
         if (name_may_differ(name)) {
             const auto parent_key = Str_UpperAscii(path);
+            // The rest as given: it stays outside whatever its names stand for.
+            if (inside && !(*inside)(parent_key)) return path + lexical.substr(start);
             auto [known, added] = names_.try_emplace(parent_key + Str_UpperAscii(std::u16string(name)));
             if (added) known->second = long_name(path, parent_key, name);
             if (!known->second) return {};

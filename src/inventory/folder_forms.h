@@ -2,6 +2,7 @@
 // how Windows resolves the text, and the long form of its 8.3 names.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -23,10 +24,19 @@ public:
     static StringList single(const std::u16string& folder);
     // The same forms, through the look-ups already made.
     StringList of(const std::u16string& folder);
+    // The forms for a caller that only asks whether a form is `inside` a set
+    // closed upwards (holding, with a folder, every folder above it): below
+    // a resolved folder outside it no spelling leads back in, so the names
+    // there are not looked up and stay as given. A form such a caller tells
+    // apart from the whole long form only by being outside, as that one is
+    // (or as the lexical form is when the folder does not exist).
+    StringList of(const std::u16string& folder, const std::function<bool(const std::u16string&)>& inside);
 
 private:
-    // The long form of a lexical drive path, empty without one.
-    std::u16string long_drive_path(const std::u16string& lexical);
+    // The long form of a lexical drive path, empty without one; `inside`
+    // as for `of`, or null to resolve every name.
+    std::u16string long_drive_path(const std::u16string& lexical,
+                                   const std::function<bool(const std::u16string&)>* inside);
     // The long name of `name` in the resolved folder `parent` (`parent_key`
     // upper-cased); none when it does not exist.
     std::optional<std::u16string> long_name(const std::u16string& parent, const std::u16string& parent_key,

@@ -79,8 +79,12 @@ void ZRB_Thread_GetInstalledSoftwareList::check_install_location(std::u16string&
     const auto equals_folder = [&location](const std::u16string& folder) {
         return !folder.empty() && Str_SameText(location, folder);
     };
-    // Every way of writing a folder inside Windows counts, not only the plain one.
-    const auto forms = folder_forms.of(location);
+    // Every way of writing a folder inside Windows counts, not only the plain
+    // one; a name is looked up only where its long form can still lead into
+    // Windows (below a drive or inside it) or to a shared folder.
+    const auto forms = folder_forms.of(location, [this](const std::u16string& form) {
+        return folders.is_shared_or_above_form(form) || form.find(u":\\WINDOWS\\") != std::u16string::npos;
+    });
     const bool in_windows = std::any_of(forms.begin(), forms.end(), [](const std::u16string& form) {
         return form.find(u":\\WINDOWS\\") != std::u16string::npos;
     });

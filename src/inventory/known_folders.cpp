@@ -176,7 +176,11 @@ bool KnownFolders::is_any_shared_or_above(const StringList& forms) const {
     // A form ends with a backslash, so a shared folder starting with it lies
     // below it or is it: the form is one of the set's folders.
     return std::any_of(forms.begin(), forms.end(),
-                       [this](const std::u16string& form) { return is_root(form) || shared_or_above_upper.contains(form); });
+                       [this](const std::u16string& form) { return is_shared_or_above_form(form); });
+}
+
+bool KnownFolders::is_shared_or_above_form(const std::u16string& form) const {
+    return is_root(form) || shared_or_above_upper.contains(form);
 }
 
 }  // namespace vorlix

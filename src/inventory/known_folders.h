@@ -37,6 +37,9 @@ struct KnownFolders {
     bool is_shared_or_above(const std::u16string& folder) const;
     // The same test on forms comparable_forms gave, for a caller that has them.
     bool is_any_shared_or_above(const StringList& forms) const;
+    // The same test on one form: a set closed upwards, as FolderForms::of
+    // takes it to look up no more than the test can use.
+    bool is_shared_or_above_form(const std::u16string& form) const;
 
     // The folder upper-cased (a to z) with a trailing backslash, as Windows
     // resolves its spelling and, when it exists, in its long form.

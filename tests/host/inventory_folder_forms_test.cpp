@@ -129,6 +129,42 @@ TEST_F(FolderFormsTest, EachNameBelowAResolvedFolderIsLookedUpOnce) {
 // A folder asked for many names is read once; its listing answers as the
 // look-up of each name would, by long name, by short name with or without a
 // tilde, in any case, and leaves missing names to a look-up of their own.
+// A caller that only asks whether a form lies inside a set closed upwards
+// gets the verdict of the whole long form, without the look-ups below the
+// first resolved folder outside the set.
+TEST_F(FolderFormsTest, FormsAskedForASetGiveItsVerdictAndLookUpLess) {
+    sim::add_folder(u"C:\\Program Files\\Common Files\\Below");
+    sim::set_short_name(u"C:\\Program Files\\Common Files", u"COMMON~1");
+    const std::set<std::u16string> set = {u"C:\\", u"C:\\PROGRAM FILES\\", u"C:\\PROGRAM FILES\\COMMON FILES\\"};
+    const auto inside = [&set](const std::u16string& form) { return set.count(form) > 0; };
+    const auto any_inside = [&inside](const StringList& forms) { return std::any_of(forms.begin(), forms.end(), inside); };
+    const struct {
+        const char16_t* folder;
+        bool inside;
+    } cases[] = {
+        {u"C:\\PROGRA~1\\COMMON~1\\", true},
+        {u"c:/progra~1/common~1", true},
+        {u"C:\\PROGRA~1\\COMMON~1\\Below\\", false},
+        {u"C:\\PROGRA~1\\TOOLS~1\\", false},
+        {u"C:\\PROGRA~1\\TOOLS~1\\Missing\\", false},
+        {u"C:\\Users\\LONGUS~1\\APPDAT~1\\Roaming\\", false},
+        {u"C:\\Program Files\\NOPE~1\\", false},
+    };
+    std::uint64_t whole_calls = 0, set_calls = 0;
+    for (const auto& entry : cases) {
+        sim::reset_call_counts();
+        const auto whole = FolderForms().of(entry.folder);
+        whole_calls += file_calls();
+        sim::reset_call_counts();
+        const auto asked = FolderForms().of(entry.folder, inside);
+        set_calls += file_calls();
+        EXPECT_EQ(any_inside(whole), entry.inside) << to_utf8(entry.folder);
+        EXPECT_EQ(any_inside(asked), entry.inside) << to_utf8(entry.folder);
+        EXPECT_EQ(asked.front(), whole.front()) << to_utf8(entry.folder);
+    }
+    EXPECT_LT(set_calls, whole_calls);
+}
+
 TEST_F(FolderFormsTest, AFolderAskedForManyNamesAnswersAsTheLookUpsWould) {
     const std::u16string many = u"C:\\Program Files\\Many\\";
     for (const auto* name : {u"Alpha Long Name", u"Beta Folder", u"Tool7", u"\u00c9diteur 3", u"App1", u"App2", u"App3"})
