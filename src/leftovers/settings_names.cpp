@@ -86,17 +86,6 @@ std::u16string strip_trailing(const std::u16string& text, Strip strip) {
     return joined(tokens);
 }
 
-bool is_guid(const std::u16string& name) {
-    if (name.size() != 38 || name.front() != u'{' || name.back() != u'}') return false;
-    for (std::size_t at = 1; at < 37; ++at) {
-        const bool dash = at == 9 || at == 14 || at == 19 || at == 24;
-        const auto unit = name[at];
-        const bool hex = is_digit(unit) || (unit >= u'a' && unit <= u'f') || (unit >= u'A' && unit <= u'F');
-        if (dash ? unit != u'-' : !hex) return false;
-    }
-    return true;
-}
-
 void add_once(StringList& list, const std::u16string& text) {
     const auto name = Str_Trim(text);
     if (name.empty()) return;
@@ -163,7 +152,8 @@ ProgramNames NameRules::names_of(const ZRB_InstalledSoftware& record, bool with_
     }
     auto key = last_name(record.mpu_str_InstallRegPath);
     if (key.size() > 4 && Str_UpperAscii(key).ends_with(u"_IS1")) key.resize(key.size() - 4);
-    if (!is_guid(key)) add_once(names.names, key);
+    // A product code names no folder.
+    if (packed_product_code(key).empty()) add_once(names.names, key);
     add_once(names.vendors, bare_publisher(record.mpu_str_Publisher));
     return names;
 }
