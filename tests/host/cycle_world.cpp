@@ -178,8 +178,7 @@ public:
         claim_key(root, key, owners, kind);
         sim::set_value(root, key, name, type, bytes);
         const auto slot = Str_UpperAscii(key_item(root, key) + u" | " + name);
-        const auto item = Str_UpperAscii(key_item(root, key) + u" | " + name + u" | type " +
-                                         from_utf8(std::to_string(type)) + u" | " + hex_of(bytes));
+        const auto item = Str_UpperAscii(value_item(key_item(root, key), name, type, bytes));
         // A value written again with other data is no longer the earlier writer's.
         auto& current = value_items_[slot];
         if (!current.empty() && current != item) claims_.erase(current);

@@ -268,9 +268,9 @@ TEST_F(HostileClaims, ASharedInstallerComponentKeepsTheOtherProductsValue) {
     uninstall(u"Tool");
     expect_nothing_outside_lost();
     const auto after = MachineSnapshot::take();
-    EXPECT_TRUE(after.holds(u"key HKEY_LOCAL_MACHINE\\" + components + u"7C000000000000000000000000000001 | "
-                            u"8A000000000000000000000000000001 | type 1 | " +
-                            hex_of(to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
+    EXPECT_TRUE(after.holds(value_item(u"key HKEY_LOCAL_MACHINE\\" + components + u"7C000000000000000000000000000001",
+                                       u"8A000000000000000000000000000001", os::reg_sz,
+                                       to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
     EXPECT_FALSE(sim::key_exists(hklm, components + u"7C000000000000000000000000000002"));  // the product's alone
     EXPECT_FALSE(installed.lost_in(after).empty());
 }
