@@ -95,8 +95,7 @@ void add_once(StringList& list, const std::u16string& text) {
 }
 
 std::u16string last_name(const std::u16string& path) {
-    auto trimmed = Str_Trim(path);
-    while (!trimmed.empty() && trimmed.back() == u'\\') trimmed.pop_back();
+    const auto trimmed = Str_ExcludeTrailingBackslashes(Str_Trim(path));
     return trimmed.substr(trimmed.rfind(u'\\') + 1);
 }
 
@@ -171,7 +170,7 @@ StringList NameRules::names_held_by(const ZRB_InstalledSoftware& other) const {
                         folder_of_file(other.mpu_str_DisplayIcon)}) {
         // The folder's own name, then its parent's.
         for (int level = 0; level < 2; ++level) {
-            while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+            folder = Str_ExcludeTrailingBackslashes(std::move(folder));
             add_once(held, last_name(folder));
             const auto slash = folder.rfind(u'\\');
             folder.resize(slash == std::u16string::npos ? 0 : slash);

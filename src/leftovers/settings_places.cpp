@@ -106,8 +106,7 @@ public:
         const auto local = special_folder_path(os::csidl_local_appdata);
         StringList roots{special_folder_path(os::csidl_appdata), local, special_folder_path(os::csidl_common_appdata)};
         if (!is_blank(local)) {
-            auto profile_local = Str_Trim(local);
-            while (!profile_local.empty() && profile_local.back() == u'\\') profile_local.pop_back();
+            const auto profile_local = Str_ExcludeTrailingBackslashes(Str_Trim(local));
             roots.push_back(profile_local.substr(0, profile_local.rfind(u'\\') + 1) + u"LocalLow");
         }
         UpperSet seen;
