@@ -609,6 +609,7 @@ bool same(const ProgramPlan& a, const ProgramPlan& b) { return describe({{a}, 0}
 }  // namespace
 
 WorldPlan shrink(WorldPlan plan, const std::string& kind) {
+    const auto steps = simplifications();
     for (bool smaller = true; smaller;) {
         smaller = false;
         for (int gone = static_cast<int>(plan.programs.size()) - 1; gone >= 0; --gone) {
@@ -616,7 +617,7 @@ WorldPlan shrink(WorldPlan plan, const std::string& kind) {
             if (auto fewer = without(plan, gone); breaks(fewer, kind)) plan = std::move(fewer), smaller = true;
         }
         for (auto& program : plan.programs)
-            for (const auto& simplify : simplifications()) {
+            for (const auto& simplify : steps) {
                 auto simpler = program;
                 simplify(simpler);
                 if (same(simpler, program)) continue;
