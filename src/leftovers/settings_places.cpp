@@ -39,6 +39,7 @@ bool at_or_below_any(const std::u16string& text, const StringList& held) {
 struct Wanted {
     StringList names;
     StringList vendors;
+    UpperSet vendors_upper;
     // Vendors whose folder or key may go when emptied: no other program has them.
     UpperSet free_vendors;
 };
@@ -58,11 +59,10 @@ Wanted wanted_names(const ZRB_InstalledSoftware& record, const ZRB_InstalledSoft
     const auto own = rules.names_of(record, !record.location_from_command && !record.mpu_SDLarry_Folders.empty() &&
                                                 !guard.holds_others(expand_placeholders(record.mpu_str_InstallLocation)));
     Wanted wanted;
-    UpperSet vendors;
     for (const auto& vendor : own.vendors) {
         if (!rules.is_telling(vendor)) continue;
         wanted.vendors.push_back(vendor);
-        vendors.insert(Str_UpperFull(vendor));
+        wanted.vendors_upper.insert(Str_UpperFull(vendor));
         if (!holds_upper(taken, vendor)) wanted.free_vendors.insert(Str_UpperFull(vendor));
     }
     for (const auto& name : own.names)
@@ -98,9 +98,7 @@ bool holds_only(const std::u16string& folder, const UpperSet& names) {
 class SettingsSearch {
 public:
     SettingsSearch(const ZRB_InstalledSoftware& record, const LocationGuard& guard, bool view64, Wanted wanted)
-        : record_(record), guard_(guard), view64_(view64), wanted_(std::move(wanted)) {
-        for (const auto& vendor : wanted_.vendors) vendor_upper_.insert(Str_UpperFull(vendor));
-    }
+        : record_(record), guard_(guard), view64_(view64), wanted_(std::move(wanted)) {}
 
     void search_folders() {
         const auto local = special_folder_path(os::csidl_local_appdata);
@@ -138,14 +136,13 @@ private:
     const LocationGuard& guard_;
     bool view64_;
     Wanted wanted_;
-    UpperSet vendor_upper_;
     SettingsFindings findings_;
     // Listed to go only when empty.
     StringList vendor_folders_;
     StringList vendor_keys_;
 
     // A name that is also the program's vendor names the vendor's folder, not the program's.
-    bool is_vendor(const std::u16string& name) const { return holds_upper(vendor_upper_, name); }
+    bool is_vendor(const std::u16string& name) const { return holds_upper(wanted_.vendors_upper, name); }
 
     bool claimable_folder(const std::u16string& folder) const {
         return !guard_.claimable(folder).empty() && !guard_.holds_others(folder) &&
