@@ -20,6 +20,8 @@ constexpr auto hklm = os::hkey_local_machine;
 const std::u16string profile = u"C:\\Users\\user\\";
 const std::u16string roaming = profile + u"AppData\\Roaming\\";
 const std::u16string local = profile + u"AppData\\Local\\";
+const std::u16string local_low = profile + u"AppData\\LocalLow\\";
+const std::u16string program_data = u"C:\\ProgramData\\";
 
 // A program of the inventory with a file in its folder.
 void program(const std::u16string& name, const std::u16string& publisher, const std::u16string& location) {
@@ -71,9 +73,12 @@ void quillpad() {
     quillpad_program();
     settings_folder(roaming + u"Quill Labs\\Quillpad");
     settings_folder(local + u"Quill Labs\\Quillpad\\Cache");
+    settings_folder(local_low + u"Quill Labs\\Quillpad");
+    settings_folder(program_data + u"Quillpad");
     settings_key(hkcu, u"Software\\Quill Labs\\Quillpad");
 }
 const std::vector<std::u16string> quillpad_gone{roaming + u"Quill Labs\\Quillpad", local + u"Quill Labs\\Quillpad",
+                                                local_low + u"Quill Labs\\Quillpad", program_data + u"Quillpad",
                                                 u"HKCU|Software\\Quill Labs\\Quillpad"};
 
 // A program whose name tells nothing of whose a folder is: the settings of that name are someone else's.
@@ -84,7 +89,7 @@ SettingsCase untelling(const char* name, const std::u16string& folder, const std
 
 const SettingsCase cases[] = {
     {"AloneItsVendorsFolderAndKeyGoToo", [] {}, quillpad, u"Quillpad",
-     {roaming + u"Quill Labs", local + u"Quill Labs", u"HKCU|Software\\Quill Labs"}},
+     {roaming + u"Quill Labs", local + u"Quill Labs", local_low + u"Quill Labs", u"HKCU|Software\\Quill Labs"}},
     {"ToolLeavesToolPro", [] { used(u"Acme", u"Tool Pro"); }, [] { used(u"Acme", u"Tool"); }, u"Tool",
      {roaming + u"Acme\\Tool", u"HKCU|Software\\Acme\\Tool"}},
     {"ToolProLeavesTool", [] { used(u"Acme", u"Tool"); }, [] { used(u"Acme", u"Tool Pro", u"Tool Pro 2.1 (x64)"); },
