@@ -101,16 +101,12 @@ public:
         : record_(record), guard_(guard), view64_(view64), wanted_(std::move(wanted)) {}
 
     void search_folders() {
-        const auto local = special_folder_path(os::csidl_local_appdata);
-        StringList roots{special_folder_path(os::csidl_appdata), local, special_folder_path(os::csidl_common_appdata)};
-        if (!is_blank(local)) {
-            const auto profile_local = Str_ExcludeTrailingBackslashes(Str_Trim(local));
-            roots.push_back(profile_local.substr(0, profile_local.rfind(u'\\') + 1) + u"LocalLow");
-        }
+        const auto& known = guard_.known_folders();
         UpperSet seen;
-        for (const auto& root : roots)
-            if (!is_blank(root) && seen.insert(Str_UpperFull(Str_EnsureTrailingBackslash(root))).second)
-                search_folder_root(Str_EnsureTrailingBackslash(Str_Trim(root)));
+        for (const auto* root :
+             {&known.app_data_dir, &known.local_app_data_dir, &known.program_data_dir, &known.local_low_dir})
+            if (!is_blank(*root) && seen.insert(Str_UpperFull(Str_EnsureTrailingBackslash(*root))).second)
+                search_folder_root(Str_EnsureTrailingBackslash(Str_Trim(*root)));
     }
 
     void search_keys() {
