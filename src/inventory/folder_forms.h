@@ -27,9 +27,9 @@ public:
     // The forms for a caller that only asks whether a form is `inside` a set
     // closed upwards (holding, with a folder, every folder above it): below
     // a resolved folder outside it no spelling leads back in, so the names
-    // there are not looked up and stay as given. A form such a caller tells
-    // apart from the whole long form only by being outside, as that one is
-    // (or as the lexical form is when the folder does not exist).
+    // there are not looked up and stay as given. The long form then differs
+    // from the whole one only below a folder outside the set, where the whole
+    // one (or the lexical form, for a folder that does not exist) lies too.
     StringList of(const std::u16string& folder, const std::function<bool(const std::u16string&)>& inside);
 
 private:
