@@ -78,7 +78,7 @@ check_own_icons() {  # FILE_PREFIX NAME=RRGGBB...
 # and window; the first step-3 registry row matching KEEP (when given) is
 # unticked.
 cycle() {  # NAME DPI [KEEP]
-  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary state
+  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary state row_height box found_files
   set_dpi "$dpi"
   start_vorlix "$vorlix"
   wait_idle
@@ -126,6 +126,13 @@ cycle() {  # NAME DPI [KEEP]
     gui_fail "step 2 says ${summary% *} files/folders above $(probe leftovers | wc -l) rows"
   expect_leftover "^1 C:\\\\Program Files\\\\$name\\\\?\$" "step 2's files list holds the program's folder"
   screenshot "$screens/step2-$dpi.png"
+  # The list is drawn at the window's scale: rows at least as high as the
+  # 9-point text, check boxes 13 units wide.
+  read -r row_height box <<<"$(state_value leftover-row)"
+  echo "cycle: step 2's rows are ${row_height:-?} px high, their check boxes ${box:-?} px wide at $dpi DPI"
+  [ "${row_height:-0}" -ge $((12 * dpi / 96)) ] && [ "${box:-0}" -ge $((13 * dpi / 96)) ] ||
+    gui_fail "step 2's list is not drawn at $dpi DPI: rows ${row_height:-?} px, check boxes ${box:-?} px"
+  found_files=$(probe leftovers | cut -d' ' -f2-)
   click "button:Registry Entries"
   expect_leftover "^1 .*Uninstall\\\\$name\$" "step 2's registry list holds the Uninstall entry"
   # The current tab reads as selected, the other as a choice (never as unavailable).
@@ -166,6 +173,15 @@ cycle() {  # NAME DPI [KEEP]
   click "button:Scan Leftovers"
   wait_for card step3 30 "Scan Leftovers did not show step 3"
   screenshot "$screens/step3-$dpi.png"
+  # Step 3 lists what of step 2's files and folders the uninstaller left.
+  local path left=""
+  while IFS= read -r path; do
+    [ -e "$drive_c/$(tr '\\' / <<<"${path#C:\\}")" ] && left+="$path"$'\n'
+  done <<<"$found_files"
+  left=${left%$'\n'}
+  wait_until 10 eval '[ "$(probe leftovers | cut -d" " -f2-)" = "$left" ]' ||
+    gui_fail "step 3 lists: $(probe leftovers | tr '\n' '|'), but what is left is: $(tr '\n' '|' <<<"$left")"
+  echo "cycle: ok: step 3 lists the $(grep -c . <<<"$left") files and folders left"
   if [ -n "$keep_pattern" ]; then
     click "button:Registry Entries"
     wait_until 10 eval 'probe leftovers | grep -qE "$keep_pattern"' || true
