@@ -117,6 +117,9 @@ cycle() {  # NAME DPI [KEEP]
   probe msgbox | grep -qxF "text=Are you sure you want to uninstall $name ?" ||
     gui_fail "unexpected question: $(probe msgbox | grep text=)"
   answer Yes
+  # The analysis takes at least three seconds.
+  wait_for card analysing 10 "Yes did not show the analysing card"
+  screenshot "$screens/analysing-$dpi.png"
 
   wait_for card step2 120 "the analysis did not reach step 2"
   summary=$(probe texts | sed -n 's/^Analysis completed\. \([0-9]*\) files\/folders and \([0-9]*\) registry entries found\.$/\1 \2/p')

@@ -152,13 +152,17 @@ search_for() {  # TEXT: Ctrl+F, the text, Enter
   xdotool key Return
 }
 
-# Starts the program at DPI and saves the list, a search for adobe and the
-# Adobe category as DIR/{list,search,category}-DPI.png; CHECK FILE DPI runs
-# after each screenshot when given. The program is ended afterwards.
+# Starts the program at DPI and saves the loading window of its scan, the
+# list, a search for adobe and the Adobe category as
+# DIR/{loading,list,search,category}-DPI.png; CHECK FILE DPI runs after each
+# screenshot of the list when given. The program is ended afterwards.
 capture_screens() {  # EXE DIR DPI [CHECK]
   local exe=$1 dir=$2 dpi=$3 check=${4:-}
   set_dpi "$dpi"
   start_vorlix "$exe"
+  # The scan's end keeps the loading window up for two seconds.
+  wait_until 30 state_is loading 1 || gui_fail "no loading window during the scan at $dpi DPI"
+  screenshot "$dir/loading-$dpi.png"
   wait_idle
   screenshot "$dir/list-$dpi.png"
   [ -z "$check" ] || "$check" "$dir/list-$dpi.png" "$dpi"
