@@ -20,7 +20,10 @@ IconSource choose_icon_source(const std::u16string& path, std::int32_t index) {
         source.read = IconRead::embedded_in_place;
     } else if (contains(upper, u".EXE") || contains(upper, u".OCX")) {
         source.rule = 'b';
-        source.read = IconRead::shell_or_associated;
+        // The shell shows a program file by the first icon it holds; some shells
+        // (Wine's) show every program with the generic one, so that icon is read
+        // from the file itself. A control library is shown by its type's icon.
+        source.read = ends_with(upper, u".EXE") ? IconRead::program_or_shell : IconRead::shell_or_associated;
     } else if (contains(upper, u".DLL")) {
         source.rule = 'c';
         // 0xFFFF means "no index given", never icon number 65535.

@@ -16,6 +16,9 @@ enum class IconRead {
     none,                // no icon
     embedded_in_place,   // a cached installer file without an executable name: the
                          // icon embedded in it, read without writing anything beside it
+    program_or_shell,    // a program file: its own first icon (the picture the shell
+                         // shows for it), else the shell's large icon, else the
+                         // associated icon (index 0)
     shell_or_associated, // the shell's large icon, else the associated icon (index 0)
     shell,               // the shell's large icon
     indexed,             // the icon with the given index inside the file

@@ -26,7 +26,7 @@ foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
   # The port of the test build's update address (VORLIX_TEST_UPDATE_ADDRESS in src/ui).
   add_test(NAME wine.${label}.gui-update
            COMMAND bash ${runner} run-script ${prefix_root} ${gui_dir}/update-test.sh ${bin}/vorlix_update_test.exe
-                   ${bin}/vorlix_gui_probe.exe 18765)
+                   ${bin}/vorlix_gui_probe.exe 18765 ${CMAKE_BINARY_DIR}/gui-screens/${label})
   set_tests_properties(wine.${label}.gui-update PROPERTIES FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77
                        TIMEOUT ${test_timeout} ENVIRONMENT "${wine_environment}" LABELS "wine;gui"
                        FAIL_REGULAR_EXPRESSION "FAILED:"

@@ -23,16 +23,20 @@ unset DISPLAY WAYLAND_DISPLAY  # silent installers; no window may wait for a cli
 [ -f "$prefix/system.reg" ] || { echo "prepare-demo: $prefix is not a Wine prefix" >&2; exit 1; }
 
 mkdir -p "$work"
-# QuillmarkBox's own icon file (ImageMagick, when there).
-icon_option=()
+# Icons of our own (ImageMagick, when there): QuillmarkBox's icon file, named by
+# its file class's DefaultIcon, and the icon inside Quillmark's program file.
+# Their colours are what the GUI tier looks for in each row.
+declare -A options=([quillmark64]="" [quillmarkbox64]="" [tallyworks32]="")
 if command -v convert >/dev/null &&
-  convert -size 32x32 xc:'#1f7a4d' -fill '#f4c542' -draw 'rectangle 8,8 23,23' -fill white -draw 'circle 16,16 16,12' "$work/quillmarkbox.ico" 2>/dev/null; then
-  icon_option=(-DICON="$work/quillmarkbox.ico")
+  convert -size 32x32 xc:'#1f7a4d' -fill '#f4c542' -draw 'rectangle 8,8 23,23' -fill white -draw 'circle 16,16 16,12' "$work/quillmarkbox.ico" 2>/dev/null &&
+  convert -size 32x32 xc:'#2a4fbf' -fill '#ff6a00' -draw 'polygon 4,28 16,4 28,28' "$work/quillmark.ico" 2>/dev/null &&
+  makensis -V2 -DOUTFILE="$work/quillmark-program.exe" -DICON="$work/quillmark.ico" "$fixtures/installers/program-with-icon.nsi" >/dev/null; then
+  options[quillmarkbox64]=-DICON="$work/quillmarkbox.ico"
+  options[quillmark64]=-DPROGRAM="$work/quillmark-program.exe"
 fi
 for name in quillmark64 quillmarkbox64 tallyworks32; do
-  options=()
-  [ "$name" = quillmarkbox64 ] && options=("${icon_option[@]}")
-  makensis -V2 -DOUTFILE="$work/$name-setup.exe" "${options[@]}" "$fixtures/installers/$name.nsi" >/dev/null
+  # shellcheck disable=SC2086 # one option or none
+  makensis -V2 -DOUTFILE="$work/$name-setup.exe" ${options[$name]} "$fixtures/installers/$name.nsi" >/dev/null
 done
 (cd "$fixtures/installers" && wixl -a x64 -o "$work/ferrowave.msi" ferrowave.wxs)
 

@@ -101,6 +101,11 @@ std::optional<HICON> extract(const IconSource& source, int width, int height) {
     case IconRead::embedded_in_place:
         // Read from the file where it lies: nothing is copied or written beside it.
         return sized_icon(source.path, 0, width, height);
+    case IconRead::program_or_shell:
+        if (HICON own = sized_icon(source.path, 0, width, height); own != nullptr) {
+            return own;
+        }
+        [[fallthrough]];
     case IconRead::shell_or_associated: {
         HICON icon = shell_icon(source.path);
         return icon != nullptr ? icon : associated_icon(source.path);

@@ -88,8 +88,26 @@ void TextLabel::paint(HDC dc, const RECT& client) const {
     draw_text_in(dc, text, client, hover ? underlined_ : font_, ink(hover ? hover_colour : style_.colour),
                  style_.format | lines);
     if (style_.link && GetFocus() == hwnd_) {
-        DrawFocusRect(dc, &client);
+        const RECT focus = text_box(client, text);
+        DrawFocusRect(dc, &focus);
     }
+}
+
+// Where the text stands in the box (a box may be wider than its text): the
+// focus frames the text.
+RECT TextLabel::text_box(const RECT& client, const std::wstring& text) const {
+    const bool wrapped = (style_.format & DT_WORDBREAK) != 0;
+    const SIZE needed = measure_text(text, font_, wrapped ? client.right - client.left : 0);
+    const LONG width = std::min<LONG>(needed.cx + 2, client.right - client.left);
+    const LONG height = std::min<LONG>(needed.cy, client.bottom - client.top);
+    LONG left = client.left;
+    if ((style_.format & DT_CENTER) != 0) {
+        left += (client.right - client.left - width) / 2;
+    } else if ((style_.format & DT_RIGHT) != 0) {
+        left = client.right - width;
+    }
+    const LONG top = wrapped ? client.top : client.top + (client.bottom - client.top - height) / 2;
+    return RECT{left, top, left + width, top + height};
 }
 
 LRESULT CALLBACK TextLabel::subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,

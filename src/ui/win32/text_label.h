@@ -52,6 +52,7 @@ private:
     static LRESULT CALLBACK subclass(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                      DWORD_PTR self);
     void paint(HDC dc, const RECT& client) const;
+    RECT text_box(const RECT& client, const std::wstring& text) const;
 };
 
 }  // namespace vorlix::ui

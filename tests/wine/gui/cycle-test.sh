@@ -39,12 +39,14 @@ expect_leftover() {  # PATTERN WHAT
     gui_fail "$2: no row matches $1 in: $(probe leftovers | tr '\n' '|')"
 }
 
-# Each program's icon, cut from its row while a search for it shows: none
-# blank and no two alike (each comes from another kind of source).
-check_icons_differ() {  # FILE_PREFIX NAME...
-  local prefix=$1 program row x y side width i j differing crops=()
+# Each program's icon, cut from its row while a search for it shows: it holds
+# the colour of the program's own icon (not the generic one a shell may give)
+# and no two are alike.
+check_own_icons() {  # FILE_PREFIX NAME=RRGGBB...
+  local prefix=$1 pair program colour row x y side width i j differing crops=()
   shift
-  for program in "$@"; do
+  for pair in "$@"; do
+    program=${pair%=*} colour=${pair#*=}
     search_for "$program"
     wait_idle
     screenshot "$prefix-$program.png"
@@ -59,8 +61,8 @@ check_icons_differ() {  # FILE_PREFIX NAME...
     y=$((y - side / 2))
     convert "$prefix-$program.png" -crop "${side}x${side}+$x+$y" +repage "$prefix-$program.icon.png" ||
       gui_fail "cannot cut $program's icon"
-    [ "$(colours_in "$prefix-$program.icon.png" 0 0 "$side" "$side")" -gt 1 ] 2>/dev/null ||
-      gui_fail "$program's icon is blank"
+    convert "$prefix-$program.icon.png" -format %c histogram:info: 2>/dev/null | grep -qi "#$colour" ||
+      gui_fail "$program's icon does not show its own colour $colour ($prefix-$program.icon.png)"
     crops+=("$prefix-$program.icon.png")
   done
   for ((i = 0; i < ${#crops[@]}; i++)); do
@@ -69,14 +71,14 @@ check_icons_differ() {  # FILE_PREFIX NAME...
       [ "${differing%% *}" -gt 0 ] 2>/dev/null || gui_fail "${crops[i]} and ${crops[j]} show the same icon ($differing)"
     done
   done
-  echo "cycle: ok: $* show different icons"
+  echo "cycle: ok: ${*%%=*} show their own icons"
 }
 
 # One whole cycle on the program NAME at DPI, with screenshots of every card
 # and window; the first step-3 registry row matching KEEP (when given) is
 # unticked.
 cycle() {  # NAME DPI [KEEP]
-  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary state
+  local name=$1 dpi=$2 keep_pattern=${3:-} index keep report summary state row_height box found_files
   set_dpi "$dpi"
   start_vorlix "$vorlix"
   wait_idle
@@ -99,8 +101,13 @@ cycle() {  # NAME DPI [KEEP]
   fi
   echo "cycle: ok: About opens and closes"
 
-  # An icon file, an Installer product icon and the shell's icon of a program.
-  [ "$name" != Quillmark ] || check_icons_differ "$screens/icons-$dpi" QuillmarkBox Ferrowave Quillmark
+  # An icon file named by a file class's DefaultIcon, an Installer product
+  # icon and the icon inside a program file (colours of tests/fixtures/installers
+  # and prepare-demo.sh).
+  # Quillmark is gone by the second cycle.
+  local own_icons=(QuillmarkBox=1F7A4D Ferrowave=7A1F4D)
+  [ "$name" != Quillmark ] || own_icons+=(Quillmark=FF6A00)
+  check_own_icons "$screens/icons-$dpi" "${own_icons[@]}"
   search_for Quillmark
   wait_idle
   index=$(probe rows | grep -nx "$name" | cut -d: -f1)
@@ -110,6 +117,9 @@ cycle() {  # NAME DPI [KEEP]
   probe msgbox | grep -qxF "text=Are you sure you want to uninstall $name ?" ||
     gui_fail "unexpected question: $(probe msgbox | grep text=)"
   answer Yes
+  # The analysis takes at least three seconds.
+  wait_for card analysing 10 "Yes did not show the analysing card"
+  screenshot "$screens/analysing-$dpi.png"
 
   wait_for card step2 120 "the analysis did not reach step 2"
   summary=$(probe texts | sed -n 's/^Analysis completed\. \([0-9]*\) files\/folders and \([0-9]*\) registry entries found\.$/\1 \2/p')
@@ -119,6 +129,13 @@ cycle() {  # NAME DPI [KEEP]
     gui_fail "step 2 says ${summary% *} files/folders above $(probe leftovers | wc -l) rows"
   expect_leftover "^1 C:\\\\Program Files\\\\$name\\\\?\$" "step 2's files list holds the program's folder"
   screenshot "$screens/step2-$dpi.png"
+  # The list is drawn at the window's scale: rows at least as high as the
+  # 9-point text, check boxes 13 units wide.
+  read -r row_height box <<<"$(state_value leftover-row)"
+  echo "cycle: step 2's rows are ${row_height:-?} px high, their check boxes ${box:-?} px wide at $dpi DPI"
+  [ "${row_height:-0}" -ge $((12 * dpi / 96)) ] && [ "${box:-0}" -ge $((13 * dpi / 96)) ] ||
+    gui_fail "step 2's list is not drawn at $dpi DPI: rows ${row_height:-?} px, check boxes ${box:-?} px"
+  found_files=$(probe leftovers | cut -d' ' -f2-)
   click "button:Registry Entries"
   expect_leftover "^1 .*Uninstall\\\\$name\$" "step 2's registry list holds the Uninstall entry"
   # The current tab reads as selected, the other as a choice (never as unavailable).
@@ -159,6 +176,15 @@ cycle() {  # NAME DPI [KEEP]
   click "button:Scan Leftovers"
   wait_for card step3 30 "Scan Leftovers did not show step 3"
   screenshot "$screens/step3-$dpi.png"
+  # Step 3 lists what of step 2's files and folders the uninstaller left.
+  local path left=""
+  while IFS= read -r path; do
+    [ -e "$drive_c/$(tr '\\' / <<<"${path#C:\\}")" ] && left+="$path"$'\n'
+  done <<<"$found_files"
+  left=${left%$'\n'}
+  wait_until 10 eval '[ "$(probe leftovers | cut -d" " -f2-)" = "$left" ]' ||
+    gui_fail "step 3 lists: $(probe leftovers | tr '\n' '|'), but what is left is: $(tr '\n' '|' <<<"$left")"
+  echo "cycle: ok: step 3 lists the $(grep -c . <<<"$left") files and folders left"
   if [ -n "$keep_pattern" ]; then
     click "button:Registry Entries"
     wait_until 10 eval 'probe leftovers | grep -qE "$keep_pattern"' || true

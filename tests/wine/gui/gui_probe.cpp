@@ -5,9 +5,10 @@
 //
 //   vorlix_gui_probe state          key=value lines: window rectangle, rows, first visible row,
 //                                   focus row, who owns the list's image lists, loading window,
-//                                   message box, keyboard focus, categories and tabs (enabled,
-//                                   selected or unavailable), the active card, Scan Leftovers, the
-//                                   tip overlay, the About window
+//                                   message box, whether the window is enabled and shown,
+//                                   keyboard focus, categories and tabs (enabled, selected or
+//                                   unavailable), the active card, a leftover list's row height and
+//                                   check-box width, Scan Leftovers, the tip overlay, the About window
 //   vorlix_gui_probe rows           one line per visible row: its name
 //   vorlix_gui_probe row-texts      one line per visible row: what a screen reader reads of it,
 //                                   name|publisher|version
@@ -203,6 +204,8 @@ int state(HWND main) {
     std::printf("loading=%d\n", loading != nullptr && IsWindowVisible(loading) ? 1 : 0);
     std::printf("msgbox=%d\n", message_box() != nullptr ? 1 : 0);
     std::printf("enabled=%d\n", IsWindowEnabled(main) ? 1 : 0);
+    // The window exists, empty and enabled, a while before it is first shown.
+    std::printf("visible=%d\n", IsWindowVisible(main) ? 1 : 0);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) && thread.hwndFocus != nullptr) {
@@ -211,6 +214,16 @@ int state(HWND main) {
     std::printf("card=%s\n", active_card(main));
     if (HWND scan = visible_child(main, L"Button", L"Scan Leftovers", false); scan != nullptr) {
         std::printf("scan=%s\n", IsWindowEnabled(scan) ? "enabled" : "disabled");
+    }
+    // A leftover list's first row: its height and the width of its check box
+    // (the state image leads the row, the label follows it).
+    if (list != nullptr && (SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0) {
+        RECT row{}, label{};
+        row.left = LVIR_BOUNDS;
+        label.left = LVIR_ICON;
+        if (remote(list, LVM_GETITEMRECT, 0, row) && remote(list, LVM_GETITEMRECT, 0, label)) {
+            std::printf("leftover-row=%ld %ld\n", row.bottom - row.top, label.left - row.left);
+        }
     }
     std::printf("tip=%d\n", visible_top(L"VorlixTip") != nullptr ? 1 : 0);
     std::printf("about=%d\n", visible_top(L"VorlixAbout") != nullptr ? 1 : 0);

@@ -43,14 +43,16 @@ stop_xvfb() {
 probe() { "$wine64" "$PROBE" "$@" 2>/dev/null | tr -d '\r' || true; }
 state_value() { probe state | sed -n "s/^$1=//p" | head -n 1; }
 
-# Waits until the window is up, no loading window or message box shows and
-# the row count has settled.
+# Waits until the window is shown, no loading window or message box shows and
+# the row count has settled. (Created but not yet shown, the window is empty
+# and enabled too: on a loaded machine two polls can fall into that time.)
 wait_idle() {
   local previous=-2 rows state
   for _ in $(seq 240); do
     state=$(probe state)
     rows=$(sed -n 's/^rows=//p' <<<"$state")
     if grep -q '^loading=0' <<<"$state" && grep -q '^msgbox=0' <<<"$state" && grep -q '^enabled=1' <<<"$state" &&
+      grep -q '^visible=1' <<<"$state" &&
       [ -n "$rows" ] && [ "$rows" = "$previous" ]; then
       return 0
     fi
@@ -98,11 +100,11 @@ answer() {  # BUTTON (Yes, No, OK): the open message box's button
   xdotool mousemove $at sleep 0.2 click 1
 }
 
-# Clicks the centre of what the probe names (see vorlix_gui_probe point).
+# Clicks the centre of what the probe names (see vorlix_gui_probe point),
+# once it shows; a loaded machine may take seconds to show it.
 click() {
-  local at
-  at=$(probe point "$1")
-  [ -n "$at" ] || gui_fail "cannot find $1 on the screen"
+  local target=$1 at
+  wait_until 30 eval 'at=$(probe point "$target"); [ -n "$at" ]' || gui_fail "cannot find $target on the screen"
   # shellcheck disable=SC2086
   xdotool mousemove $at sleep 0.2 click 1
 }
@@ -150,13 +152,17 @@ search_for() {  # TEXT: Ctrl+F, the text, Enter
   xdotool key Return
 }
 
-# Starts the program at DPI and saves the list, a search for adobe and the
-# Adobe category as DIR/{list,search,category}-DPI.png; CHECK FILE DPI runs
-# after each screenshot when given. The program is ended afterwards.
+# Starts the program at DPI and saves the loading window of its scan, the
+# list, a search for adobe and the Adobe category as
+# DIR/{loading,list,search,category}-DPI.png; CHECK FILE DPI runs after each
+# screenshot of the list when given. The program is ended afterwards.
 capture_screens() {  # EXE DIR DPI [CHECK]
   local exe=$1 dir=$2 dpi=$3 check=${4:-}
   set_dpi "$dpi"
   start_vorlix "$exe"
+  # The scan's end keeps the loading window up for two seconds.
+  wait_until 30 state_is loading 1 || gui_fail "no loading window during the scan at $dpi DPI"
+  screenshot "$dir/loading-$dpi.png"
   wait_idle
   screenshot "$dir/list-$dpi.png"
   [ -z "$check" ] || "$check" "$dir/list-$dpi.png" "$dpi"

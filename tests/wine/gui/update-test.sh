@@ -5,17 +5,18 @@
 # document without "version" and no server at all keep it hidden and show
 # no message; the previous local copy is deleted before every download.
 #
-#   update-test.sh VORLIX_UPDATE_TEST_EXE PROBE_EXE PORT
+#   update-test.sh VORLIX_UPDATE_TEST_EXE PROBE_EXE PORT SCREENSHOT_DIR
 #
 # Run by wine-run.sh run-script (WINEPREFIX is a throw-away prefix).
 set -uo pipefail
-source_exe=$1 PROBE=$2 port=$3
+source_exe=$1 PROBE=$2 port=$3 screens=$4
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=lib.sh
 . "$here/lib.sh"
 served=$(mktemp -d)
 trap 'stop_xvfb; [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null; "$wineserver" -k 2>/dev/null; rm -rf "$served"' EXIT
-require_tools Xvfb xdotool python3
+require_tools Xvfb xdotool python3 import
+mkdir -p "$screens"
 label='Newer version available. Click here to download!'
 # The program keeps its copy of the document next to itself: inside the prefix.
 folder=$WINEPREFIX/drive_c/vorlix
@@ -64,7 +65,7 @@ check() {  # WHAT shown|hidden [--no-server]
       [ "$(cat "$served/status" 2>/dev/null)" = 404 ] || gui_fail "$1: the document was not saved"
   fi
   if [ "$2" = shown ]; then
-    wait_until 20 eval 'probe texts | grep -qxF "$label"' && shown=shown
+    wait_until 20 eval 'probe texts | grep -qxF "$label"' && shown=shown && screenshot "$screens/update-96.png"
   else
     click button:About
     wait_until 10 state_is about 1 || gui_fail "$1: the About window did not open"

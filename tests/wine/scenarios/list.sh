@@ -24,6 +24,8 @@ expect_fields Quillmark 'install_location=C:\Program Files\Quillmark\' \
   'publisher=Quillmark Software' version=3.2.1 scan_location=true \
   'registry_path=HKLM|SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quillmark'
 expect_fields QuillmarkBox 'install_location=C:\Program Files\QuillmarkBox\'
+# Its entry names no icon; its file class's DefaultIcon names the icon file (made with ImageMagick).
+! command -v convert >/dev/null || expect_fields QuillmarkBox 'icon=C:\Program Files\QuillmarkBox\qbox.ico'
 # Windows Installer keeps "MsiExec.exe /I{code}"; the list shows the removal command.
 expect_fields Ferrowave "uninstall_string=msiexec.exe /x$ferrowave_code" 'publisher=Ferrowave Labs' \
   "registry_path=HKLM|SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$ferrowave_code"
