@@ -101,19 +101,20 @@ EngineEvidence engine_evidence(const ZRB_InstalledSoftware& record) {
 }
 
 InstallerKind detect_installer(const EngineEvidence& evidence) {
+    const auto& command = evidence.uninstall_string;
+    const auto program = command_program(command);
+    // Inno Setup registers "/SILENT" as its quiet command, which still shows its progress window.
+    if (ends_with_inno_suffix(evidence.key_name) || evidence.inno_setup_version)
+        return {InstallerEngine::inno_setup,
+                program.empty() ? std::u16string() : quoted(program) + u" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART"};
     if (!evidence.quiet_uninstall_string.empty())
         return {InstallerEngine::registered_quiet, evidence.quiet_uninstall_string};
-    const auto& command = evidence.uninstall_string;
     auto product_code = msiexec_product_code(command);
     if (evidence.windows_installer || !product_code.empty()) {
         if (product_code.empty() && is_product_code(evidence.key_name)) product_code = evidence.key_name;
         return {InstallerEngine::windows_installer,
                 product_code.empty() ? std::u16string() : u"msiexec /x" + product_code + u" /qn /norestart"};
     }
-    const auto program = command_program(command);
-    if (ends_with_inno_suffix(evidence.key_name) || evidence.inno_setup_version)
-        return {InstallerEngine::inno_setup,
-                program.empty() ? std::u16string() : quoted(program) + u" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART"};
     if (has_nsis_signature(program)) return {InstallerEngine::nsis, nsis_quiet_command(program, command)};
     if (Str_ContainsText(command, u"InstallShield Installation Information")) return {InstallerEngine::installshield, {}};
     return {};

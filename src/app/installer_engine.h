@@ -35,9 +35,10 @@ struct InstallerKind {
 // The evidence of the entry the record came from (its registry path and view).
 EngineEvidence engine_evidence(const ZRB_InstalledSoftware& record);
 
-// The first evidence that holds, in this order: a registered quiet command,
-// Windows Installer, Inno Setup, the NSIS signature in the uninstaller's first
-// megabyte, InstallShield; otherwise unknown.
+// The first evidence that holds, in this order: Inno Setup (whose own
+// registered quiet command still shows a window), a registered quiet command,
+// Windows Installer, the NSIS signature in the uninstaller's first megabyte,
+// InstallShield; otherwise unknown.
 InstallerKind detect_installer(const EngineEvidence& evidence);
 
 // "registered_quiet", "msi", "inno", "nsis", "installshield", "unknown".

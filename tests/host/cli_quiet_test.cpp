@@ -66,7 +66,7 @@ TEST_F(ListEngine, NamesTheEngineOfEachEntryAndItsQuietCommand) {
         {{u"NoCode", u"\"C:\\Apps\\NoCode\\setup.exe\"", u"", true}, u"", "msi", ""},
         {{u"OddCode", u"MsiExec.exe /X{ODD-CODE-2024}"}, u"", "msi", "msiexec /x{ODD-CODE-2024} /qn /norestart"},
         {{u"NoBraces", u"msiexec /x C:\\Packages\\tool.msi"}, u"", "unknown", ""},
-        {{u"Notes_is1", u"\"C:\\Apps\\Notes\\unins000.exe\""}, u"", "inno",
+        {{u"Notes_is1", u"\"C:\\Apps\\Notes\\unins000.exe\"", u"\"C:\\Apps\\Notes\\unins000.exe\" /SILENT"}, u"", "inno",
          "\"C:\\Apps\\Notes\\unins000.exe\" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART"},
         {{u"Sketch", u"C:\\Apps\\Sketch\\unins000.exe /SILENT", u"", false, true}, u"", "inno",
          "\"C:\\Apps\\Sketch\\unins000.exe\" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART"},

@@ -49,7 +49,7 @@ expect_equal "Brokenfly registers its quiet command" "$(engine Brokenfly)" \
 wine32_ok && expect_equal "Tallyworks (32-bit) is NSIS" "$(engine Tallyworks)" \
   'nsis|"C:\Program Files (x86)\Tallyworks\Uninstall Tallyworks.exe" /S'
 [ $inno -eq 1 ] && expect_equal "Corvane Notes is Inno Setup" "$(engine "$notes_name")" \
-  'inno|"C:\Program Files (x86)\Corvane\Notes\unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART'
+  'inno|"C:\Program Files\Corvane\Notes\unins000.exe" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART'
 # The knowledge base's registry-only entries: Windows Installer by their msiexec
 # command, the rest without an uninstaller on disk.
 expect_equal "every msiexec entry is Windows Installer" \
