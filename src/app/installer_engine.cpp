@@ -1,11 +1,12 @@
 #include "app/installer_engine.h"
 
-#include <cctype>
 #include <string_view>
 
+#include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
 #include "access/registry_key.h"
 #include "app/registry_entry.h"
+#include "app/stay_index.h"
 #include "inventory/entry_values.h"
 #include "platform/os.h"
 
@@ -25,16 +26,6 @@ constexpr std::size_t nsis_signature_at = 4;
 // Commands longer than the inventory's texts are still whole here: a cut one would run something else.
 constexpr std::size_t command_limit = 32767;
 
-bool is_product_code(std::u16string_view text) {
-    if (text.size() != 38 || text.front() != u'{' || text.back() != u'}') return false;
-    for (std::size_t at = 1; at < 37; ++at) {
-        const bool dash_place = at == 9 || at == 14 || at == 19 || at == 24;
-        const auto unit = text[at];
-        if (dash_place ? unit != u'-' : !(unit < 0x80 && std::isxdigit(static_cast<unsigned char>(unit)))) return false;
-    }
-    return true;
-}
-
 // The product code an msiexec command names, or empty text. Taken as
 // written: a malformed code still names the product the entry removes, and
 // msiexec itself judges it, as it would in the registered command.
@@ -47,15 +38,10 @@ std::u16string msiexec_product_code(const std::u16string& command) {
     return code.find_first_of(u" \t\"") == std::u16string::npos ? code : std::u16string();
 }
 
-// The executable a command line starts: a quoted path, or everything up to ".exe".
+// The file the command starts; empty when it names no local drive path.
 std::u16string command_program(const std::u16string& command) {
-    const auto text = Str_Trim(command);
-    if (text.starts_with(u'"')) {
-        const auto close = text.find(u'"', 1);
-        return close == std::u16string::npos ? std::u16string() : text.substr(1, close - 1);
-    }
-    const auto dot = Str_UpperAscii(text).find(u".EXE");
-    return dot == std::u16string::npos ? text.substr(0, text.find(u' ')) : text.substr(0, dot + 4);
+    const auto paths = command_paths(command);
+    return paths.empty() ? std::u16string() : paths.front();
 }
 
 bool has_nsis_signature(const std::u16string& program) {
@@ -111,7 +97,7 @@ InstallerKind detect_installer(const EngineEvidence& evidence) {
         return {InstallerEngine::registered_quiet, evidence.quiet_uninstall_string};
     auto product_code = msiexec_product_code(command);
     if (evidence.windows_installer || !product_code.empty()) {
-        if (product_code.empty() && is_product_code(evidence.key_name)) product_code = evidence.key_name;
+        if (product_code.empty() && !packed_product_code(evidence.key_name).empty()) product_code = evidence.key_name;
         return {InstallerEngine::windows_installer,
                 product_code.empty() ? std::u16string() : u"msiexec /x" + product_code + u" /qn /norestart"};
     }
