@@ -103,6 +103,11 @@ std::u16string Str_EnsureTrailingBackslash(const std::u16string& str_param_Text)
     return str_param_Text + u'\\';
 }
 
+std::u16string Str_ExcludeTrailingBackslashes(std::u16string str_param_Text) {
+    while (!str_param_Text.empty() && str_param_Text.back() == u'\\') str_param_Text.pop_back();
+    return str_param_Text;
+}
+
 std::u16string Str_StripQuotes(const std::u16string& str_param_Text) { return Str_StripQuotes(std::u16string(str_param_Text)); }
 
 std::u16string Str_StripQuotes(std::u16string&& str_param_Text) {

@@ -25,6 +25,8 @@ std::u16string Str_ReplaceText(const std::u16string& str_param_Text, const std::
                                const std::u16string& str_param_New, bool bool_param_Every);
 std::u16string Str_RemoveText(const std::u16string& str_param_Text, const std::u16string& str_param_Part);
 std::u16string Str_EnsureTrailingBackslash(const std::u16string& str_param_Text);
+// The text without the backslashes it ends with.
+std::u16string Str_ExcludeTrailingBackslashes(std::u16string str_param_Text);
 // Blanks one double quote at each end, then trims.
 std::u16string Str_StripQuotes(const std::u16string& str_param_Text);
 // The same on a text the caller gives up: no copy is made.

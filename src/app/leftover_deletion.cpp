@@ -44,9 +44,7 @@ bool contains_microsoft(const std::u16string& publisher) {
 // Upper-cased, without trailing backslashes: the install location is stored
 // with one, the folders below it without.
 std::u16string folder_key(const std::u16string& path) {
-    auto key = Str_UpperFull(Str_Trim(path));
-    while (!key.empty() && key.back() == u'\\') key.pop_back();
-    return key;
+    return Str_ExcludeTrailingBackslashes(Str_UpperFull(Str_Trim(path)));
 }
 
 std::vector<FileAction> plan_file_actions(const StringList& entries, std::size_t folder_count,

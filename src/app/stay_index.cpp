@@ -10,11 +10,6 @@ namespace vorlix {
 
 namespace {
 
-std::u16string without_trailing_backslashes(std::u16string path) {
-    while (!path.empty() && path.back() == u'\\') path.pop_back();
-    return path;
-}
-
 // The first word of the file part the command planner split off: a quoted
 // run, or the text up to the end of its ".exe".
 std::u16string first_file(const std::u16string& file) {
@@ -48,8 +43,7 @@ std::u16string registry_key_text(std::u16string root, const std::u16string& key)
     for (auto at = path.find(u"\\WOW6432NODE"); at != std::u16string::npos; at = path.find(u"\\WOW6432NODE"))
         path.erase(at, 12);
     if (path.starts_with(u"WOW6432NODE\\")) path.erase(0, 12);
-    while (!path.empty() && path.back() == u'\\') path.pop_back();
-    return root + u"|" + path;
+    return root + u"|" + Str_ExcludeTrailingBackslashes(std::move(path));
 }
 
 // A path that reaches a local drive by another way: "\\folder" on the
@@ -106,11 +100,11 @@ std::u16string icon_path(const std::u16string& icon) {
 }
 
 StringList StayIndex::keys(const std::u16string& path) {
-    StringList keys{Str_UpperFull(without_trailing_backslashes(path))};
+    StringList keys{Str_UpperFull(Str_ExcludeTrailingBackslashes(path))};
     // Only a spelling Windows rewrites (an 8.3 name, "." or "..") needs the file system.
     if (path.find(u'~') == std::u16string::npos && path.find(u"\\.") == std::u16string::npos) return keys;
     for (const auto& form : forms_.of(path)) {
-        auto key = Str_UpperFull(without_trailing_backslashes(form));
+        auto key = Str_UpperFull(Str_ExcludeTrailingBackslashes(form));
         if (key != keys.front()) keys.push_back(std::move(key));
     }
     return keys;

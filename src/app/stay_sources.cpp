@@ -110,11 +110,17 @@ public:
             if (!Str_UpperAscii(user).ends_with(u"_CLASSES") && !Str_SameText(user, own_sid_))
                 hives.push_back(own_sid_.empty() ? Hive{u"HKCU", os::hkey_users, user + u"\\", {}}
                                                  : Hive{u"HKU", os::hkey_users, user + u"\\", user + u"\\"});
+        // The same paths in every hive.
+        const auto uninstall = variants(current_version + u"Uninstall\\");
+        const auto app_paths = variants(current_version + u"App Paths\\");
+        auto runs = variants(current_version + u"Run");
+        for (auto& path : variants(current_version + u"RunOnce")) runs.push_back(std::move(path));
         for (const auto& hive : hives) {
-            read_uninstall_entries(hive);
-            read_app_paths(hive);
-            for (const auto* run : {u"Run", u"RunOnce"})
-                for (const auto& path : variants(current_version + run)) read_run_values(hive, path);
+            for (const auto& base : uninstall)
+                for (const auto& name : subkeys(hive, base)) read_uninstall_entry(hive, base + name, name);
+            for (const auto& base : app_paths)
+                for (const auto& name : subkeys(hive, base)) read_app_path(hive, base + name, name);
+            for (const auto& path : runs) read_run_values(hive, path);
         }
         read_services();
         for (const auto& hive : {hives[0], hives[1]}) read_classes(hive);
@@ -184,11 +190,6 @@ private:
         return std::find(own_.begin(), own_.end(), entry_text(hive.name + u"|" + hive.compared + path)) != own_.end();
     }
 
-    void read_uninstall_entries(const Hive& hive) {
-        for (const auto& base : variants(current_version + u"Uninstall\\"))
-            for (const auto& name : subkeys(hive, base)) read_uninstall_entry(hive, base + name, name);
-    }
-
     void read_uninstall_entry(const Hive& hive, const std::u16string& path, const std::u16string& name) {
         if (is_own_entry(hive, path)) {
             if (read_values(hive, path)) own_names_.push_back(text(u"DisplayName"));
@@ -236,11 +237,6 @@ private:
             index_.add_name(spaced, program.reason);
             index_.add_name(joined, program.reason);
         }
-    }
-
-    void read_app_paths(const Hive& hive) {
-        for (const auto& base : variants(current_version + u"App Paths\\"))
-            for (const auto& name : subkeys(hive, base)) read_app_path(hive, base + name, name);
     }
 
     void read_app_path(const Hive& hive, const std::u16string& path, const std::u16string& name) {

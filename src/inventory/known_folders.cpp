@@ -98,7 +98,7 @@ void add_kept_below(SharedList& list, const StringList& roots, const char16_t* c
     }
 }
 
-void add_windows_kept(SharedList& list) {
+void add_windows_kept(SharedList& list, const KnownFolders& folders) {
     StringList program_files{list.special(os::csidl_program_files), list.special(os::csidl_program_filesx86)};
     for (const auto* name : {u"ProgramFiles", u"ProgramFiles(x86)", u"ProgramW6432"})
         program_files.push_back(Sys_GetEnvironmentVariable(name));
@@ -108,12 +108,10 @@ void add_windows_kept(SharedList& list) {
         common_files.push_back(Sys_GetEnvironmentVariable(name));
     for (const auto& folder : program_files)
         if (!Str_Trim(folder).empty()) common_files.push_back(Str_EnsureTrailingBackslash(Str_Trim(folder)) + u"Common Files");
-    const auto& local = list.special(os::csidl_local_appdata);
-    const StringList app_data{list.special(os::csidl_appdata), local,
-                              local.empty() ? std::u16string() : parent_folder(local) + u"LocalLow"};
+    const StringList app_data{folders.app_data_dir, folders.local_app_data_dir, folders.local_low_dir};
     add_kept_below(list, program_files, kept_below_program_files);
     add_kept_below(list, common_files, kept_below_common_files);
-    add_kept_below(list, {list.special(os::csidl_common_appdata), Sys_GetEnvironmentVariable(u"ProgramData")},
+    add_kept_below(list, {folders.program_data_dir, Sys_GetEnvironmentVariable(u"ProgramData")},
                    kept_below_program_data);
     add_kept_below(list, app_data, kept_below_app_data);
 }
@@ -129,6 +127,8 @@ KnownFolders KnownFolders::capture() {
     folders.windows_dir = shared.special(os::csidl_windows);
     folders.app_data_dir = shared.special(os::csidl_appdata);
     folders.local_app_data_dir = shared.special(os::csidl_local_appdata);
+    if (!folders.local_app_data_dir.empty()) folders.local_low_dir = parent_folder(folders.local_app_data_dir) + u"LocalLow\\";
+    folders.program_data_dir = shared.special(os::csidl_common_appdata);
     folders.program_files = shared.special(os::csidl_program_files);
     folders.program_files64 = native_program_files(folders.program_files);
 
@@ -159,7 +159,7 @@ KnownFolders KnownFolders::capture() {
     shared.add(parent_folder(Sys_GetEnvironmentVariable(u"PUBLIC")));
     // Every folder the shell knows, and those Windows keeps below the shared roots.
     for (const auto& known : os::get_known_folder_paths()) shared.add(known);
-    add_windows_kept(shared);
+    add_windows_kept(shared, folders);
     for (const auto& folder : folders.shared_upper)
         for (auto slash = folder.find(u'\\'); slash != std::u16string::npos; slash = folder.find(u'\\', slash + 1))
             folders.shared_or_above_upper.insert(folder.substr(0, slash + 1));

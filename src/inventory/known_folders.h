@@ -16,6 +16,9 @@ struct KnownFolders {
     std::u16string windows_dir;
     std::u16string app_data_dir;
     std::u16string local_app_data_dir;
+    // LocalLow, beside the local application data.
+    std::u16string local_low_dir;
+    std::u16string program_data_dir;
     std::u16string program_files;
     std::u16string program_files64;
     // Upper-cased (a to z), with a trailing backslash, without duplicates: the

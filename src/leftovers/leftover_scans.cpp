@@ -68,9 +68,12 @@ void run_registry_scans(const LeftoverScanContext& context) {
     for (const auto scan : {scan_machine_file_classes, scan_user_file_classes, scan_installer_folders,
                             scan_com_classes, scan_installer_products, scan_installer_components,
                             scan_compatibility_layers, scan_mui_caches, scan_shared_components, scan_feature_usage,
-                            scan_compatibility_assistant, scan_startup_approval, scan_elevation_policies,
-                            scan_run_entries})
+                            scan_compatibility_assistant})
         scan(context);
+    const auto run = program_run_values(context);
+    scan_startup_approval(context, run);
+    scan_elevation_policies(context);
+    scan_run_entries(context, run);
 }
 
 }  // namespace vorlix

@@ -57,6 +57,17 @@ std::vector<KeyLine> subkey_lines(os::Hkey root, const std::u16string& path, boo
 bool raw_value_names(os::Hkey root, const std::u16string& path, bool view64, StringList& names);
 std::vector<KeyLine> value_name_lines(os::Hkey root, const std::u16string& path, bool view64);
 
+// The values of every variant of the Run keys whose data starts a file of the
+// program, under the names they really have (a blank-padded name trimmed
+// would name another program's value).
+struct RunValue {
+    std::u16string key, name;
+};
+struct ProgramRunValues {
+    std::vector<RunValue> machine, user;
+};
+ProgramRunValues program_run_values(const LeftoverScanContext& context);
+
 // File classes of the machine and their extensions.
 void scan_machine_file_classes(const LeftoverScanContext& context);
 // File classes of the user.
@@ -74,9 +85,10 @@ void scan_mui_caches(const LeftoverScanContext& context);
 void scan_shared_components(const LeftoverScanContext& context);
 void scan_feature_usage(const LeftoverScanContext& context);
 void scan_compatibility_assistant(const LeftoverScanContext& context);
-void scan_startup_approval(const LeftoverScanContext& context);
+// The program's Run values, read once for the two scans that need them.
+void scan_startup_approval(const LeftoverScanContext& context, const ProgramRunValues& run);
 void scan_elevation_policies(const LeftoverScanContext& context);
-void scan_run_entries(const LeftoverScanContext& context);
+void scan_run_entries(const LeftoverScanContext& context, const ProgramRunValues& run);
 
 // All fourteen, in order.
 void run_registry_scans(const LeftoverScanContext& context);

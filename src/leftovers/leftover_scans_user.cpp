@@ -1,5 +1,6 @@
 // Scans 7 to 14: caches, usage lists, start-up lists and policies that name
 // the program's files, per user and for the machine.
+#include <tuple>
 #include <unordered_set>
 
 #include "access/Unit_ZRB_func_Registry.h"
@@ -39,14 +40,7 @@ void record_user_value_names(const LeftoverScanContext& context, const std::u16s
     }
 }
 
-struct RunValue {
-    std::u16string key, name;
-};
-
-// The Run values of the root (every existing variant) whose data starts a
-// file in the program's folders, under the names they really have: a
-// blank-padded name trimmed would name another program's value.
-std::vector<RunValue> program_run_values(const LeftoverScanContext& context, os::Hkey root) {
+std::vector<RunValue> run_values_of(const LeftoverScanContext& context, os::Hkey root) {
     std::vector<RunValue> found;
     StringList variants;
     int count = 0;
@@ -65,6 +59,10 @@ std::vector<RunValue> program_run_values(const LeftoverScanContext& context, os:
 }
 
 }  // namespace
+
+ProgramRunValues program_run_values(const LeftoverScanContext& context) {
+    return {run_values_of(context, os::hkey_local_machine), run_values_of(context, os::hkey_current_user)};
+}
 
 void scan_compatibility_layers(const LeftoverScanContext& context) {
     record_user_value_names(context, u"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers");
@@ -115,15 +113,15 @@ void scan_compatibility_assistant(const LeftoverScanContext& context) {
                        u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Store");
 }
 
-void scan_startup_approval(const LeftoverScanContext& context) {
-    const std::pair<os::Hkey, const char16_t*> roots[] = {{os::hkey_current_user, u"HKCU"},
-                                                          {os::hkey_local_machine, u"HKLM"}};
-    for (const auto& [root, root_name] : roots) {
+void scan_startup_approval(const LeftoverScanContext& context, const ProgramRunValues& run) {
+    const std::tuple<os::Hkey, const char16_t*, const std::vector<RunValue>&> roots[] = {
+        {os::hkey_current_user, u"HKCU", run.user}, {os::hkey_local_machine, u"HKLM", run.machine}};
+    for (const auto& [root, root_name, values] : roots) {
         // An approval holds only a name: it is the program's only beside the
         // Run value of that name that starts the program, in the list of its
         // view (Run32 approves the 32-bit branch's Run values).
         std::unordered_set<std::u16string> started[2];
-        for (const auto& value : program_run_values(context, root))
+        for (const auto& value : values)
             started[Str_UpperAscii(value.key).find(u"WOW6432NODE") != std::u16string::npos].insert(
                 Str_UpperAscii(Str_Trim(value.name)));
         for (const bool run32 : {false, true})
@@ -146,11 +144,9 @@ void scan_elevation_policies(const LeftoverScanContext& context) {
                 context.record_key(u"HKLM", line.variant + policy);
 }
 
-void scan_run_entries(const LeftoverScanContext& context) {
-    const std::pair<os::Hkey, const char16_t*> roots[] = {{os::hkey_local_machine, u"HKLM"},
-                                                          {os::hkey_current_user, u"HKCU"}};
-    for (const auto& [root, root_name] : roots)
-        for (const auto& value : program_run_values(context, root)) context.record_value(root_name, value.key, value.name);
+void scan_run_entries(const LeftoverScanContext& context, const ProgramRunValues& run) {
+    for (const auto& value : run.machine) context.record_value(u"HKLM", value.key, value.name);
+    for (const auto& value : run.user) context.record_value(u"HKCU", value.key, value.name);
 }
 
 }  // namespace vorlix

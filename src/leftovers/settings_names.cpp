@@ -86,17 +86,6 @@ std::u16string strip_trailing(const std::u16string& text, Strip strip) {
     return joined(tokens);
 }
 
-bool is_guid(const std::u16string& name) {
-    if (name.size() != 38 || name.front() != u'{' || name.back() != u'}') return false;
-    for (std::size_t at = 1; at < 37; ++at) {
-        const bool dash = at == 9 || at == 14 || at == 19 || at == 24;
-        const auto unit = name[at];
-        const bool hex = is_digit(unit) || (unit >= u'a' && unit <= u'f') || (unit >= u'A' && unit <= u'F');
-        if (dash ? unit != u'-' : !hex) return false;
-    }
-    return true;
-}
-
 void add_once(StringList& list, const std::u16string& text) {
     const auto name = Str_Trim(text);
     if (name.empty()) return;
@@ -106,8 +95,7 @@ void add_once(StringList& list, const std::u16string& text) {
 }
 
 std::u16string last_name(const std::u16string& path) {
-    auto trimmed = Str_Trim(path);
-    while (!trimmed.empty() && trimmed.back() == u'\\') trimmed.pop_back();
+    const auto trimmed = Str_ExcludeTrailingBackslashes(Str_Trim(path));
     return trimmed.substr(trimmed.rfind(u'\\') + 1);
 }
 
@@ -163,7 +151,8 @@ ProgramNames NameRules::names_of(const ZRB_InstalledSoftware& record, bool with_
     }
     auto key = last_name(record.mpu_str_InstallRegPath);
     if (key.size() > 4 && Str_UpperAscii(key).ends_with(u"_IS1")) key.resize(key.size() - 4);
-    if (!is_guid(key)) add_once(names.names, key);
+    // A product code names no folder.
+    if (packed_product_code(key).empty()) add_once(names.names, key);
     add_once(names.vendors, bare_publisher(record.mpu_str_Publisher));
     return names;
 }
@@ -181,7 +170,7 @@ StringList NameRules::names_held_by(const ZRB_InstalledSoftware& other) const {
                         folder_of_file(other.mpu_str_DisplayIcon)}) {
         // The folder's own name, then its parent's.
         for (int level = 0; level < 2; ++level) {
-            while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+            folder = Str_ExcludeTrailingBackslashes(std::move(folder));
             add_once(held, last_name(folder));
             const auto slash = folder.rfind(u'\\');
             folder.resize(slash == std::u16string::npos ? 0 : slash);

@@ -39,6 +39,7 @@ bool at_or_below_any(const std::u16string& text, const StringList& held) {
 struct Wanted {
     StringList names;
     StringList vendors;
+    UpperSet vendors_upper;
     // Vendors whose folder or key may go when emptied: no other program has them.
     UpperSet free_vendors;
 };
@@ -58,11 +59,10 @@ Wanted wanted_names(const ZRB_InstalledSoftware& record, const ZRB_InstalledSoft
     const auto own = rules.names_of(record, !record.location_from_command && !record.mpu_SDLarry_Folders.empty() &&
                                                 !guard.holds_others(expand_placeholders(record.mpu_str_InstallLocation)));
     Wanted wanted;
-    UpperSet vendors;
     for (const auto& vendor : own.vendors) {
         if (!rules.is_telling(vendor)) continue;
         wanted.vendors.push_back(vendor);
-        vendors.insert(Str_UpperFull(vendor));
+        wanted.vendors_upper.insert(Str_UpperFull(vendor));
         if (!holds_upper(taken, vendor)) wanted.free_vendors.insert(Str_UpperFull(vendor));
     }
     for (const auto& name : own.names)
@@ -98,22 +98,15 @@ bool holds_only(const std::u16string& folder, const UpperSet& names) {
 class SettingsSearch {
 public:
     SettingsSearch(const ZRB_InstalledSoftware& record, const LocationGuard& guard, bool view64, Wanted wanted)
-        : record_(record), guard_(guard), view64_(view64), wanted_(std::move(wanted)) {
-        for (const auto& vendor : wanted_.vendors) vendor_upper_.insert(Str_UpperFull(vendor));
-    }
+        : record_(record), guard_(guard), view64_(view64), wanted_(std::move(wanted)) {}
 
     void search_folders() {
-        const auto local = special_folder_path(os::csidl_local_appdata);
-        StringList roots{special_folder_path(os::csidl_appdata), local, special_folder_path(os::csidl_common_appdata)};
-        if (!is_blank(local)) {
-            auto profile_local = Str_Trim(local);
-            while (!profile_local.empty() && profile_local.back() == u'\\') profile_local.pop_back();
-            roots.push_back(profile_local.substr(0, profile_local.rfind(u'\\') + 1) + u"LocalLow");
-        }
+        const auto& known = guard_.known_folders();
         UpperSet seen;
-        for (const auto& root : roots)
-            if (!is_blank(root) && seen.insert(Str_UpperFull(Str_EnsureTrailingBackslash(root))).second)
-                search_folder_root(Str_EnsureTrailingBackslash(Str_Trim(root)));
+        for (const auto* root :
+             {&known.app_data_dir, &known.local_app_data_dir, &known.program_data_dir, &known.local_low_dir})
+            if (!is_blank(*root) && seen.insert(Str_UpperFull(Str_EnsureTrailingBackslash(*root))).second)
+                search_folder_root(Str_EnsureTrailingBackslash(Str_Trim(*root)));
     }
 
     void search_keys() {
@@ -139,14 +132,13 @@ private:
     const LocationGuard& guard_;
     bool view64_;
     Wanted wanted_;
-    UpperSet vendor_upper_;
     SettingsFindings findings_;
     // Listed to go only when empty.
     StringList vendor_folders_;
     StringList vendor_keys_;
 
     // A name that is also the program's vendor names the vendor's folder, not the program's.
-    bool is_vendor(const std::u16string& name) const { return holds_upper(vendor_upper_, name); }
+    bool is_vendor(const std::u16string& name) const { return holds_upper(wanted_.vendors_upper, name); }
 
     bool claimable_folder(const std::u16string& folder) const {
         return !guard_.claimable(folder).empty() && !guard_.holds_others(folder) &&

@@ -10,6 +10,7 @@
 
 #include "access/Unit_ZRB_func_Registry.h"
 #include "access/Unit_ZRB_func_RegistryEx.h"
+#include "access/Unit_ZRB_func_Str.h"
 #include "cli/cmd_uninstall.h"
 #include "inventory/pacing.h"
 #include "machine_snapshot.h"
@@ -136,16 +137,8 @@ const std::u16string installer_data = u"SOFTWARE\\Microsoft\\Windows\\CurrentVer
 const std::u16string profile_list = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 const std::u16string common_files = u"C:\\Program Files\\Common Files\\";
 
-// Items are compared without regard to letter case: the machine keeps the
-// first spelling of a key or folder, whoever wrote it.
-std::u16string fold(std::u16string text) {
-    for (auto& unit : text)
-        if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
-    return text;
-}
-
 bool at_or_below(const std::u16string& path, const std::u16string& folder) {
-    const auto p = fold(path), f = fold(folder);
+    const auto p = Str_UpperAscii(path), f = Str_UpperAscii(folder);
     return p == f || (p.size() > f.size() && p.starts_with(f) && p[f.size()] == u'\\');
 }
 
@@ -177,16 +170,15 @@ public:
         for (const auto& folder : folders) claim_if_new_or_claimed(u"file " + folder, sim::path_exists(folder), owners, kind);
         // The file itself is whoever names it, even one the machine already had.
         if (!sim::path_exists(path)) sim::add_file(path);
-        add(claims_[fold(u"file " + path)], owners, kind);
+        add(claims_[Str_UpperAscii(u"file " + path)], owners, kind);
     }
 
     void value(os::Hkey root, const std::u16string& key, const std::u16string& name, std::uint32_t type,
                const std::string& bytes, const Owners& owners, const char* kind) {
         claim_key(root, key, owners, kind);
         sim::set_value(root, key, name, type, bytes);
-        const auto slot = fold(key_item(root, key) + u" | " + name);
-        const auto item = fold(key_item(root, key) + u" | " + name + u" | type " +
-                               from_utf8(std::to_string(type)) + u" | " + hex_of(bytes));
+        const auto slot = Str_UpperAscii(key_item(root, key) + u" | " + name);
+        const auto item = Str_UpperAscii(value_item(key_item(root, key), name, type, bytes));
         // A value written again with other data is no longer the earlier writer's.
         auto& current = value_items_[slot];
         if (!current.empty() && current != item) claims_.erase(current);
@@ -199,12 +191,12 @@ public:
     }
     // The value, if there is one, is from now on the owners' alone.
     void hand_over(os::Hkey root, const std::u16string& key, const std::u16string& name, const Owners& owners) {
-        const auto found = value_items_.find(fold(key_item(root, key) + u" | " + name));
+        const auto found = value_items_.find(Str_UpperAscii(key_item(root, key) + u" | " + name));
         if (found != value_items_.end()) claims_[found->second].owners = owners;
     }
 
     const Claim* claim(const std::u16string& item) const {
-        const auto found = claims_.find(fold(item));
+        const auto found = claims_.find(Str_UpperAscii(item));
         return found == claims_.end() ? nullptr : &found->second;
     }
     bool only_target(const Claim& claim) const { return claim.owners == Owners{target_}; }
@@ -226,7 +218,7 @@ private:
     // An item that was there before and nobody claimed is the machine's own
     // and stays unclaimed (so it is kept whatever happens).
     void claim_if_new_or_claimed(const std::u16string& item, bool existed, const Owners& owners, const char* kind) {
-        const auto folded = fold(item);
+        const auto folded = Str_UpperAscii(item);
         if (existed && !claims_.count(folded)) return;
         add(claims_[folded], owners, kind);
     }
@@ -241,6 +233,7 @@ private:
     }
 
     int target_;
+    // Upper-cased: the machine keeps the first spelling of a key or folder, whoever wrote it.
     std::map<std::u16string, Claim> claims_;
     std::map<std::u16string, std::u16string> value_items_;
 };
@@ -538,7 +531,7 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
 
     std::vector<Breach> breaches;
     std::set<std::u16string> present;
-    for (const auto& item : before.all()) present.insert(fold(item));
+    for (const auto& item : before.all()) present.insert(Str_UpperAscii(item));
     for (const auto& [item, claim] : world.claims())
         if (!present.count(item)) breaches.push_back({"generator", "not on the machine: " + to_utf8(item)});
 
@@ -616,6 +609,7 @@ bool same(const ProgramPlan& a, const ProgramPlan& b) { return describe({{a}, 0}
 }  // namespace
 
 WorldPlan shrink(WorldPlan plan, const std::string& kind) {
+    const auto steps = simplifications();
     for (bool smaller = true; smaller;) {
         smaller = false;
         for (int gone = static_cast<int>(plan.programs.size()) - 1; gone >= 0; --gone) {
@@ -623,7 +617,7 @@ WorldPlan shrink(WorldPlan plan, const std::string& kind) {
             if (auto fewer = without(plan, gone); breaks(fewer, kind)) plan = std::move(fewer), smaller = true;
         }
         for (auto& program : plan.programs)
-            for (const auto& simplify : simplifications()) {
+            for (const auto& simplify : steps) {
                 auto simpler = program;
                 simplify(simpler);
                 if (same(simpler, program)) continue;

@@ -159,51 +159,6 @@ TEST_F(HostileClaims, ALinkPlacedOnTheWayAfterTheAnalysisStopsTheDeletion) {
     EXPECT_GT(report.remaining_count(), 0u);
 }
 
-// ---- another program's folder
-
-class HostileNeighbour : public HostileClaims {
-protected:
-    // "Acme Other", still installed, inside the folder of "Acme Suite".
-    void install_acme(const std::u16string& suite_location) {
-        sim::add_file(u"C:\\Program Files\\Acme\\Other\\other.exe");
-        sim::add_file(u"C:\\Program Files\\Acme\\Other\\other.dll");
-        entry(u"Acme Other", {{u"DisplayName", u"Acme Other"}, {u"InstallLocation", u"C:\\Program Files\\Acme\\Other\\"},
-                              {u"UninstallString", u"C:\\Program Files\\Acme\\Other\\uninst.exe"}});
-        sim::set_string(hklm, classes + u"CLSID\\{0A000000-0000-0000-0000-000000000001}\\InprocServer32", u"",
-                        u"C:\\Program Files\\Acme\\Other\\other.dll");
-        sim::set_string(hklm, classes + u"CLSID\\{0A000000-0000-0000-0000-000000000001}\\ProgID", u"", u"Acme.Other.1");
-        sim::set_string(hklm, classes + u"Acme.Other.1\\CLSID", u"", u"{0A000000-0000-0000-0000-000000000001}");
-        sim::set_string(hklm, classes + u"Acme.Doc\\Shell\\Open\\Command", u"",
-                        u"\"C:\\Program Files\\Acme\\Other\\other.exe\" \"%1\"");
-        sim::set_string(hklm, classes + u".acmedoc", u"", u"Acme.Doc");
-        sim::set_string(hkcu, run_path, u"AcmeOther", u"C:\\Program Files\\Acme\\Other\\other.exe");
-        before_install = MachineSnapshot::take();
-        sim::add_file(u"C:\\Program Files\\Acme\\suite.exe");
-        entry(u"Acme Suite", {{u"DisplayName", u"Acme Suite"}, {u"InstallLocation", suite_location},
-                              {u"UninstallString", u"C:\\Program Files\\Acme\\uninst.exe"}});
-        sim::set_string(hkcu, run_path, u"AcmeSuite", u"C:\\Program Files\\Acme\\suite.exe");
-    }
-};
-
-TEST_F(HostileNeighbour, TheSuiteLeavesTheOtherProgramsFolderAndRegistryAlone) {
-    install_acme(u"C:\\Program Files\\Acme\\");
-    uninstall(u"Acme Suite");
-    expect_nothing_outside_lost();
-    EXPECT_FALSE(sim::path_exists(u"C:\\Program Files\\Acme\\suite.exe"));  // the suite's own file goes
-}
-
-TEST_F(HostileNeighbour, ALocationClimbingOutOfTheOtherProgramClaimsNothing) {
-    install_acme(u"C:\\Program Files\\Acme\\Other\\..");
-    uninstall(u"Acme Suite");
-    expect_nothing_outside_lost();
-}
-
-TEST_F(HostileNeighbour, TwoEntriesSharingOneLocationClaimNothingOfEachOther) {
-    install_acme(u"C:\\Program Files\\Acme\\Other\\");
-    uninstall(u"Acme Suite");
-    expect_nothing_outside_lost();
-}
-
 // ---- registry findings
 
 TEST_F(HostileClaims, AProgIdNamingASystemKeyIsNotTheClasss) {
@@ -268,9 +223,9 @@ TEST_F(HostileClaims, ASharedInstallerComponentKeepsTheOtherProductsValue) {
     uninstall(u"Tool");
     expect_nothing_outside_lost();
     const auto after = MachineSnapshot::take();
-    EXPECT_TRUE(after.holds(u"key HKEY_LOCAL_MACHINE\\" + components + u"7C000000000000000000000000000001 | "
-                            u"8A000000000000000000000000000001 | type 1 | " +
-                            hex_of(to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
+    EXPECT_TRUE(after.holds(value_item(u"key HKEY_LOCAL_MACHINE\\" + components + u"7C000000000000000000000000000001",
+                                       u"8A000000000000000000000000000001", os::reg_sz,
+                                       to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
     EXPECT_FALSE(sim::key_exists(hklm, components + u"7C000000000000000000000000000002"));  // the product's alone
     EXPECT_FALSE(installed.lost_in(after).empty());
 }
@@ -356,6 +311,30 @@ void vendor_entry(const std::u16string& name, const std::u16string& command, con
     HostileEvidence::entry(name, {{u"DisplayName", name}, {u"UninstallString", command}, {u"DisplayIcon", icon}});
 }
 
+// "Acme Other", still installed, inside the folder of "Acme Suite".
+void acme_other() {
+    sim::add_file(u"C:\\Program Files\\Acme\\Other\\other.exe");
+    sim::add_file(u"C:\\Program Files\\Acme\\Other\\other.dll");
+    HostileEvidence::entry(u"Acme Other", {{u"DisplayName", u"Acme Other"},
+                                           {u"InstallLocation", u"C:\\Program Files\\Acme\\Other\\"},
+                                           {u"UninstallString", u"C:\\Program Files\\Acme\\Other\\uninst.exe"}});
+    com_class(u"{0A000000-0000-0000-0000-000000000001}", u"InprocServer32", u"C:\\Program Files\\Acme\\Other\\other.dll");
+    com_class(u"{0A000000-0000-0000-0000-000000000001}", u"ProgID", u"Acme.Other.1");
+    sim::set_string(hklm, classes + u"Acme.Other.1\\CLSID", u"", u"{0A000000-0000-0000-0000-000000000001}");
+    sim::set_string(hklm, classes + u"Acme.Doc\\Shell\\Open\\Command", u"",
+                    u"\"C:\\Program Files\\Acme\\Other\\other.exe\" \"%1\"");
+    sim::set_string(hklm, classes + u".acmedoc", u"", u"Acme.Doc");
+    sim::set_string(hkcu, run_path, u"AcmeOther", u"C:\\Program Files\\Acme\\Other\\other.exe");
+}
+std::function<void()> acme_suite(const std::u16string& location) {
+    return [location] {
+        sim::add_file(u"C:\\Program Files\\Acme\\suite.exe");
+        HostileEvidence::entry(u"Acme Suite", {{u"DisplayName", u"Acme Suite"}, {u"InstallLocation", location},
+                                               {u"UninstallString", u"C:\\Program Files\\Acme\\uninst.exe"}});
+        sim::set_string(hkcu, run_path, u"AcmeSuite", u"C:\\Program Files\\Acme\\suite.exe");
+    };
+}
+
 
 TEST_P(HostileEvidence, OnlyWhatTheProgramProvablyOwnsGoes) {
     GetParam().others();
@@ -369,6 +348,15 @@ TEST_P(HostileEvidence, OnlyWhatTheProgramProvablyOwnsGoes) {
 INSTANTIATE_TEST_SUITE_P(
     Classes, HostileEvidence,
     ::testing::Values(
+        // A suite's folder holding another program's, by several locations.
+        EvidenceCase{"TheSuiteLeavesTheOtherProgramsFolderAndRegistryAlone", acme_other,
+                     acme_suite(u"C:\\Program Files\\Acme\\"),
+                     [](const DeletionReport&) { EXPECT_FALSE(sim::path_exists(u"C:\\Program Files\\Acme\\suite.exe")); },
+                     u"Acme Suite"},
+        EvidenceCase{"ALocationClimbingOutOfTheOtherProgram", acme_other,
+                     acme_suite(u"C:\\Program Files\\Acme\\Other\\.."), nothing_more, u"Acme Suite"},
+        EvidenceCase{"TwoEntriesSharingOneLocation", acme_other, acme_suite(u"C:\\Program Files\\Acme\\Other\\"),
+                     nothing_more, u"Acme Suite"},
         EvidenceCase{"BareComServerNames",
                      [] {
                          // .NET writes the runtime's file name alone; others name a file the program also ships.

@@ -109,8 +109,8 @@ TEST_F(HostileCycle, ABlankPaddedValueNameNeverTakesTheNeighboursValue) {
     before_install = MachineSnapshot::take();
     uninstall(u"Tool");
     const auto after = MachineSnapshot::take();
-    EXPECT_TRUE(after.holds(u"key HKEY_LOCAL_MACHINE\\" + run_path + u" | Tool | type 1 | " +
-                            hex_of(to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
+    EXPECT_TRUE(after.holds(value_item(u"key HKEY_LOCAL_MACHINE\\" + run_path, u"Tool", os::reg_sz,
+                                       to_utf16le_bytes(u"C:\\Apps\\ToolBox\\box.exe\0"sv))));
 }
 
 TEST_F(HostileCycle, DamagedResultFilesNeverWidenTheDeletion) {

@@ -20,6 +20,10 @@ const std::u16string user_data = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 const std::u16string current_version = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 const std::u16string user = u"S-1-5-21-0-0-0-1000";
 
+// The two scans of the program's Run values, each on a reading of its own.
+void startup_approval(const LeftoverScanContext& context) { scan_startup_approval(context, program_run_values(context)); }
+void run_entries(const LeftoverScanContext& context) { scan_run_entries(context, program_run_values(context)); }
+
 class LeftoverScansTest : public AnalysisTest {
 protected:
     const ZRB_InstalledSoftware* tool = nullptr;
@@ -132,7 +136,7 @@ TEST_F(LeftoverScansTest, FeatureUsageAndCompatibilityAssistant) {
 // nor is the 32-bit list's approval named after a Run value of the 64-bit branch ("ToolAgent").
 TEST_F(LeftoverScansTest, StartupApprovalOnlyBesideTheProgramsRunValueOfThatName) {
     const auto approved = current_version + u"Explorer\\StartupApproved\\";
-    EXPECT_THAT(scan(scan_startup_approval),
+    EXPECT_THAT(scan(startup_approval),
                 ElementsAre(u"HKCU|" + approved + u"Run|toolTray ", u"HKLM|" + approved + u"Run32|ToolAgent32"));
 }
 
@@ -140,7 +144,7 @@ TEST_F(LeftoverScansTest, ElevationPoliciesAndRunEntries) {
     EXPECT_THAT(scan(scan_elevation_policies),
                 ElementsAre(u"HKLM|SOFTWARE\\Microsoft\\Internet Explorer\\Low Rights\\ElevationPolicy\\"
                             u"{44444444-0000-0000-0000-000000000001}"));
-    EXPECT_THAT(scan(scan_run_entries),
+    EXPECT_THAT(scan(run_entries),
                 ElementsAre(u"HKLM|" + current_version + u"Run|ToolAgent",
                             u"HKLM|SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run|ToolAgent32",
                             u"HKCU|" + current_version + u"Run|ToolTray"));
@@ -153,8 +157,8 @@ TEST_F(LeftoverScansTest, AFindingNamesExactlyTheValueThatWasTested) {
     sim::set_string(os::hkey_current_user, run, u"Agent", u"C:\\Apps\\ToolBox\\box.exe");
     sim::set_string(os::hkey_current_user, current_version + u"Explorer\\FeatureUsage\\AppLaunch",
                     u" C:\\Apps\\Tool\\bin\\worker.exe", u"");
-    EXPECT_THAT(scan(scan_run_entries), Contains(u"HKCU|" + run + u"| Agent "));
-    EXPECT_THAT(scan(scan_run_entries), Not(Contains(u"HKCU|" + run + u"|Agent")));
+    EXPECT_THAT(scan(run_entries), Contains(u"HKCU|" + run + u"| Agent "));
+    EXPECT_THAT(scan(run_entries), Not(Contains(u"HKCU|" + run + u"|Agent")));
     EXPECT_THAT(scan(scan_feature_usage),
                 Contains(u"HKCU|" + current_version + u"Explorer\\FeatureUsage\\AppLaunch| C:\\Apps\\Tool\\bin\\worker.exe"));
 }
@@ -164,7 +168,7 @@ TEST_F(LeftoverScansTest, TheAnalysisRunsTheScansInOrderAfterTheUninstallKey) {
     for (const auto run : {scan_machine_file_classes, scan_user_file_classes, scan_installer_folders, scan_com_classes,
                            scan_installer_products, scan_installer_components, scan_compatibility_layers,
                            scan_mui_caches, scan_shared_components, scan_feature_usage, scan_compatibility_assistant,
-                           scan_startup_approval, scan_elevation_policies, scan_run_entries}) {
+                           startup_approval, scan_elevation_policies, run_entries}) {
         const auto found = scan(run);
         EXPECT_FALSE(found.empty());
         expected.insert(expected.end(), found.begin(), found.end());

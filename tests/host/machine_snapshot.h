@@ -25,6 +25,12 @@ inline std::u16string hex_of(const std::string& bytes) {
     return hex;
 }
 
+// The item of a value of the key's item, with its type and bytes.
+inline std::u16string value_item(const std::u16string& key_item, const std::u16string& name, std::uint32_t type,
+                                 const std::string& bytes) {
+    return key_item + u" | " + name + u" | type " + from_utf8(std::to_string(type)) + u" | " + hex_of(bytes);
+}
+
 // Everything the machine holds, one item per key, value (with its type and
 // bytes) and file or folder.
 class MachineSnapshot {
@@ -38,8 +44,7 @@ public:
                 const auto key_item = u"key " + key.root + u"\\" + key.path;
                 snapshot.items.insert(key_item);
                 for (const auto& value : key.values)
-                    snapshot.items.insert(key_item + u" | " + value.name + u" | type " +
-                                          from_utf8(std::to_string(value.type)) + u" | " + hex_of(value.data));
+                    snapshot.items.insert(value_item(key_item, value.name, value.type, value.data));
             }
         }
         for (const auto& path : sim::list_tree(u"C:\\")) snapshot.items.insert(u"file " + path);

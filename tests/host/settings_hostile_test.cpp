@@ -20,6 +20,8 @@ constexpr auto hklm = os::hkey_local_machine;
 const std::u16string profile = u"C:\\Users\\user\\";
 const std::u16string roaming = profile + u"AppData\\Roaming\\";
 const std::u16string local = profile + u"AppData\\Local\\";
+const std::u16string local_low = profile + u"AppData\\LocalLow\\";
+const std::u16string program_data = u"C:\\ProgramData\\";
 
 // A program of the inventory with a file in its folder.
 void program(const std::u16string& name, const std::u16string& publisher, const std::u16string& location) {
@@ -65,19 +67,29 @@ struct SettingsCase {
 
 void PrintTo(const SettingsCase& one, std::ostream* out) { *out << one.name; }
 
-// Quillpad by Quill Labs, with its settings in the profile and the registry.
+// Quillpad by Quill Labs, alone, then with its settings in the profile and the registry.
+void quillpad_program() { program(u"Quillpad", u"Quill Labs, Inc.", u"C:\\Program Files\\Quill Labs\\Quillpad"); }
 void quillpad() {
-    program(u"Quillpad", u"Quill Labs, Inc.", u"C:\\Program Files\\Quill Labs\\Quillpad");
+    quillpad_program();
     settings_folder(roaming + u"Quill Labs\\Quillpad");
     settings_folder(local + u"Quill Labs\\Quillpad\\Cache");
+    settings_folder(local_low + u"Quill Labs\\Quillpad");
+    settings_folder(program_data + u"Quillpad");
     settings_key(hkcu, u"Software\\Quill Labs\\Quillpad");
 }
 const std::vector<std::u16string> quillpad_gone{roaming + u"Quill Labs\\Quillpad", local + u"Quill Labs\\Quillpad",
+                                                local_low + u"Quill Labs\\Quillpad", program_data + u"Quillpad",
                                                 u"HKCU|Software\\Quill Labs\\Quillpad"};
+
+// A program whose name tells nothing of whose a folder is: the settings of that name are someone else's.
+SettingsCase untelling(const char* name, const std::u16string& folder, const std::u16string& program_name) {
+    return {name, [=] { settings(folder, program_name); },
+            [=] { program(program_name, u"Makers", u"C:\\Program Files\\" + program_name); }, program_name, {}};
+}
 
 const SettingsCase cases[] = {
     {"AloneItsVendorsFolderAndKeyGoToo", [] {}, quillpad, u"Quillpad",
-     {roaming + u"Quill Labs", local + u"Quill Labs", u"HKCU|Software\\Quill Labs"}},
+     {roaming + u"Quill Labs", local + u"Quill Labs", local_low + u"Quill Labs", u"HKCU|Software\\Quill Labs"}},
     {"ToolLeavesToolPro", [] { used(u"Acme", u"Tool Pro"); }, [] { used(u"Acme", u"Tool"); }, u"Tool",
      {roaming + u"Acme\\Tool", u"HKCU|Software\\Acme\\Tool"}},
     {"ToolProLeavesTool", [] { used(u"Acme", u"Tool"); }, [] { used(u"Acme", u"Tool Pro", u"Tool Pro 2.1 (x64)"); },
@@ -89,9 +101,7 @@ const SettingsCase cases[] = {
          settings(roaming, u"Acme\\Acme");
      },
      u"Acme", {roaming + u"Acme\\Acme", u"HKCU|Software\\Acme\\Acme"}},
-    {"NameOfAFolderWindowsKeeps",
-     [] { settings(roaming, u"Credentials"); },
-     [] { program(u"Credentials", u"Vaulty", u"C:\\Program Files\\Credentials"); }, u"Credentials", {}},
+    untelling("NameOfAFolderWindowsKeeps", roaming, u"Credentials"),
     {"VendorFolderHoldingAnotherVendorsProduct",
      [] {
          program(u"Gizmo", u"Beta Works", u"C:\\Program Files\\Beta Works\\Gizmo");
@@ -100,18 +110,14 @@ const SettingsCase cases[] = {
      [] { used(u"Acme", u"Sketcher"); }, u"Sketcher", {roaming + u"Acme\\Sketcher", u"HKCU|Software\\Acme\\Sketcher"}},
     {"UsersOwnFolderUnderDocuments", [] { sim::add_file(profile + u"Documents\\Quillpad\\novel.txt"); }, quillpad,
      u"Quillpad", quillpad_gone},
-    {"NameShorterThanFourCharacters",
-     [] { settings(roaming, u"Ink"); },
-     [] { program(u"Ink", u"Inkwell Studio", u"C:\\Program Files\\Ink"); }, u"Ink", {}},
-    {"GenericName",
-     [] { settings(local, u"Updates"); },
-     [] { program(u"Updates", u"Patchers", u"C:\\Program Files\\Updates"); }, u"Updates", {}},
+    untelling("NameShorterThanFourCharacters", roaming, u"Ink"),
+    untelling("GenericName", local, u"Updates"),
     {"NameAnotherProgramAnswersTo",
      [] {
          program(u"Quill Reader", u"Readers", u"C:\\Program Files\\Readers\\Quillpad");
          settings(roaming, u"Quillpad");
      },
-     [] { program(u"Quillpad", u"Quill Labs", u"C:\\Program Files\\Quill Labs\\Quillpad"); }, u"Quillpad", {}},
+     quillpad_program, u"Quillpad", {}},
     {"FolderHoldingAnotherProgram", [] { program(u"Viewer", u"Viewers", roaming + u"Quillpad\\Viewer"); },
      [] {
          program(u"Quillpad", u"Quill Labs", u"C:\\Program Files\\Quill Labs\\Quillpad");
@@ -123,13 +129,13 @@ const SettingsCase cases[] = {
          sim::add_file(profile + u"Documents\\letter.txt");
          sim::add_junction(roaming + u"Quillpad", profile + u"Documents");
      },
-     [] { program(u"Quillpad", u"Quill Labs", u"C:\\Program Files\\Quill Labs\\Quillpad"); }, u"Quillpad", {}},
+     quillpad_program, u"Quillpad", {}},
     {"KeyThatIsALink",
      [] {
          settings_key(hklm, u"SOFTWARE\\Other");
          sim::create_link(hklm, u"SOFTWARE\\Quillpad", u"\\Registry\\Machine\\SOFTWARE\\Other");
      },
-     [] { program(u"Quillpad", u"Quill Labs", u"C:\\Program Files\\Quill Labs\\Quillpad"); }, u"Quillpad", {}},
+     quillpad_program, u"Quillpad", {}},
     {"VendorKeyWithAValueOfItsOwn", [] { sim::set_string(hkcu, u"Software\\Quill Labs", u"License", u"ABCD"); },
      quillpad, u"Quillpad", quillpad_gone},
 };

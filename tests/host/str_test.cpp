@@ -71,6 +71,8 @@ TEST(StrPaths, TrailingBackslashAndStrippedQuotes) {
     EXPECT_EQ(Str_EnsureTrailingBackslash(u""), u"");
     EXPECT_EQ(Str_EnsureTrailingBackslash(u"C:\\App"), u"C:\\App\\");
     EXPECT_EQ(Str_EnsureTrailingBackslash(u"C:\\App\\"), u"C:\\App\\");
+    EXPECT_EQ(Str_ExcludeTrailingBackslashes(u"C:\\App\\\\"), u"C:\\App");
+    EXPECT_EQ(Str_ExcludeTrailingBackslashes(u"\\"), u"");
 
     EXPECT_EQ(Str_StripQuotes(u"\"C:\\Program Files\\App\\\""), u"C:\\Program Files\\App\\");
     EXPECT_EQ(Str_StripQuotes(u"say \"hi\" now"), u"say \"hi\" now");
