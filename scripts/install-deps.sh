@@ -26,7 +26,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   libpcre2-dev nlohmann-json3-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xauth xdotool nsis wixl imagemagick bc
+  wine wine64 xvfb xauth xdotool x11-utils nsis wixl imagemagick bc
   clang-14 libclang-rt-14-dev
   dpkg-dev qemu-user ccache jq
 )

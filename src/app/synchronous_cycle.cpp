@@ -57,16 +57,16 @@ AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& li
 }
 
 UninstallerRun run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list,
-                               const std::u16string& name_low, LeftoverSession* session,
-                               const ProgressFunction& progress, std::shared_ptr<Pacing> polling,
+                               const std::u16string& name_low, const std::u16string& command,
+                               LeftoverSession* session, const ProgressFunction& progress,
+                               std::shared_ptr<Pacing> polling,
                                std::optional<std::uint64_t> wait_limit_ms) {
     UninstallerRun run;
     const auto* record = list->find(name_low);
     if (!record) return run;
     auto started = std::make_shared<StartedUninstaller>();
-    tell(progress, u"Starting the uninstaller: " + record->mpu_str_UninstallString);
-    auto launcher = std::make_shared<ZRB_Thread_ShellCallUninstall>(0, record->mpu_int_Is64Bit == 1,
-                                                                    record->mpu_str_UninstallString, started);
+    tell(progress, u"Starting the uninstaller: " + command);
+    auto launcher = std::make_shared<ZRB_Thread_ShellCallUninstall>(0, record->mpu_int_Is64Bit == 1, command, started);
     auto launch = launcher->start();
 
     auto supervisor = std::make_shared<ZRB_Thread_ShellExeUninstaller>(

@@ -30,14 +30,14 @@ struct AnalysisCounts {
 AnalysisCounts run_analysis(const std::shared_ptr<ZRB_InstalledSoftwareList>& list, const std::u16string& name_low,
                             LeftoverSession* session, const ProgressFunction& progress);
 
-// Starts the program's uninstaller, supervises it and returns when the
-// supervision has ended: when the started uninstaller and the processes of
+// Starts `command` (the program's uninstall command, or its quiet form),
+// supervises it and returns when the supervision has ended: when the started uninstaller and the processes of
 // it that hold the supervision have ended, or when `wait_limit_ms` (counted
 // in the pauses between looks) has passed. With a session, the result files
 // are written when the uninstaller's step ends and read back at the end.
 UninstallerRun run_uninstaller(const std::shared_ptr<ZRB_InstalledSoftwareList>& list,
-                               const std::u16string& name_low, LeftoverSession* session,
-                               const ProgressFunction& progress,
+                               const std::u16string& name_low, const std::u16string& command,
+                               LeftoverSession* session, const ProgressFunction& progress,
                                std::shared_ptr<Pacing> polling = std::make_shared<RealPacing>(),
                                std::optional<std::uint64_t> wait_limit_ms = std::nullopt);
 

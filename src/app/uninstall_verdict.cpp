@@ -41,6 +41,10 @@ UninstallVerdict judge_uninstall(const UninstallerRun& run) {
     return UninstallVerdict::removed;
 }
 
+bool needs_restart(const UninstallerRun& run) {
+    return run.exit_code && (*run.exit_code == 3010 || *run.exit_code == 1641);
+}
+
 bool uninstall_entry_exists(const ZRB_InstalledSoftware& record) {
     const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath);
     return entry && !entry->is_value && registry_entry_exists(*entry, record.mpu_int_Is64Bit == 1);

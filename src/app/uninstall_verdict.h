@@ -37,6 +37,9 @@ bool is_failure_exit_code(std::uint32_t code);
 
 UninstallVerdict judge_uninstall(const UninstallerRun& run);
 
+// Windows Installer's "done, restart to finish" codes (3010, 1641): a success.
+bool needs_restart(const UninstallerRun& run);
+
 // Whether the Uninstall entry the record came from still exists (false for
 // records without one).
 bool uninstall_entry_exists(const ZRB_InstalledSoftware& record);

@@ -1,6 +1,7 @@
 #include "cli/cmd_uninstall.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <optional>
 
@@ -8,10 +9,12 @@
 
 #include "access/Unit_ZRB_func_Str.h"
 #include "app/decimal_text.h"
+#include "app/installer_engine.h"
 #include "app/leftover_session.h"
 #include "app/synchronous_cycle.h"
 #include "app/uninstall_verdict.h"
 #include "cli/cmd_analyze.h"
+#include "cli/program_choice.h"
 #include "cli/terminal_text.h"
 #include "platform/os.h"
 #include "platform/portable/utf.h"
@@ -24,6 +27,7 @@ constexpr int exit_failed = 1;
 constexpr int exit_leftovers_remain = 3;
 constexpr int exit_still_running = 4;
 constexpr int exit_still_installed = 5;
+constexpr int exit_needs_window = 6;
 
 // With --yes nobody may be watching: an uninstaller that hangs must not hold the command for ever.
 constexpr std::uint64_t unattended_wait_limit_s = 3600;
@@ -58,9 +62,12 @@ void list_leftovers(const LeftoverSession& session, const UninstallTerminal& ter
         for (const auto& entry : *list) terminal.progress(u"  " + entry);
 }
 
-// What one run did, for either output form.
+// What one program's cycle did, for either output form.
 struct Outcome {
-    const ZRB_InstalledSoftware* record = nullptr;
+    std::u16string name;
+    std::u16string install_location;
+    InstallerKind installer;
+    bool quiet = false;
     bool analysed = false;
     bool started = false;
     const LeftoverSession* session = nullptr;
@@ -70,13 +77,14 @@ struct Outcome {
     bool deleted = false;
     DeletionReport report;
     std::u16string message;
+    int exit_code = 0;
 };
 
 std::string json_output(const Outcome& outcome) {
     nlohmann::ordered_json document;
     const auto& session = *outcome.session;
-    document["name"] = to_utf8(outcome.record->mpu_str_Name);
-    document["install_location"] = to_utf8(outcome.record->mpu_str_InstallLocation);
+    document["name"] = to_utf8(outcome.name);
+    document["install_location"] = to_utf8(outcome.install_location);
     document["analysed"] = outcome.analysed;
     document["uninstaller_started"] = outcome.started;
     document["uninstaller"] = {
@@ -100,12 +108,17 @@ std::string json_output(const Outcome& outcome) {
         kept.push_back({{"path", to_utf8(item.path)}, {"reason", to_utf8(item.reason)}});
     document["kept"] = std::move(kept);
     document["message"] = to_utf8(outcome.message);
+    document["installer"] = engine_name(outcome.installer.engine);
+    document["quiet"] = outcome.quiet;
+    document["restart_needed"] = needs_restart(outcome.run);
+    document["exit_code"] = outcome.exit_code;
     return document.dump() + "\n";
 }
 
 std::string text_output(const Outcome& outcome) {
     std::string text;
     if (!outcome.message.empty()) text += terminal_text(outcome.message) + "\n";
+    if (needs_restart(outcome.run)) text += "Windows must restart to finish: restart needed.\n";
     if (!outcome.report.backup_path.empty())
         text += "Registry backup: " + terminal_text(outcome.report.backup_path) + "\n";
     for (const auto* list : {&outcome.report.remaining_files_folders, &outcome.report.remaining_registry})
@@ -128,36 +141,49 @@ bool take_wait_limit(Arguments& arguments, bool yes, std::optional<std::uint64_t
     return true;
 }
 
-}  // namespace
 
-UninstallTerminal console_terminal() { return {print_progress, ask_on_console, std::make_shared<RealPacing>()}; }
-
-Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
-    const bool json = take_flag(arguments, u"--json");
-    const bool yes = take_flag(arguments, u"--yes");
-    const bool force = take_flag(arguments, u"--force");
+struct Options {
+    bool json = false;
+    bool yes = false;
+    bool force = false;
+    bool quiet = false;
+    bool keep_going = false;
     std::optional<std::uint64_t> wait_limit_ms;
-    if (!take_wait_limit(arguments, yes, wait_limit_ms))
-        return usage_error("--wait-limit takes a number of seconds");
-    if (arguments.size() != 1) return usage_error("uninstall takes exactly one program name (quote it)");
-    Output refusal;
-    const auto found = find_program(arguments.front(), refusal);
-    if (!found) return refusal;
+};
 
-    const auto& record = *found->record;
-    const auto& list = found->scan.list;
-    LeftoverSession session(result_folder());
+// One program's whole cycle: analysis, its uninstaller and the supervision,
+// the verdict, then the leftovers' backup and deletion.
+Outcome uninstall_program(const FoundProgram& found, const Options& options, const UninstallTerminal& terminal,
+                          LeftoverSession& session) {
+    const auto& record = *found.record;
+    const auto& list = found.scan.list;
+    Outcome outcome;
+    outcome.name = record.mpu_str_Name;
+    outcome.session = &session;
+    outcome.install_location = record.mpu_str_InstallLocation;
+    outcome.installer = detect_installer(engine_evidence(record));
+    outcome.quiet = options.quiet;
+    // Run loud behind the user's back, it could wait for a click nobody gives.
+    if (options.quiet && outcome.installer.quiet_command.empty()) {
+        outcome.message = u"The uninstaller needs its own window (installer: " +
+                          from_utf8(engine_name(outcome.installer.engine)) + u"); skipped in quiet mode.";
+        outcome.exit_code = exit_needs_window;
+        return outcome;
+    }
     session.select_program(record);
-    Outcome outcome{&record, false, false, &session, {}, UninstallVerdict::not_started, false, false, {}, {}};
     // Programs whose location is unknown or must not be scanned only get their uninstaller.
     outcome.analysed = !Str_Trim(record.mpu_str_InstallLocation).empty() && record.mpu_bool_InstallLocation_Scan;
     if (outcome.analysed) {
         run_analysis(list, record.mpu_str_Name_low, &session, terminal.progress);
-        if (leftover_count(session) == 0)
-            return {exit_failed, {}, "vorlix-cli: Program encountered problem during the uninstallation.\n"};
+        if (leftover_count(session) == 0) {
+            outcome.message = u"Program encountered problem during the uninstallation.";
+            outcome.exit_code = exit_failed;
+            return outcome;
+        }
     }
-    outcome.run = run_uninstaller(list, record.mpu_str_Name_low, outcome.analysed ? &session : nullptr,
-                                  terminal.progress, terminal.polling, wait_limit_ms);
+    const auto& command = options.quiet ? outcome.installer.quiet_command : record.mpu_str_UninstallString;
+    outcome.run = run_uninstaller(list, record.mpu_str_Name_low, command, outcome.analysed ? &session : nullptr,
+                                  terminal.progress, terminal.polling, options.wait_limit_ms);
     outcome.started = outcome.run.started;
     outcome.verdict = judge_uninstall(outcome.run);
     const auto verdict_text = verdict_message(outcome.verdict, outcome.run);
@@ -165,17 +191,17 @@ Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
     // A running uninstaller may still be removing things: nothing is touched, even with --force.
     if (outcome.verdict == UninstallVerdict::still_running) {
         outcome.message = verdict_text + u" Nothing was deleted.";
-        return {exit_still_running, json ? json_output(outcome) : text_output(outcome), {}};
+        outcome.exit_code = exit_still_running;
+        return outcome;
     }
-    if (outcome.verdict != UninstallVerdict::removed && !force) {
+    if (outcome.verdict != UninstallVerdict::removed && !options.force) {
         outcome.message = verdict_text + u" Nothing was deleted; --force removes the leftovers of a program that "
                                          u"is still installed.";
-        const int code = outcome.verdict == UninstallVerdict::not_started ? exit_failed : exit_still_installed;
-        return {code, json ? json_output(outcome) : text_output(outcome), {}};
+        outcome.exit_code = outcome.verdict == UninstallVerdict::not_started ? exit_failed : exit_still_installed;
+        return outcome;
     }
     outcome.forced = outcome.verdict != UninstallVerdict::removed;
 
-    int exit_code = 0;
     if (!outcome.analysed)
         outcome.message = verdict_text + u" The program's location is unknown or must not be scanned, "
                                          u"so no leftovers were searched.";
@@ -183,19 +209,133 @@ Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
         const auto count = leftover_count(session);
         if (count > 0) list_leftovers(session, terminal);
         const std::u16string what = outcome.forced ? u"Remove the still installed program: delete the " : u"Delete the ";
-        outcome.deleted = count == 0 || yes || terminal.confirm(what + decimal_text(count) + u" leftovers listed above?");
+        outcome.deleted =
+            count == 0 || options.yes || terminal.confirm(what + decimal_text(count) + u" leftovers listed above?");
         if (outcome.deleted) {
             // The command line has no check boxes: everything that remains goes.
             outcome.report = session.delete_leftovers({});
             outcome.message = deletion_message(outcome.report);
             // Kept entries count as entries left, as those refused at the last check do.
-            if (outcome.report.remaining_count() > 0 || !outcome.report.kept.empty()) exit_code = exit_leftovers_remain;
+            if (outcome.report.remaining_count() > 0 || !outcome.report.kept.empty())
+                outcome.exit_code = exit_leftovers_remain;
         } else {
             outcome.message = u"The leftovers were kept.";
         }
         if (outcome.forced) outcome.message = verdict_text + u" Forced removal: " + outcome.message;
     }
-    return {exit_code, json ? json_output(outcome) : text_output(outcome), {}};
+    return outcome;
+}
+
+// Whether the batch may go on after this program. A program whose uninstaller
+// was left running stops it even with --keep-going: the next uninstaller would
+// run beside it (two Windows Installer products at once among them).
+bool batch_goes_on(const Outcome& outcome, bool keep_going) {
+    if (outcome.exit_code == exit_still_running) return false;
+    const bool failed = outcome.exit_code == exit_failed || outcome.exit_code == exit_still_installed;
+    return !failed || keep_going;
+}
+
+struct Summary {
+    std::size_t programs = 0, removed = 0, restart_needed = 0, failed = 0, needs_window = 0, not_run = 0;
+    int exit_code = 0;
+
+    void add(const Outcome& outcome) {
+        if (outcome.exit_code == exit_needs_window)
+            ++needs_window;
+        else if (outcome.verdict == UninstallVerdict::removed)
+            ++removed;
+        else
+            ++failed;
+        if (needs_restart(outcome.run)) ++restart_needed;
+        if (exit_code == 0) exit_code = outcome.exit_code;
+    }
+
+    std::string json() const {
+        nlohmann::ordered_json document;
+        document["summary"] = {{"programs", programs}, {"removed", removed}, {"restart_needed", restart_needed},
+                               {"failed", failed},     {"needs_own_window", needs_window},
+                               {"not_run", not_run},   {"exit_code", exit_code}};
+        return document.dump() + "\n";
+    }
+
+    std::string text() const {
+        return "Summary: " + std::to_string(programs) + " programs, " + std::to_string(removed) + " removed (" +
+               std::to_string(restart_needed) + " restart needed), " + std::to_string(failed) + " failed, " +
+               std::to_string(needs_window) + " need their own window, " + std::to_string(not_run) + " not run.\n";
+    }
+};
+
+}  // namespace
+
+UninstallTerminal console_terminal() {
+    return {print_progress, ask_on_console, std::make_shared<RealPacing>(), [](const std::string& report) {
+                std::fwrite(report.data(), 1, report.size(), stdout);
+                std::fflush(stdout);
+            }};
+}
+
+Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal) {
+    Options options;
+    options.json = take_flag(arguments, u"--json");
+    options.yes = take_flag(arguments, u"--yes");
+    options.force = take_flag(arguments, u"--force");
+    options.quiet = take_flag(arguments, u"--quiet");
+    options.keep_going = take_flag(arguments, u"--keep-going");
+    if (!take_wait_limit(arguments, options.yes, options.wait_limit_ms))
+        return usage_error("--wait-limit takes a number of seconds");
+    if (arguments.empty()) return usage_error("uninstall takes the names of the programs (quote each)");
+
+    // Every name must name one program before anything runs.
+    std::vector<std::optional<FoundProgram>> programs;
+    for (const auto& name : arguments) {
+        Output refusal;
+        auto found = find_program(name, refusal);
+        if (!found) return refusal;
+        for (const auto& earlier : programs)
+            if (earlier->record->mpu_str_Name_low == found->record->mpu_str_Name_low)
+                return usage_error("'" + terminal_text(found->record->mpu_str_Name) + "' is named twice");
+        programs.push_back(std::move(found));
+    }
+
+    Output output;
+    const auto deliver = [&](const std::string& text) {
+        if (terminal.report)
+            terminal.report(text);
+        else
+            output.out += text;
+    };
+    const bool batch = programs.size() > 1;
+    Summary summary;
+    summary.programs = programs.size();
+    // One after another: each cycle returns only once its supervision is
+    // over, Windows Installer's processes included, so no two uninstallers overlap.
+    for (std::size_t index = 0; index < programs.size(); ++index) {
+        // The machine changed under the earlier programs: each cycle sees it as it is now.
+        Output refusal;
+        if (index > 0) programs[index] = find_program(arguments[index], refusal);
+        LeftoverSession session(result_folder());
+        Outcome outcome;
+        if (programs[index]) {
+            if (batch) terminal.progress(u"[" + programs[index]->record->mpu_str_Name + u"]");
+            outcome = uninstall_program(*programs[index], options, terminal, session);
+        } else {
+            terminal.progress(from_utf8(refusal.err));
+            outcome.name = arguments[index];
+            outcome.session = &session;
+            outcome.message = u"The program is no longer installed as it was named.";
+            outcome.exit_code = exit_failed;
+        }
+        summary.add(outcome);
+        const auto heading = batch ? "[" + terminal_text(outcome.name) + "]\n" : std::string();
+        deliver(options.json ? json_output(outcome) : heading + text_output(outcome));
+        if (!batch_goes_on(outcome, options.keep_going)) {
+            summary.not_run = programs.size() - index - 1;
+            break;
+        }
+    }
+    if (batch) deliver(options.json ? summary.json() : summary.text());
+    output.exit_code = summary.exit_code;
+    return output;
 }
 
 }  // namespace vorlix::cli

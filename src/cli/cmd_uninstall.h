@@ -17,13 +17,17 @@ struct UninstallTerminal {
     std::function<bool(const std::u16string&)> confirm;
     // The waits between looks at the process list.
     std::shared_ptr<Pacing> polling;
+    // Each program's report as soon as the program is done (and a batch's
+    // summary); without one the reports are the returned output.
+    std::function<void(const std::string&)> report;
 };
 
-// Progress on stderr, questions answered on stdin, real waits.
+// Progress on stderr, questions answered on stdin, real waits, reports on stdout.
 UninstallTerminal console_terminal();
 
-// vorlix-cli uninstall "<program name>" [--yes] [--json]: the whole cycle of
-// the wizard without windows.
+// vorlix-cli uninstall "<program name>"... [--yes] [--force] [--quiet]
+// [--keep-going] [--wait-limit SECONDS] [--json]: the whole cycle of the
+// wizard without windows, for each program in turn.
 Output cmd_uninstall(Arguments arguments, const UninstallTerminal& terminal = console_terminal());
 
 }  // namespace vorlix::cli

@@ -244,8 +244,8 @@ std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& fi
 std::uint32_t probe_open_for_read(const std::u16string& path);
 
 // Whole-file reads and writes (CreateFileW + ReadFile/WriteFile). Writing
-// creates or truncates the file.
-bool read_file_bytes(const std::u16string& path, std::string& bytes);
+// creates or truncates the file. A read stops after `limit` bytes.
+bool read_file_bytes(const std::u16string& path, std::string& bytes, std::size_t limit = SIZE_MAX);
 bool write_file_bytes(const std::u16string& path, const std::string& bytes);
 
 // ---------------------------------------------------------------- processes

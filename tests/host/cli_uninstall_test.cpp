@@ -102,7 +102,7 @@ protected:
                 questions.push_back(to_utf8(question));
                 return answer;
             },
-            polling};
+            polling, {}};
         return cli::cmd_uninstall(std::move(arguments), terminal);
     }
 

@@ -542,7 +542,7 @@ std::vector<Breach> run_world(const WorldPlan& plan) {
                                     app_paths + word + u".exe"},
         std::vector<std::u16string>{target.home + u"\\" + word + u".exe"});
     const cli::UninstallTerminal terminal{[](const std::u16string&) {}, [](const std::u16string&) { return true; },
-                                          script};
+                                          script, {}};
     cli::cmd_uninstall({u"HKLM|" + uninstall_path + target.key, u"--yes"}, terminal);
 
     const auto after = MachineSnapshot::take();

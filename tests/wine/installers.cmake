@@ -33,9 +33,13 @@ foreach(build_dir IN LISTS VORLIX_WINE_BUILDS)
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_msi_shared uninstall-msi-shared.sh ${cli})
   vorlix_wine_scenario(wine.${label}.e2e.uninstall_inno uninstall-inno.sh ${cli} ${innosetup_dir}
                        ${CMAKE_CURRENT_BINARY_DIR}/inno-setups)
+  # Quiet and batch uninstalls of NSIS, Inno Setup and Windows Installer programs.
+  vorlix_wine_scenario(wine.${label}.e2e.uninstall_quiet uninstall-quiet.sh ${cli} ${innosetup_dir}
+                       ${CMAKE_CURRENT_BINARY_DIR}/inno-setups)
   set_tests_properties(wine.${label}.e2e.uninstall_nsis_vendor wine.${label}.e2e.uninstall_msi_shared
                        wine.${label}.e2e.uninstall_inno PROPERTIES RESOURCE_LOCK "")
-  set_property(TEST wine.${label}.e2e.uninstall_inno APPEND PROPERTY FIXTURES_REQUIRED innosetup)
+  set_property(TEST wine.${label}.e2e.uninstall_inno wine.${label}.e2e.uninstall_quiet APPEND
+               PROPERTY FIXTURES_REQUIRED innosetup)
   # The same uninstall of an Inno Setup program through the window.
   add_test(NAME wine.${label}.gui-inno
            COMMAND bash ${runner} run-script ${prefix_root} ${CMAKE_CURRENT_SOURCE_DIR}/gui/inno-test.sh

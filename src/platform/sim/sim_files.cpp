@@ -159,13 +159,13 @@ std::uint32_t probe_open_for_read(const std::u16string& path) {
     return error;
 }
 
-bool read_file_bytes(const std::u16string& path, std::string& bytes) {
+bool read_file_bytes(const std::u16string& path, std::string& bytes, std::size_t limit) {
     count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) return fail(found.error);
     if (const auto error = open_error(*found.node, false)) return fail(error);
-    bytes = found.node->bytes;
+    bytes = found.node->bytes.substr(0, limit);
     return true;
 }
 

@@ -111,13 +111,13 @@ std::uint32_t probe_open_for_read(const std::u16string& path) {
     return file.valid() ? error_success : GetLastError();
 }
 
-bool read_file_bytes(const std::u16string& path, std::string& bytes) {
+bool read_file_bytes(const std::u16string& path, std::string& bytes, std::size_t limit) {
     bytes.clear();
     const FileHandle file(open_for_read(path));
     if (!file.valid()) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size.QuadPart, limit)));
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD read = 0;
