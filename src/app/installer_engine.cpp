@@ -4,10 +4,8 @@
 
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
-#include "access/registry_key.h"
 #include "app/registry_entry.h"
 #include "app/stay_index.h"
-#include "inventory/entry_values.h"
 #include "platform/os.h"
 
 namespace vorlix {
@@ -22,9 +20,6 @@ constexpr std::size_t nsis_header_step = 512;
 // (as makensis writes them into installers and uninstallers alike).
 constexpr std::string_view nsis_signature("\xEF\xBE\xAD\xDE" "NullsoftInst", 16);
 constexpr std::size_t nsis_signature_at = 4;
-
-// Commands longer than the inventory's texts are still whole here: a cut one would run something else.
-constexpr std::size_t command_limit = 32767;
 
 // The product code an msiexec command names, or empty text. Taken as
 // written: a malformed code still names the product the entry removes, and
@@ -71,18 +66,10 @@ bool ends_with_inno_suffix(const std::u16string& key_name) {
 }  // namespace
 
 EngineEvidence engine_evidence(const ZRB_InstalledSoftware& record) {
-    EngineEvidence evidence;
-    evidence.uninstall_string = record.mpu_str_UninstallString;
-    const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath);
-    if (!entry || entry->is_value) return evidence;
-    evidence.key_name = entry->path.substr(entry->path.rfind(u'\\') + 1);
-    const RegistryKey key(entry->root, entry->path, record.mpu_int_Is64Bit == 1);
-    if (!key.is_open()) return evidence;
-    const EntryValues values(key.handle());
-    values.read_text(u"QuietUninstallString", evidence.quiet_uninstall_string, command_limit);
-    evidence.quiet_uninstall_string = Str_Trim(evidence.quiet_uninstall_string);
-    evidence.windows_installer = values.read_dword(u"WindowsInstaller") == 1u;
-    evidence.inno_setup_version = values.size(u"Inno Setup: Setup Version").has_value();
+    EngineEvidence evidence{{}, record.mpu_str_UninstallString, record.quiet_uninstall_string,
+                            record.windows_installer, record.inno_setup_version};
+    if (const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath); entry && !entry->is_value)
+        evidence.key_name = entry->path.substr(entry->path.rfind(u'\\') + 1);
     return evidence;
 }
 

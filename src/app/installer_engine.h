@@ -32,7 +32,7 @@ struct InstallerKind {
     std::u16string quiet_command;
 };
 
-// The evidence of the entry the record came from (its registry path and view).
+// The evidence of the entry the record came from, as the scan read it.
 EngineEvidence engine_evidence(const ZRB_InstalledSoftware& record);
 
 // The first evidence that holds, in this order: Inno Setup (whose own

@@ -53,6 +53,10 @@ public:
     bool mpu_bool_InstallLocation_Scan = false;
     // The location was inferred from the uninstall command, not registered.
     bool location_from_command = false;
+    // What the entry tells about its installer engine, read with its other values.
+    std::u16string quiet_uninstall_string;
+    bool windows_installer = false;   // WindowsInstaller = 1
+    bool inno_setup_version = false;  // an "Inno Setup: Setup Version" value
     StringList mpu_SDLarry_AXCFiles;
     StringList mpu_SDLarry_Folders;
     StringList mpu_SDLarry_Files;

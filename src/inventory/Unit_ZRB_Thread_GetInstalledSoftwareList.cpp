@@ -22,6 +22,7 @@ constexpr std::uint32_t subkey_name_capacity = 255;
 constexpr std::uint32_t short_command_limit = 255;
 // Uninstall commands of this many characters or more drop the entry.
 constexpr std::uint32_t command_limit = 1024;
+constexpr std::uint32_t quiet_command_limit = 32767;
 constexpr std::int32_t no_icon_index = 65535;
 const std::u16string uninstall_path = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
@@ -235,6 +236,12 @@ void ZRB_Thread_GetInstalledSoftwareList::run_entry_pipeline(os::Hkey entry_key,
     record->mpu_int_Is64Bit = view64 ? 1 : 0;
     record->mpu_bool_InstallLocation_Scan = scan_flag;
     record->location_from_command = location_from_command;
+    // A quiet command is run as it stands, so it is kept whole or not at all.
+    if (const auto size = values.size(u"QuietUninstallString"); size && *size / 2 < quiet_command_limit)
+        values.read_text(u"QuietUninstallString", record->quiet_uninstall_string, quiet_command_limit);
+    record->quiet_uninstall_string = Str_Trim(record->quiet_uninstall_string);
+    record->windows_installer = values.read_dword(u"WindowsInstaller") == 1u;
+    record->inno_setup_version = values.size(u"Inno Setup: Setup Version").has_value();
     record->mpu_SDLarry_Lib_FolderName = lib_folder_names(record->mpu_str_Name_low);
     record->sources.push_back({record->mpu_str_InstallRegPath, record->mpu_int_Is64Bit, record->mpu_str_InstallLocation,
                                record->mpu_str_UninstallString, scan_flag, location_from_command});
