@@ -65,26 +65,21 @@ bool ends_with_inno_suffix(const std::u16string& key_name) {
 
 }  // namespace
 
-EngineEvidence engine_evidence(const ZRB_InstalledSoftware& record) {
-    EngineEvidence evidence{{}, record.mpu_str_UninstallString, record.quiet_uninstall_string,
-                            record.windows_installer, record.inno_setup_version};
-    if (const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath); entry && !entry->is_value)
-        evidence.key_name = entry->path.substr(entry->path.rfind(u'\\') + 1);
-    return evidence;
-}
-
-InstallerKind detect_installer(const EngineEvidence& evidence) {
-    const auto& command = evidence.uninstall_string;
+InstallerKind detect_installer(const ZRB_InstalledSoftware& record) {
+    const auto& command = record.mpu_str_UninstallString;
+    const auto entry = parse_registry_entry(record.mpu_str_InstallRegPath);
+    const auto key_name =
+        entry && !entry->is_value ? entry->path.substr(entry->path.rfind(u'\\') + 1) : std::u16string();
     const auto program = command_program(command);
     // Inno Setup registers "/SILENT" as its quiet command, which still shows its progress window.
-    if (ends_with_inno_suffix(evidence.key_name) || evidence.inno_setup_version)
+    if (ends_with_inno_suffix(key_name) || record.inno_setup_version)
         return {InstallerEngine::inno_setup,
                 program.empty() ? std::u16string() : quoted(program) + u" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART"};
-    if (!evidence.quiet_uninstall_string.empty())
-        return {InstallerEngine::registered_quiet, evidence.quiet_uninstall_string};
+    if (!record.quiet_uninstall_string.empty())
+        return {InstallerEngine::registered_quiet, record.quiet_uninstall_string};
     auto product_code = msiexec_product_code(command);
-    if (evidence.windows_installer || !product_code.empty()) {
-        if (product_code.empty() && !packed_product_code(evidence.key_name).empty()) product_code = evidence.key_name;
+    if (record.windows_installer || !product_code.empty()) {
+        if (product_code.empty() && !packed_product_code(key_name).empty()) product_code = key_name;
         return {InstallerEngine::windows_installer,
                 product_code.empty() ? std::u16string() : u"msiexec /x" + product_code + u" /qn /norestart"};
     }

@@ -17,29 +17,17 @@ enum class InstallerEngine {
     unknown,
 };
 
-// What one Uninstall entry tells about its engine.
-struct EngineEvidence {
-    std::u16string key_name;  // the entry's key name; empty for Installer products
-    std::u16string uninstall_string;
-    std::u16string quiet_uninstall_string;
-    bool windows_installer = false;  // WindowsInstaller = 1
-    bool inno_setup_version = false;  // an "Inno Setup: Setup Version" value
-};
-
 struct InstallerKind {
     InstallerEngine engine = InstallerEngine::unknown;
     // Empty when the engine has no known quiet form: such an uninstaller needs its own window.
     std::u16string quiet_command;
 };
 
-// The evidence of the entry the record came from, as the scan read it.
-EngineEvidence engine_evidence(const ZRB_InstalledSoftware& record);
-
 // The first evidence that holds, in this order: Inno Setup (whose own
 // registered quiet command still shows a window), a registered quiet command,
 // Windows Installer, the NSIS signature in the uninstaller's first megabyte,
 // InstallShield; otherwise unknown.
-InstallerKind detect_installer(const EngineEvidence& evidence);
+InstallerKind detect_installer(const ZRB_InstalledSoftware& record);
 
 // "registered_quiet", "msi", "inno", "nsis", "installshield", "unknown".
 const char* engine_name(InstallerEngine engine);

@@ -31,7 +31,7 @@ void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record) {
     json.member("registry_path", record.mpu_str_InstallRegPath);
     json.member("is64bit", std::int64_t{record.mpu_int_Is64Bit});
     json.member("scan_location", record.mpu_bool_InstallLocation_Scan);
-    const auto installer = detect_installer(engine_evidence(record));
+    const auto installer = detect_installer(record);
     json.member("installer", from_utf8(engine_name(installer.engine)));
     json.member("quiet_command", installer.quiet_command);
     json.end_object();

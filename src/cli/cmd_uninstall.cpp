@@ -161,7 +161,7 @@ Outcome uninstall_program(const FoundProgram& found, const Options& options, con
     outcome.name = record.mpu_str_Name;
     outcome.session = &session;
     outcome.install_location = record.mpu_str_InstallLocation;
-    outcome.installer = detect_installer(engine_evidence(record));
+    outcome.installer = detect_installer(record);
     outcome.quiet = options.quiet;
     // Run loud behind the user's back, it could wait for a click nobody gives.
     if (options.quiet && outcome.installer.quiet_command.empty()) {
