@@ -4,7 +4,6 @@
 // is deleted. Each test compares the whole machine before and after.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string_view>
 
 #include "app/leftover_session.h"
@@ -59,12 +58,12 @@ protected:
     }
 
     // The program: files, a link to the user's documents, its Uninstall entry and registry traces.
-    static void install_tool(const std::u16string& location = u"C:\\Apps\\Tool\\") {
+    static void install_tool() {
         sim::add_file(u"C:\\Apps\\Tool\\tool.exe");
         sim::add_file(u"C:\\Apps\\Tool\\bin\\helper.dll");
         sim::add_file(u"C:\\Apps\\Tool\\data\\\u00DCn\u00EFc\u00F8d\u00E9 \u5DE5\u5177.txt");
         sim::add_junction(u"C:\\Apps\\Tool\\Docs", u"C:\\Users\\user\\Documents");
-        entry(u"Tool", {{u"DisplayName", u"Tool"}, {u"Publisher", u"Tool Maker"}, {u"InstallLocation", location},
+        entry(u"Tool", {{u"DisplayName", u"Tool"}, {u"Publisher", u"Tool Maker"}, {u"InstallLocation", u"C:\\Apps\\Tool\\"},
                         {u"UninstallString", u"C:\\Apps\\Tool\\uninst.exe"}});
         sim::set_string(hkcu, run_path, u"ToolTray", u"\"C:\\Apps\\Tool\\tool.exe\" /tray");
         sim::set_string(hklm, classes + u"Tool.File\\Shell\\Open\\Command", u"", u"\"C:\\Apps\\Tool\\tool.exe\" \"%1\"");
@@ -128,36 +127,6 @@ TEST_F(HostileCycle, AProgramOfMicrosoftIsNeverTouched) {
     const auto report = uninstall(u"Tool");
     EXPECT_TRUE(report.protected_publisher);
     expect_nothing_lost_since(installed);
-}
-
-// Install locations that lead, one way or another, to what is not the program's.
-class HostileLocation : public HostileCycle, public ::testing::WithParamInterface<HostileSpelling> {};
-
-TEST_P(HostileLocation, LeadsTheDeletionNowhereOutsideTheProgram) {
-    install_tool(GetParam().location);
-    uninstall(u"Tool");
-    expect_nothing_outside_lost();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Spellings, HostileLocation,
-    ::testing::Values(HostileSpelling{"ParentStepsToProgramFiles", u"C:\\Apps\\Tool\\..\\..\\Program Files\\"},
-                      HostileSpelling{"LongPrefixedProgramFiles", u"\\\\?\\C:\\Program Files\\"},
-                      HostileSpelling{"LongPrefixedDocuments", u"\\\\?\\C:\\Users\\user\\Documents\\"},
-                      HostileSpelling{"ParentStepToTheProfile", u"C:\\Users\\user\\Documents\\..\\"},
-                      HostileSpelling{"LinkToDocuments", u"C:\\Apps\\Tool\\Docs\\"},
-                      HostileSpelling{"QuotedLinkToDocuments", u"\"C:\\Apps\\Tool\\Docs\\\""},
-                      HostileSpelling{"SlashesAndDotToDocuments", u"C:/Users/user//Documents/."},
-                      HostileSpelling{"ExpandedThenClimbing", u"%APPDATA%\\..\\..\\Documents\\"}),
-    spelling_name);
-
-TEST_F(HostileCycle, ALocationThatIsALinkLosesOnlyTheLink) {
-    install_tool();
-    sim::add_junction(u"C:\\Apps\\Linked", u"C:\\Apps\\ToolBox");
-    sim::set_string(hklm, uninstall_key + u"Tool", u"InstallLocation", u"C:\\Apps\\Linked\\");
-    uninstall(u"Tool");
-    expect_nothing_outside_lost();
-    EXPECT_FALSE(sim::path_exists(u"C:\\Apps\\Linked"));
 }
 
 }  // namespace

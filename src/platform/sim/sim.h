@@ -125,6 +125,9 @@ void end_process(std::uint32_t pid, std::uint32_t exit_code = 0);
 // A process started with an empty image path is still starting: asked for
 // its image, it has none to tell until this gives it one.
 void set_process_image(std::uint32_t pid, const std::u16string& image_path);
+// The running program as if started from `image_path` (which the test
+// creates): what it keeps beside itself is then there.
+void set_own_image(const std::u16string& image_path);
 // The creation time of a process, running or ended; 0 when there is none.
 std::uint64_t process_creation_time(std::uint32_t pid);
 std::vector<SimProcess> processes();

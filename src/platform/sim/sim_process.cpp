@@ -86,6 +86,13 @@ void set_process_image(std::uint32_t pid, const std::u16string& image_path) {
     if (const auto process = running(machine(), pid)) process->info.image_path = image_path;
 }
 
+void set_own_image(const std::u16string& image_path) {
+    auto lock = lock_machine();
+    Machine& m = machine();
+    m.own_image = image_path;
+    if (const auto process = running(m, m.own_pid)) process->info.image_path = image_path;
+}
+
 std::uint64_t process_creation_time(std::uint32_t pid) {
     auto lock = lock_machine();
     for (const auto& process : machine().processes)
