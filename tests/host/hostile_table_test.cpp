@@ -65,7 +65,9 @@ bool run_uninstall_command(const std::string& command) {
 
 // PATH, when the report lists it as a leftover, is kept by an item at or above it that gives a reason.
 bool kept_if_listed(const nlohmann::json& report, const std::u16string& path) {
-    const auto upper = [](const std::string& text) { return Str_ExcludeTrailingBackslashes(Str_UpperFull(from_utf8(text))); };
+    const auto upper = [](const std::string& text) {
+        return Str_ExcludeTrailingBackslashes(Str_UpperFull(from_utf8(text)));
+    };
     const auto wanted = Str_UpperFull(path);
     bool listed = false;
     for (const auto* kind : {"folders", "files"})
@@ -97,7 +99,8 @@ protected:
         const auto codes = "/" + to_utf8(row.a) + "/";
         EXPECT_NE(codes.find("/" + std::to_string(output.exit_code) + "/"), std::string::npos)
             << row.program << " exits with " << output.exit_code << ", not one of " << to_utf8(row.a);
-        const bool something_stayed = report.value("not_removed_count", 0) > 0 || !report.value("kept", nlohmann::json::array()).empty();
+        const bool something_stayed =
+            report.value("not_removed_count", 0) > 0 || !report.value("kept", nlohmann::json::array()).empty();
         EXPECT_EQ(output.exit_code, something_stayed ? 3 : 0) << row.program << ": the exit code disagrees with the report";
         return report;
     }
@@ -109,9 +112,9 @@ TEST_F(HostileTable, EveryProgramTakesOnlyItsOwnAndTheRowsHold) {
     const auto before = MachineSnapshot::take();
 
     import_hostile("programs.reg");
-    put_hostile_files(rows, {"goes", "either"});
     for (const auto& row : rows)
         if (row.kind == "junction") sim::add_junction(row.a, row.b);
+    put_hostile_files(rows, {"goes", "either"});
     sim::create_link(os::hkey_local_machine, u"Software\\Classes\\Linker.File\\Opened",
                      u"\\Registry\\Machine\\SOFTWARE\\Classes\\exefile");
     sim::set_shell_handler([this](const sim::ShellRequest& request, std::uint32_t& started_pid) -> std::intptr_t {
@@ -128,11 +131,16 @@ TEST_F(HostileTable, EveryProgramTakesOnlyItsOwnAndTheRowsHold) {
 
     expect_nothing_lost_since(before);
     for (const auto& row : rows) {
-        const auto what = to_utf8(row.a) + (row.b.empty() ? "" : " (" + to_utf8(row.b) + ")");
-        if (row.kind == "stays") EXPECT_TRUE(exists(row.a, row.b)) << row.program << ": " << what << " stays";
-        if (row.kind == "goes") EXPECT_FALSE(exists(row.a, row.b)) << row.program << ": " << what << " is gone";
-        if ((row.kind == "stays" || row.kind == "either") && row.a.rfind(u"C:", 0) == 0 && exists(row.a, {}))
-            EXPECT_TRUE(kept_if_listed(reports[row.program], row.a)) << row.program << ": " << what << " listed, not kept";
+        SCOPED_TRACE(row.program + ": " + to_utf8(row.a) + (row.b.empty() ? "" : " (" + to_utf8(row.b) + ")"));
+        const bool file = row.a.rfind(u"C:", 0) == 0;
+        if (row.kind == "goes") {
+            EXPECT_FALSE(exists(row.a, row.b)) << "is not gone";
+        } else if (row.kind == "stays") {
+            EXPECT_TRUE(exists(row.a, row.b)) << "is gone";
+        }
+        if ((row.kind == "stays" || row.kind == "either") && file && exists(row.a, {})) {
+            EXPECT_TRUE(kept_if_listed(reports[row.program], row.a)) << "listed as a leftover, not named as kept";
+        }
     }
     const auto not_removed = reports["Bar Tool"]["not_removed"]["registry"];
     ASSERT_FALSE(not_removed.empty());
