@@ -60,7 +60,7 @@ protected:
     }
     const ZRB_InstalledSWInfo_Panel& row(const std::u16string& name) const {
         for (const auto& candidate : window->rows())
-            if (candidate.mpu_Name_Label == name) return candidate;
+            if (candidate.mpu_Name_Label() == name) return candidate;
         ADD_FAILURE() << "no row " << to_utf8(name);
         return window->rows().front();
     }
@@ -145,6 +145,12 @@ TEST_F(WindowIcons, AScaleChangeReadsEachIconAgainAtTheNewLogoSize) {
     // The program without an icon is not read; the other is, at 48 pixels.
     EXPECT_EQ(view.icon_read_widths, (std::vector<int>{32, 48}));
     EXPECT_EQ(view.icon_reads.back().path, u"C:\\Tool\\tool.exe");
+    EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
+
+    // The icon read again is cached under its name: listing it anew reads nothing.
+    window->Bn_RefreshClick();
+    report(u"Tool", u"C:\\Tool\\tool.exe");
+    EXPECT_EQ(view.icon_read_widths.size(), 2u);
     EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
 }
 
