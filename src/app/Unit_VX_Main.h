@@ -243,18 +243,24 @@ private:
         PixelSize logo;
         std::optional<ProgramIcon> icon;
     };
-    // An entry of the icon cache; every listed program gets one.
+    // An entry of the icon cache; every listed program gets one. It keeps
+    // its IconSource in parts, with the path beside the name in icon_texts.
     struct IconEntry {
-        // The display name, kept in icon_name_texts.
-        TextGroup<1> name;
-        IconSource source;
+        // Display name, icon path.
+        TextGroup<2> texts;
+        char rule;
+        IconRead read;
+        std::int32_t index;
         ProgramIcon icon;
+
+        std::u16string_view name() const { return texts[0]; }
+        IconSource source() const { return {rule, read, std::u16string(texts[1]), index}; }
     };
     // The icon cache, found through icon_names.
     std::vector<IconEntry> mpr_Dic_SoftwareList_Icon;
-    TextBlocks icon_name_texts;
+    TextBlocks icon_texts;
     NameTable icon_names{[this](std::size_t entry) -> std::u16string_view {
-        return mpr_Dic_SoftwareList_Icon[entry].name[0];
+        return mpr_Dic_SoftwareList_Icon[entry].name();
     }};
     std::vector<IconRequest> icon_requests;
     std::unordered_set<std::u16string> icons_in_reading;
@@ -272,7 +278,7 @@ private:
                                                                   const std::u16string& str_param_SoftwareIcon,
                                                                   int int_param_Default_H, int int_param_Default_W);
     void read_requested_icons();
-    const ProgramIcon& cache_icon(std::u16string_view name, IconSource source, ProgramIcon icon);
+    const ProgramIcon& cache_icon(std::u16string_view name, const IconSource& source, ProgramIcon icon);
     bool mpr_fun_IsUninstalled(const std::u16string& name) const;
     void mpr_pro_CreateClassifiedPanels();
     // Bit i: the publisher contains the key of categories_[i], ignoring case.

@@ -56,7 +56,7 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
     // A cached installer file that is gone has no icon; nothing else is asked.
     const bool missing_installer_file = source.rule == 'a' && !Sys_FileExists(source.path);
     if (source.read == IconRead::none || missing_installer_file)
-        return &cache_icon(str_param_SoftwareName, std::move(source), {});
+        return &cache_icon(str_param_SoftwareName, source, {});
     icons_in_reading.insert(str_param_SoftwareName);
     icon_requests.push_back(
         {str_param_SoftwareName, std::move(source), {int_param_Default_W, int_param_Default_H}, std::nullopt});
@@ -67,16 +67,15 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
 void TForm_Main::logo_size_changed() {
     const PixelSize logo = view.logo_size();
     auto cached = std::exchange(mpr_Dic_SoftwareList_Icon, {});
-    // The old names stay readable until every entry is kept again or requested.
-    const TextBlocks cached_names = std::exchange(icon_name_texts, {});
+    // The old texts stay readable until every entry is kept again or requested.
+    const TextBlocks cached_texts = std::exchange(icon_texts, {});
     icon_names.clear();
-    for (auto& entry : cached) {
-        std::u16string_view name = entry.name[0];
+    for (const auto& entry : cached) {
         // An empty icon has no size to change.
         if (entry.icon.empty())
-            cache_icon(name, std::move(entry.source), {});
-        else if (std::u16string request_name(name); icons_in_reading.insert(request_name).second)
-            icon_requests.push_back({std::move(request_name), std::move(entry.source), logo, std::nullopt});
+            cache_icon(entry.name(), entry.source(), {});
+        else if (std::u16string name(entry.name()); icons_in_reading.insert(name).second)
+            icon_requests.push_back({std::move(name), entry.source(), logo, std::nullopt});
     }
     if (!icon_requests.empty() && !icon_batch_reading) read_requested_icons();
 }
@@ -100,7 +99,7 @@ void TForm_Main::read_requested_icons() {
                 icons_in_reading.erase(request.name);
                 // A failed read is not cached: the next listing of the program tries again.
                 if (!request.icon) continue;
-                const ProgramIcon& icon = cache_icon(request.name, std::move(request.source), std::move(*request.icon));
+                const ProgramIcon& icon = cache_icon(request.name, request.source, std::move(*request.icon));
                 const auto row = mpr_dic_InstalledSWInfo_Panels.find(request.name);
                 if (row && *row < row_count) rows_[*row].mpu_Logo_Image = icon;
             }
@@ -110,9 +109,9 @@ void TForm_Main::read_requested_icons() {
         });
 }
 
-const ProgramIcon& TForm_Main::cache_icon(std::u16string_view name, IconSource source, ProgramIcon icon) {
+const ProgramIcon& TForm_Main::cache_icon(std::u16string_view name, const IconSource& source, ProgramIcon icon) {
     mpr_Dic_SoftwareList_Icon.push_back(
-        {TextGroup<1>(icon_name_texts, {name}), std::move(source), std::move(icon)});
+        {TextGroup<2>(icon_texts, {name, source.path}), source.rule, source.read, source.index, std::move(icon)});
     icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
     return mpr_Dic_SoftwareList_Icon.back().icon;
 }
