@@ -4,12 +4,17 @@
 # registry views and the user's hive; a quarter Windows Installer products
 # (half of them also under Installer\UserData, with eight components each,
 # and Installer\Products); a tenth stale (their folder is gone); some names
-# beyond ASCII.
+# beyond ASCII. The others were installed as users' programs are: two fifths
+# by Inno Setup (a key named "..._is1", unins000.exe), two fifths by NSIS
+# (uninstall.exe) and a fifth by installers of their own (remove.exe).
 #
 #   awk -v count=N -v seed=S -v user=NAME -v folders=FILE -v aliases=FILE -f scan-machine.awk
 #
-# Prints the .reg text (UTF-8); writes to `folders` each Windows folder to
-# create with its two files, and to `aliases` "key<TAB>folder" for the few
+# Prints the .reg text (UTF-8); writes to `folders` "folder<TAB>uninstaller
+# <TAB>engine" for each Windows folder to create with its program and its
+# uninstaller (engine "nsis" or "plain"; the folder alone for Windows Installer
+# products, whose uninstaller is msiexec), and to `aliases` "key<TAB>folder"
+# for the few
 # entries whose InstallLocation is to name the folder by its 8.3 alias (known
 # only once the folder exists). Its own generator, so any awk gives one machine.
 
@@ -78,13 +83,31 @@ BEGIN {
         folder = base vendor "\\" product "\\"
         msi = random(4) == 0 && place != 3
         stale = random(10) == 0
-        key = root uninstall (msi ? guid(i) : product)
+        kind = random(5)
+        engine = msi ? "msi" : kind < 2 ? "inno" : kind < 4 ? "nsis" : "own"
+        if (engine == "inno") {
+            key = root uninstall product "_is1"
+            uninstaller = "unins000.exe"
+            command = "\"" folder uninstaller "\""
+        } else if (engine == "nsis") {
+            key = root uninstall product
+            uninstaller = "uninstall.exe"
+            command = "\"" folder uninstaller "\""
+        } else if (engine == "own") {
+            key = root uninstall product
+            uninstaller = "remove.exe"
+            command = "\"" folder uninstaller "\" /uninstall"
+        } else {
+            key = root uninstall guid(i)
+            uninstaller = ""
+            command = "MsiExec.exe /X" guid(i)
+        }
         printf "\n[%s]\n", key
         value("DisplayName", product)
         value("Publisher", vendor)
         value("DisplayVersion", "1." (i % 13))
         value("InstallLocation", folder)
-        value("UninstallString", msi ? "MsiExec.exe /X" guid(i) : "\"" folder "unins000.exe\" /SILENT")
+        value("UninstallString", command)
         value("DisplayIcon", folder "program.exe,0")
         printf "\"EstimatedSize\"=dword:%08x\n", 1000 + i
         if (msi) print "\"WindowsInstaller\"=dword:00000001"
@@ -104,7 +127,8 @@ BEGIN {
                 value(packed(i), folder "part" c ".dll")
             }
         }
-        if (!stale) print folder > folders
+        if (!stale && msi) print folder > folders
+        if (!stale && !msi) printf "%s\t%s\t%s\n", folder, uninstaller, engine == "nsis" ? "nsis" : "plain" > folders
         # A few long-named vendors' programs are registered by their 8.3 alias
         # (ASCII only: cmd, which gives the alias, writes in the OEM code page).
         if (!stale && !msi && length(vendor) > 12 && folder !~ /[^ -~]/ && random(25) == 0)

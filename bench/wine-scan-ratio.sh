@@ -84,14 +84,27 @@ write_programs() {
 # A .reg file in the UTF-16 form regedit writes, so names beyond ASCII survive.
 utf16() { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; }
 
-# The Windows folders listed in $1 made in the prefix with a program and an uninstaller.
+# The uninstallers the machine prefix's programs carry, as large as real ones
+# (their engine is told from their bytes): an NSIS uninstaller made here, and
+# for the others a Windows program that is no NSIS one.
+make_uninstallers() {
+  command -v makensis >/dev/null || { echo "makensis is needed for the machine prefix (apt-get install nsis)" >&2; exit 1; }
+  printf '%s\n' 'OutFile "nsis.exe"' 'RequestExecutionLevel user' 'Section' 'SectionEnd' >"$dir/uninstaller.nsi"
+  (cd "$dir" && makensis -V1 uninstaller.nsi >/dev/null)
+  cp "$floor" "$dir/plain.exe"
+}
+
+# The Windows folders listed in $1 ("folder<TAB>uninstaller<TAB>engine") made
+# in the prefix, each with its program and its uninstaller. The uninstallers
+# are hard links to the two made above: as large as real ones, at no cost in
+# disk.
 make_folders() {
-  local folder unix
-  while IFS= read -r folder; do
+  local folder uninstaller engine unix
+  while IFS=$'\t' read -r folder uninstaller engine; do
     unix=$WINEPREFIX/drive_c/$(printf '%s' "${folder#C:\\}" | tr '\\' /)
     mkdir -p "$unix"
     : >"$unix/program.exe"
-    : >"$unix/unins000.exe"
+    [ -z "$uninstaller" ] || ln -f "$dir/$engine.exe" "$unix/$uninstaller"
   done <"$1"
 }
 
@@ -101,6 +114,7 @@ make_machine() {
   awk -v count="$entries" -v seed="$seed" -v user="$(id -un)" -v folders="$dir/folders.txt" \
     -v aliases="$dir/aliases.txt" -f "$here/scan-machine.awk" | utf16 >"$dir/entries.reg"
   "$wine64" reg import "$dir/entries.reg" /reg:64 >"$dir/import.log" 2>&1
+  make_uninstallers
   make_folders "$dir/folders.txt"
   local key folder
   while IFS=$'\t' read -r key folder; do

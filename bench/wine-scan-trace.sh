@@ -6,11 +6,14 @@
 #
 # BUILD_DIR as for wine-scan-ratio.sh (default build/win64), KIND the prefix
 # (programs or machine, default machine). One traced wineserver serves every
-# run; each program's requests are the lines it added to the trace, less those
-# of its start-up run (vorlix-cli env, vorlix-scan-floor --startup). Printed:
-# the requests per entry that reach files (create_file, the opens of files and
-# folders; get_directory_cache_entry, the server's folder look-ups) and the
-# registry (open_key, enum_key, enum_key_value, get_key_value).
+# run; each program's requests are the request lines it added to the trace (a
+# reply has a line of its own, not counted), less those of its start-up run
+# (vorlix-cli env, vorlix-scan-floor --startup). Printed: the requests per
+# entry that reach files (create_file, the opens of files and folders;
+# get_handle_fd, a read's or query's first use of an open file;
+# get_directory_cache_entry, the server's folder look-ups), the registry
+# (open_key, enum_key, enum_key_value, get_key_value) and close_handle (files
+# and keys alike).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -37,7 +40,7 @@ requests() {
   before=$(wc -l <"$trace")
   "$wine64" "$@" >/dev/null </dev/null
   sleep 1
-  tail -n +"$((before + 1))" "$trace" | grep -oE '^[0-9a-f]{4}: [a-z_]+\(' | sed 's/.*: //; s/($//' | sort | uniq -c |
+  tail -n +"$((before + 1))" "$trace" | grep -oE '^[0-9a-f]{4}: [a-z_]+\( ' | sed 's/.*: //; s/( $//' | sort | uniq -c |
     awk '{ print $2, $1 }'
 }
 
@@ -52,7 +55,7 @@ requests "$cli" env >"$trace.env"
 requests "$cli" list --json >"$trace.list"
 requests "$floor" --startup >"$trace.start"
 requests "$floor" >"$trace.floor"
-for name in create_file get_directory_cache_entry open_key enum_key enum_key_value get_key_value; do
+for name in create_file get_handle_fd get_directory_cache_entry open_key enum_key enum_key_value get_key_value close_handle; do
   echo "$name per entry: list $(per_entry "$trace.list" "$trace.env" "$name"), floor $(per_entry "$trace.floor" "$trace.start" "$name")"
 done
 rm -f "$trace".*

@@ -1,5 +1,7 @@
 #include "app/installer_engine.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "access/Unit_ZRB_func_RegistryEx.h"
@@ -12,14 +14,21 @@ namespace vorlix {
 
 namespace {
 
-// NSIS looks for its header only at 512-byte steps of the executable, and the
-// stub before it is a few hundred kilobytes at most.
-constexpr std::size_t nsis_search_bytes = 1024 * 1024;
-constexpr std::size_t nsis_header_step = 512;
-// The header's signature word and magic text, after its four bytes of flags
-// (as makensis writes them into installers and uninstallers alike).
+// An NSIS executable is its stub, a Windows program, followed by its data,
+// which opens with a header: four bytes of flags, then the signature word
+// and magic text (as makensis writes installers and uninstallers alike).
+// NSIS looks for that header at 512-byte steps of its own file, and makensis
+// writes it right where the stub's last section ends, which its stubs align
+// to 512. So only the stub's headers and that one block are read, and only
+// within the file's first megabyte: a few kilobytes of each uninstaller, not
+// a megabyte of each (a cold machine would read a gigabyte for a full list).
+constexpr std::uint64_t nsis_search_bytes = 1024 * 1024;
+constexpr std::uint64_t nsis_header_step = 512;
 constexpr std::string_view nsis_signature("\xEF\xBE\xAD\xDE" "NullsoftInst", 16);
 constexpr std::size_t nsis_signature_at = 4;
+// The stub's DOS and PE headers and its section table; makensis's stubs keep
+// them in the first kilobyte.
+constexpr std::size_t stub_headers_bytes = 4096;
 
 // The product code an msiexec command names, or empty text. Taken as
 // written: a malformed code still names the product the entry removes, and
@@ -39,14 +48,46 @@ std::u16string command_program(const std::u16string& command) {
     return paths.empty() ? std::u16string() : paths.front();
 }
 
+std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t width) {
+    std::uint32_t value = 0;
+    for (std::size_t index = width; index-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + index]);
+    return value;
+}
+
+// Where the sections of a Windows program's file end (the end of its image
+// in the file, where appended data begins); nothing when the headers read are
+// not a Windows program's.
+std::optional<std::uint64_t> image_end(std::string_view headers) {
+    constexpr std::size_t pe_offset_at = 0x3C, file_header_bytes = 24, section_bytes = 40;
+    if (headers.size() < pe_offset_at + 4 || !headers.starts_with("MZ")) return std::nullopt;
+    const std::size_t pe = little_endian(headers, pe_offset_at, 4);
+    if (pe > headers.size() || headers.size() - pe < file_header_bytes ||
+        headers.substr(pe, 4) != std::string_view("PE\0\0", 4))
+        return std::nullopt;
+    const std::size_t sections = little_endian(headers, pe + 6, 2);
+    const std::size_t table = pe + file_header_bytes + little_endian(headers, pe + 20, 2);
+    if (table + sections * section_bytes > headers.size()) return std::nullopt;
+    std::uint64_t end = 0;
+    for (std::size_t section = table; section < table + sections * section_bytes; section += section_bytes)
+        end = std::max<std::uint64_t>(
+            end, std::uint64_t{little_endian(headers, section + 16, 4)} + little_endian(headers, section + 20, 4));
+    return end;
+}
+
 bool has_nsis_signature(const std::u16string& program) {
-    std::string head;
-    if (program.empty() || !os::read_file_bytes(program, head, nsis_search_bytes)) return false;
-    for (std::size_t block = 0; block + nsis_signature_at + nsis_signature.size() <= head.size();
-         block += nsis_header_step)
-        if (std::string_view(head).substr(block + nsis_signature_at, nsis_signature.size()) == nsis_signature)
-            return true;
-    return false;
+    if (program.empty()) return false;
+    bool found = false;
+    os::read_file_parts(program, [&found](const os::FilePartReader& read) {
+        std::string bytes;
+        if (!read(0, stub_headers_bytes, bytes)) return;
+        const auto header = image_end(bytes);
+        if (!header || *header % nsis_header_step != 0 ||
+            *header + nsis_signature_at + nsis_signature.size() > nsis_search_bytes)
+            return;
+        found = read(*header + nsis_signature_at, nsis_signature.size(), bytes) && bytes == nsis_signature;
+    });
+    return found;
 }
 
 std::u16string quoted(const std::u16string& program) { return u"\"" + program + u"\""; }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -244,9 +245,16 @@ std::uint32_t get_final_path_name(const std::u16string& path, std::u16string& fi
 std::uint32_t probe_open_for_read(const std::u16string& path);
 
 // Whole-file reads and writes (CreateFileW + ReadFile/WriteFile). Writing
-// creates or truncates the file. A read stops after `limit` bytes.
-bool read_file_bytes(const std::u16string& path, std::string& bytes, std::size_t limit = SIZE_MAX);
+// creates or truncates the file.
+bool read_file_bytes(const std::u16string& path, std::string& bytes);
 bool write_file_bytes(const std::u16string& path, const std::string& bytes);
+
+// Reads parts of a file opened once for reading (CreateFileW, then ReadFile
+// at each offset): `use` gets a reader that fills `bytes` with up to `size`
+// bytes from `offset`, fewer where the file ends, and returns false when a
+// read fails. False, with the open's error, when the file does not open.
+using FilePartReader = std::function<bool(std::uint64_t offset, std::size_t size, std::string& bytes)>;
+bool read_file_parts(const std::u16string& path, const std::function<void(const FilePartReader&)>& use);
 
 // ---------------------------------------------------------------- processes
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "contract/contract_env.h"
 #include "platform/os.h"
@@ -148,6 +150,24 @@ TEST_F(ContractFiles, CopyAndMoveRefuseToOverwriteWhenTold) {
     EXPECT_EQ(os::get_file_attributes(at(u"one")), os::invalid_file_attributes);
     ASSERT_TRUE(os::read_file_bytes(at(u"four"), bytes));
     EXPECT_EQ(bytes, "first");
+}
+
+TEST_F(ContractFiles, PartsOfAFileAreReadAtTheirOffsetsThroughOneOpen) {
+    ASSERT_TRUE(os::write_file_bytes(at(u"parts"), "0123456789"));
+    std::vector<std::string> parts;
+    ASSERT_TRUE(os::read_file_parts(at(u"parts"), [&parts](const os::FilePartReader& read) {
+        for (const auto& [offset, size] : {std::pair{6, 3}, {0, 2}, {8, 5}, {10, 1}, {4096, 4}}) {
+            std::string bytes = "stale";
+            EXPECT_TRUE(read(offset, size, bytes));
+            parts.push_back(bytes);
+        }
+    }));
+    EXPECT_EQ(parts, (std::vector<std::string>{"678", "01", "89", "", ""}));
+
+    bool used = false;
+    EXPECT_FALSE(os::read_file_parts(at(u"missing"), [&used](const os::FilePartReader&) { used = true; }));
+    EXPECT_EQ(os::get_last_error(), os::error_file_not_found);
+    EXPECT_FALSE(used);
 }
 
 TEST_F(ContractFiles, LongPathNamesFollowTheBufferProtocol) {

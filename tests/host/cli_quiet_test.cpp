@@ -2,6 +2,7 @@
 // `uninstall --quiet` of several programs on the simulated machine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -21,9 +22,21 @@ namespace {
 
 const std::u16string uninstall_path = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// An executable whose header block, at `offset`, carries NSIS's signature.
-std::string nsis_executable(std::size_t offset) {
-    return std::string(offset, 'M') + std::string("\x03\0\0\0\xEF\xBE\xAD\xDENullsoftInst", 20) + std::string(600, 'z');
+// A Windows program whose one section ends at `image_end`, carrying NSIS's
+// header block at `header_at` (by default where the image ends, as makensis
+// writes it).
+std::string nsis_executable(std::uint32_t image_end, std::size_t header_at = 0) {
+    std::string bytes(std::max<std::size_t>(image_end, 512), 'M');
+    const auto put = [&bytes](std::size_t at, std::uint32_t value) {
+        for (int index = 0; index < 4; ++index) bytes[at + index] = static_cast<char>(value >> (8 * index));
+    };
+    bytes[1] = 'Z';
+    put(0x3C, 0x40);  // where the PE header is
+    bytes.replace(0x40, 24, std::string("PE\0\0\x64\x86\x01\0", 8) + std::string(16, '\0'));  // one section
+    put(0x40 + 24 + 16, image_end - 512);                                                        // its size in the file
+    put(0x40 + 24 + 20, 512);                                                                    // and where it starts
+    bytes.resize(header_at ? header_at : image_end, 'M');
+    return bytes + std::string("\x03\0\0\0\xEF\xBE\xAD\xDENullsoftInst", 20) + std::string(600, 'z');
 }
 
 struct Entry {
@@ -73,13 +86,19 @@ TEST_F(ListEngine, NamesTheEngineOfEachEntryAndItsQuietCommand) {
         {{u"Nullsoft", u"\"C:\\Apps\\Nullsoft\\uninst.exe\"", u"", false, false, nsis_executable(3 * 512)},
          u"C:\\Apps\\Nullsoft\\uninst.exe", "nsis", "\"C:\\Apps\\Nullsoft\\uninst.exe\" /S"},
         {{u"InPlace", u"\"C:\\Apps\\In Place\\Au_.exe\" /S _?=C:\\Apps\\In Place", u"", false, false,
-          nsis_executable(0)},
+          nsis_executable(512)},
          u"C:\\Apps\\In Place\\Au_.exe", "nsis", "\"C:\\Apps\\In Place\\Au_.exe\" /S _?=C:\\Apps\\In Place"},
-        // Beyond the first megabyte, or off NSIS's 512-byte steps, it is not the header.
+        // Beyond the first megabyte, off NSIS's 512-byte steps, or not where
+        // the stub ends, it is not the header.
         {{u"Late", u"\"C:\\Apps\\Late\\uninst.exe\"", u"", false, false, nsis_executable(2048 * 512)},
          u"C:\\Apps\\Late\\uninst.exe", "unknown", ""},
-        {{u"Askew", u"\"C:\\Apps\\Askew\\uninst.exe\"", u"", false, false, nsis_executable(100)},
+        {{u"Askew", u"\"C:\\Apps\\Askew\\uninst.exe\"", u"", false, false, nsis_executable(612)},
          u"C:\\Apps\\Askew\\uninst.exe", "unknown", ""},
+        {{u"Inside", u"\"C:\\Apps\\Inside\\uninst.exe\"", u"", false, false, nsis_executable(3 * 512, 512)},
+         u"C:\\Apps\\Inside\\uninst.exe", "unknown", ""},
+        {{u"NotAProgram", u"\"C:\\Apps\\NotAProgram\\uninst.exe\"", u"", false, false,
+          nsis_executable(3 * 512).replace(0, 2, "ZM")},
+         u"C:\\Apps\\NotAProgram\\uninst.exe", "unknown", ""},
         {{u"Shield",
           u"\"C:\\Program Files (x86)\\InstallShield Installation Information\\{9F1E}\\setup.exe\" -runfromtemp "
           u"-removeonly"},

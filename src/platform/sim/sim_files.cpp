@@ -159,13 +159,25 @@ std::uint32_t probe_open_for_read(const std::u16string& path) {
     return error;
 }
 
-bool read_file_bytes(const std::u16string& path, std::string& bytes, std::size_t limit) {
+bool read_file_bytes(const std::u16string& path, std::string& bytes) {
     count_file_call();
     auto lock = lock_machine();
     const Lookup found = locate(machine(), path);
     if (!found.node) return fail(found.error);
     if (const auto error = open_error(*found.node, false)) return fail(error);
-    bytes = found.node->bytes.substr(0, limit);
+    bytes = found.node->bytes;
+    return true;
+}
+
+bool read_file_parts(const std::u16string& path, const std::function<void(const FilePartReader&)>& use) {
+    std::string content;
+    if (!read_file_bytes(path, content)) return false;
+    // The reader works on what the open saw, without the machine's lock: the
+    // caller may ask the machine for more while it reads.
+    use([&content](std::uint64_t offset, std::size_t size, std::string& bytes) {
+        bytes = offset < content.size() ? content.substr(static_cast<std::size_t>(offset), size) : std::string();
+        return true;
+    });
     return true;
 }
 

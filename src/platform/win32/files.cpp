@@ -39,6 +39,29 @@ HANDLE open_for_read(const std::u16string& path) {
 // ReadFile and WriteFile move at most a DWORD at a time.
 constexpr std::size_t io_chunk = 1u << 24;
 
+// Up to `size` bytes from `offset`; fewer where the file ends (it may also
+// shrink while it is read).
+bool read_at(HANDLE file, std::uint64_t offset, std::size_t size, std::string& bytes) {
+    bytes.resize(size);
+    std::size_t done = 0;
+    while (done < size) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset + done);
+        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        DWORD read = 0;
+        const auto wanted = static_cast<DWORD>(std::min(io_chunk, size - done));
+        if (!ReadFile(file, bytes.data() + done, wanted, &read, &at)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) break;
+            bytes.clear();
+            return false;
+        }
+        if (read == 0) break;
+        done += read;
+    }
+    bytes.resize(done);
+    return true;
+}
+
 }  // namespace
 
 std::uint32_t get_file_attributes(const std::u16string& path) { return GetFileAttributesW(win::wide(path)); }
@@ -111,25 +134,21 @@ std::uint32_t probe_open_for_read(const std::u16string& path) {
     return file.valid() ? error_success : GetLastError();
 }
 
-bool read_file_bytes(const std::u16string& path, std::string& bytes, std::size_t limit) {
+bool read_file_bytes(const std::u16string& path, std::string& bytes) {
     bytes.clear();
     const FileHandle file(open_for_read(path));
     if (!file.valid()) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
-    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size.QuadPart, limit)));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD read = 0;
-        const auto wanted = static_cast<DWORD>(std::min(io_chunk, bytes.size() - done));
-        if (!ReadFile(file.get(), bytes.data() + done, wanted, &read, nullptr)) {
-            bytes.clear();
-            return false;
-        }
-        if (read == 0) break;  // the file shrank while we read it
-        done += read;
-    }
-    bytes.resize(done);
+    return read_at(file.get(), 0, static_cast<std::size_t>(size.QuadPart), bytes);
+}
+
+bool read_file_parts(const std::u16string& path, const std::function<void(const FilePartReader&)>& use) {
+    const FileHandle file(open_for_read(path));
+    if (!file.valid()) return false;
+    use([&file](std::uint64_t offset, std::size_t size, std::string& bytes) {
+        return read_at(file.get(), offset, size, bytes);
+    });
     return true;
 }
 
