@@ -2,6 +2,8 @@
 // a search, a category filter and a refresh. The cost per row must stay flat:
 // rows are records looked up by hash, never windows or linear searches.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/resource.h>
 
 #include <deque>
 #include <functional>
@@ -140,20 +142,41 @@ void per_row(benchmark::State& state) {
                                                        benchmark::Counter::kInvert);
 }
 
+// Heap bytes in use, and minor page faults so far (first use of fresh memory):
+// what the rows hold, and how much of it the allocator had to get anew.
+std::size_t heap_in_use() {
+    const auto info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+long minor_faults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
 void BM_AddRows(benchmark::State& state) {
     const auto reports = make_reports(static_cast<int>(state.range(0)));
+    double bytes = 0;
+    double faults = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto list = std::make_unique<ListWindow>();
         list->list_programs(reports);
+        const std::size_t heap_before = heap_in_use();
+        const long faults_before = minor_faults();
         state.ResumeTiming();
         list->report_rows(reports);
         benchmark::DoNotOptimize(list->window.visible_rows().size());
         state.PauseTiming();
+        faults += static_cast<double>(minor_faults() - faults_before);
+        bytes += static_cast<double>(heap_in_use()) - static_cast<double>(heap_before);
         list.reset();
         state.ResumeTiming();
     }
     per_row(state);
+    const double rows = static_cast<double>(state.iterations() * state.range(0));
+    state.counters["bytes_per_row"] = bytes / rows;
+    state.counters["faults_per_row"] = faults / rows;
 }
 
 void BM_Search(benchmark::State& state) {

@@ -22,6 +22,10 @@
 #   scan work  = vorlix-cli list --json  - vorlix-cli env   (start-up, folders)
 #   floor work = vorlix-scan-floor       - vorlix-scan-floor --startup
 #   ratio      = scan work / floor work, run by run; the median is printed
+# The JSON list also names each program's installer engine, which for an
+# entry the registry does not explain means opening its uninstaller; the
+# floor opens no file. So the table's list (vorlix-cli list), the scan alone,
+# is timed too and its ratio printed beside ("scan alone").
 # (a busy machine slows neighbouring runs alike, so run-by-run ratios drift
 # less than ratios of medians).
 #
@@ -188,24 +192,29 @@ measure() {
   pin="$*"
   "$wineserver" -k >/dev/null 2>&1 || true
   $pin "$wineserver" -p >/dev/null 2>&1 </dev/null
-  local -a startup=() floor_runs=() env_runs=() list_runs=() ratios=()
-  local run s f e l
+  local -a startup=() floor_runs=() env_runs=() list_runs=() ratios=() alone=()
+  local run s f e l t
   echo "== $label"
   for ((run = 0; run <= runs; run++)); do
     s=$(time_ms "$floor" --startup)
     f=$(time_ms "$floor")
     e=$(time_ms "$cli" env)
     l=$(time_ms "$cli" list --json)
+    t=$(time_ms "$cli" list)
     [ $run -eq 0 ] && continue  # warm-up
     startup+=("$s") floor_runs+=("$f") env_runs+=("$e") list_runs+=("$l")
-    ratios+=("$(awk -v a=$((l - e)) -v b=$((f - s)) 'BEGIN { if (b <= 0) b = 1; printf "%.3f", a / b }')")
-    echo "run $run: floor start $s ms, floor $f ms, env $e ms, list $l ms, ratio ${ratios[-1]}"
+    ratios+=("$(per_floor $((l - e)) $((f - s)))")
+    alone+=("$(per_floor $((t - e)) $((f - s)))")
+    echo "run $run: floor start $s ms, floor $f ms, env $e ms, list --json $l ms, ratio ${ratios[-1]}; list $t ms, ratio ${alone[-1]}"
   done
   echo "medians: floor start $(printf '%s\n' "${startup[@]}" | median) ms, floor $(printf '%s\n' "${floor_runs[@]}" | median) ms," \
     "env $(printf '%s\n' "${env_runs[@]}" | median) ms, list $(printf '%s\n' "${list_runs[@]}" | median) ms"
   ratio=$(printf '%s\n' "${ratios[@]}" | median)
-  echo "ratio ($label) $ratio"
+  ratio_alone=$(printf '%s\n' "${alone[@]}" | median)
+  echo "ratio ($label) $ratio (scan alone $ratio_alone)"
 }
+
+per_floor() { awk -v a="$1" -v b="$2" 'BEGIN { if (b <= 0) b = 1; printf "%.3f", a / b }'; }
 
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 placement=${VORLIX_SCAN_PLACEMENT:-both}
@@ -221,12 +230,12 @@ for kind in ${VORLIX_SCAN_PREFIXES:-programs machine}; do
   if [ "$placement" != one ]; then
     measure "$kind, free placement" ""
     free_ratio=$ratio
-    summary+=("ratio ($kind, free placement) $free_ratio")
+    summary+=("ratio ($kind, free placement) $free_ratio (scan alone $ratio_alone)")
   fi
   if [ "$placement" != free ]; then
     measure "$kind, one CPU" taskset -c "$cpu"
     one_ratio=$ratio
-    summary+=("ratio ($kind, one CPU) $one_ratio")
+    summary+=("ratio ($kind, one CPU) $one_ratio (scan alone $ratio_alone)")
   fi
 done
 printf '%s\n' "${summary[@]}"

@@ -212,10 +212,11 @@ private:
     }
 
     // The first row_count records are the rows. A refresh keeps the records
-    // of the old rows to fill them again: their texts keep their buffers, so
-    // a new scan of the same machine allocates nothing per row.
+    // of the old rows and the blocks of their texts to fill them again, so a
+    // new scan of the same machine allocates nothing per row.
     std::vector<ZRB_InstalledSWInfo_Panel> rows_;
     std::size_t row_count = 0;
+    TextBlocks row_texts;
     std::vector<std::size_t> visible_rows_;
     // Per row, in rows_ order, what the filters ask: kept apart from the row
     // records so that filtering reads a few bytes per row.
@@ -230,7 +231,7 @@ private:
     std::vector<std::size_t> search_rows;
     // Display name (exact) -> index in rows_.
     NameTable mpr_dic_InstalledSWInfo_Panels{
-        [this](std::size_t row) -> std::u16string_view { return rows_[row].mpu_Name_Label; }};
+        [this](std::size_t row) -> std::u16string_view { return rows_[row].mpu_Name_Label(); }};
     std::vector<ZRB_InstalledSWCInfo_Panel> categories_;
     // Category key -> index in categories_.
     std::unordered_map<std::u16string, std::size_t> mpr_dic_InstalledSWCInfo_Panels;
@@ -242,10 +243,24 @@ private:
         PixelSize logo;
         std::optional<ProgramIcon> icon;
     };
-    // The icon cache: display name, source and icon, found through icon_names.
-    std::vector<IconRequest> mpr_Dic_SoftwareList_Icon;
+    // An entry of the icon cache; every listed program gets one. It keeps
+    // its IconSource in parts, with the path beside the name in icon_texts.
+    struct IconEntry {
+        // Display name, icon path.
+        TextGroup<2> texts;
+        char rule;
+        IconRead read;
+        std::int32_t index;
+        ProgramIcon icon;
+
+        std::u16string_view name() const { return texts[0]; }
+        IconSource source() const { return {rule, read, std::u16string(texts[1]), index}; }
+    };
+    // The icon cache, found through icon_names.
+    std::vector<IconEntry> mpr_Dic_SoftwareList_Icon;
+    TextBlocks icon_texts;
     NameTable icon_names{[this](std::size_t entry) -> std::u16string_view {
-        return mpr_Dic_SoftwareList_Icon[entry].name;
+        return mpr_Dic_SoftwareList_Icon[entry].name();
     }};
     std::vector<IconRequest> icon_requests;
     std::unordered_set<std::u16string> icons_in_reading;
@@ -263,7 +278,7 @@ private:
                                                                   const std::u16string& str_param_SoftwareIcon,
                                                                   int int_param_Default_H, int int_param_Default_W);
     void read_requested_icons();
-    const ProgramIcon* cache_icon(IconRequest request);
+    const ProgramIcon& cache_icon(std::u16string_view name, const IconSource& source, ProgramIcon icon);
     bool mpr_fun_IsUninstalled(const std::u16string& name) const;
     void mpr_pro_CreateClassifiedPanels();
     // Bit i: the publisher contains the key of categories_[i], ignoring case.
@@ -274,8 +289,9 @@ private:
     void mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_param_SWPublisher);
     void mpr_pro_ShowSearchResult();
     void mpr_pro_EndListUpdate();
-    // Room for this many rows, so that a scan's rows are not copied as the stores grow.
-    void reserve_rows(std::size_t count);
+    // Room for the rows of the listed programs, so that a scan's rows are not
+    // copied as the stores grow.
+    void reserve_rows(const StringList& listed);
     void hide_row(const std::u16string& name);
     void remove_all_rows();
 

@@ -19,18 +19,16 @@ bool TForm_Main::mpr_fun_IsUninstalled(const std::u16string& name) const { retur
 void TForm_Main::mpu_prosyncb_InstallerSoftwarelist_Ex() {
     if (mpr_fun_IsUninstalled(mpr_str_SoftwareName)) return;
     // The scan has listed every program before it reports the first.
-    if (row_count == 0 && installed_) reserve_rows(installed_->mpu_list_InstalledSoftwareName.size());
+    if (row_count == 0 && installed_) reserve_rows(installed_->mpu_list_InstalledSoftwareName);
     if (row_count == rows_.size()) rows_.emplace_back();
     ZRB_InstalledSWInfo_Panel& row = rows_[row_count];
-    row.mpu_Name_Label = mpr_str_SoftwareName;
-    // The scan reports each name once; a repeated report keeps the first row.
+    row.texts = TextGroup<5>(row_texts, {mpr_str_SoftwareName, mpr_str_SoftwarePublisher, mpr_str_SoftwareVersion,
+                                         mpr_str_SoftwareEstimatedSize, mpr_str_SoftwareInstallLocation});
+    // The scan reports each name once; a repeated report keeps the first row
+    // (its texts stay unused in the blocks until the next refresh).
     if (!mpr_dic_InstalledSWInfo_Panels.insert(row_count)) return;
     const std::size_t index = row_count++;
     row.mpu_Logo_Image = {};
-    row.mpu_Publisher_Label = mpr_str_SoftwarePublisher;
-    row.mpu_Version_Label = mpr_str_SoftwareVersion;
-    row.mpu_Size_Label = mpr_str_SoftwareEstimatedSize;
-    row.mpu_Location_Label = mpr_str_SoftwareInstallLocation;
     const std::uint8_t categories = publisher_categories(mpr_str_SoftwarePublisher);
     visible_rows_.push_back(index);
     row_filters.push_back({categories, false});
@@ -52,15 +50,16 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
                                                                           const std::u16string& str_param_SoftwareIcon,
                                                                           int int_param_Default_H,
                                                                           int int_param_Default_W) {
-    if (const auto cached = icon_names.find(str_param_SoftwareName)) return &*mpr_Dic_SoftwareList_Icon[*cached].icon;
+    if (const auto cached = icon_names.find(str_param_SoftwareName)) return &mpr_Dic_SoftwareList_Icon[*cached].icon;
     if (icons_in_reading.contains(str_param_SoftwareName)) return nullptr;
-    IconRequest request{str_param_SoftwareName, choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID),
-                        {int_param_Default_W, int_param_Default_H}, ProgramIcon{}};
+    IconSource source = choose_icon_source(str_param_SoftwareIcon, mpr_int_SoftwareIcon_ID);
     // A cached installer file that is gone has no icon; nothing else is asked.
-    const bool missing_installer_file = request.source.rule == 'a' && !Sys_FileExists(request.source.path);
-    if (request.source.read == IconRead::none || missing_installer_file) return cache_icon(std::move(request));
-    icons_in_reading.insert(request.name);
-    icon_requests.push_back(std::move(request));
+    const bool missing_installer_file = source.rule == 'a' && !Sys_FileExists(source.path);
+    if (source.read == IconRead::none || missing_installer_file)
+        return &cache_icon(str_param_SoftwareName, source, {});
+    icons_in_reading.insert(str_param_SoftwareName);
+    icon_requests.push_back(
+        {str_param_SoftwareName, std::move(source), {int_param_Default_W, int_param_Default_H}, std::nullopt});
     if (!icon_batch_reading) read_requested_icons();
     return nullptr;
 }
@@ -68,15 +67,15 @@ const ProgramIcon* TForm_Main::mpu_prosyncb_InstallerSoftwarelist_GetIcon(const 
 void TForm_Main::logo_size_changed() {
     const PixelSize logo = view.logo_size();
     auto cached = std::exchange(mpr_Dic_SoftwareList_Icon, {});
+    // The old texts stay readable until every entry is kept again or requested.
+    const TextBlocks cached_texts = std::exchange(icon_texts, {});
     icon_names.clear();
-    for (auto& entry : cached) {
+    for (const auto& entry : cached) {
         // An empty icon has no size to change.
-        if (entry.icon->empty()) {
-            mpr_Dic_SoftwareList_Icon.push_back(std::move(entry));
-            icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
-        } else if (icons_in_reading.insert(entry.name).second) {
-            icon_requests.push_back({std::move(entry.name), entry.source, logo, {}});
-        }
+        if (entry.icon.empty())
+            cache_icon(entry.name(), entry.source(), {});
+        else if (std::u16string name(entry.name()); icons_in_reading.insert(name).second)
+            icon_requests.push_back({std::move(name), entry.source(), logo, std::nullopt});
     }
     if (!icon_requests.empty() && !icon_batch_reading) read_requested_icons();
 }
@@ -98,10 +97,11 @@ void TForm_Main::read_requested_icons() {
         [this, batch] {
             for (auto& request : *batch) {
                 icons_in_reading.erase(request.name);
-                const ProgramIcon* icon = cache_icon(std::move(request));
-                if (!icon) continue;
-                const auto row = mpr_dic_InstalledSWInfo_Panels.find(mpr_Dic_SoftwareList_Icon.back().name);
-                if (row && *row < row_count) rows_[*row].mpu_Logo_Image = *icon;
+                // A failed read is not cached: the next listing of the program tries again.
+                if (!request.icon) continue;
+                const ProgramIcon& icon = cache_icon(request.name, request.source, std::move(*request.icon));
+                const auto row = mpr_dic_InstalledSWInfo_Panels.find(request.name);
+                if (row && *row < row_count) rows_[*row].mpu_Logo_Image = icon;
             }
             view.list_rows_changed();
             icon_batch_reading = false;
@@ -109,12 +109,11 @@ void TForm_Main::read_requested_icons() {
         });
 }
 
-// A failed read is not cached (null): the next listing of the program tries again.
-const ProgramIcon* TForm_Main::cache_icon(IconRequest request) {
-    if (!request.icon) return nullptr;
-    mpr_Dic_SoftwareList_Icon.push_back(std::move(request));
+const ProgramIcon& TForm_Main::cache_icon(std::u16string_view name, const IconSource& source, ProgramIcon icon) {
+    mpr_Dic_SoftwareList_Icon.push_back(
+        {TextGroup<2>(icon_texts, {name, source.path}), source.rule, source.read, source.index, std::move(icon)});
     icon_names.insert(mpr_Dic_SoftwareList_Icon.size() - 1);
-    return &*mpr_Dic_SoftwareList_Icon.back().icon;
+    return mpr_Dic_SoftwareList_Icon.back().icon;
 }
 
 void TForm_Main::mpr_pro_EndListUpdate() {
@@ -122,11 +121,15 @@ void TForm_Main::mpr_pro_EndListUpdate() {
     view.scroll_list(ListPosition::top);
 }
 
-void TForm_Main::reserve_rows(std::size_t count) {
+void TForm_Main::reserve_rows(const StringList& listed) {
+    const std::size_t count = listed.size();
     rows_.reserve(count);
     row_filters.reserve(count);
     visible_rows_.reserve(count);
-    row_names.reserve(count);
+    // The listed names are the display names in lower case, as long as they.
+    std::size_t units = 0;
+    for (const auto& name : listed) units += name.size();
+    row_names.reserve(count, units);
     mpr_dic_InstalledSWInfo_Panels.reserve(count);
     mpr_Dic_SoftwareList_Icon.reserve(count);
     icon_names.reserve(count);
@@ -143,6 +146,7 @@ void TForm_Main::hide_row(const std::u16string& name) {
 void TForm_Main::remove_all_rows() {
     mpr_dic_InstalledSWInfo_Panels.clear();
     row_count = 0;
+    row_texts.clear();
     visible_rows_.clear();
     row_filters.clear();
     row_names.clear();
@@ -171,7 +175,7 @@ void TForm_Main::Bn_SearchClick() {
     for (const auto index : row_names.containing(text)) {
         if (row_filters[index].uninstalled) continue;
         search_rows.push_back(index);
-        mpr_list_Search_InstalledSWName.push_back(rows_[index].mpu_Name_Label);
+        mpr_list_Search_InstalledSWName.emplace_back(rows_[index].mpu_Name_Label());
     }
     if (mpr_list_Search_InstalledSWName.empty()) {
         view.message_box(u"Sorry, no software found.", MessageKind::information);
@@ -217,8 +221,9 @@ std::optional<std::size_t> TForm_Main::find_visible_row(const std::u16string& pr
     const std::u16string wanted = Str_UpperFull(prefix);
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t index = (start + step) % count;
-        const std::u16string& name = rows_[visible_rows_[index]].mpu_Name_Label;
-        if (name.size() >= wanted.size() && Str_UpperFull(name.substr(0, wanted.size())) == wanted) return index;
+        const std::u16string_view name = rows_[visible_rows_[index]].mpu_Name_Label();
+        if (name.size() >= wanted.size() && Str_UpperFull(std::u16string(name.substr(0, wanted.size()))) == wanted)
+            return index;
     }
     return std::nullopt;
 }

@@ -4,20 +4,26 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/program_icon.h"
+#include "app/text_blocks.h"
 
 namespace vorlix {
 
 struct ZRB_InstalledSWInfo_Panel {
     ProgramIcon mpu_Logo_Image;
+    // Name, publisher, version, size and location, kept in the list's text
+    // blocks; each text is also a C string.
+    TextGroup<5> texts;
+
     // The row's identity: key of the row, what its Uninstall button reports
     // and what the search compares.
-    std::u16string mpu_Name_Label;
-    std::u16string mpu_Publisher_Label;
-    std::u16string mpu_Version_Label;
-    std::u16string mpu_Size_Label;
-    std::u16string mpu_Location_Label;
+    std::u16string_view mpu_Name_Label() const { return texts[0]; }
+    std::u16string_view mpu_Publisher_Label() const { return texts[1]; }
+    std::u16string_view mpu_Version_Label() const { return texts[2]; }
+    std::u16string_view mpu_Size_Label() const { return texts[3]; }
+    std::u16string_view mpu_Location_Label() const { return texts[4]; }
 };
 
 struct ZRB_InstalledSWCInfo_Panel {

@@ -20,7 +20,10 @@ void NameIndex::clear() {
     ends.clear();
 }
 
-void NameIndex::reserve(std::size_t count) { ends.reserve(count); }
+void NameIndex::reserve(std::size_t count, std::size_t units) {
+    ends.reserve(count);
+    names.reserve(units + count);
+}
 
 std::vector<std::size_t> NameIndex::containing(const std::u16string& part) const {
     std::vector<std::size_t> found;

@@ -13,7 +13,8 @@ class NameIndex {
 public:
     void append(const std::u16string& name);
     void clear();
-    void reserve(std::size_t names);
+    // Room for this many names of this many units in all.
+    void reserve(std::size_t count, std::size_t units);
     // Positions (in append order) of the names that contain `part`, compared
     // as Str_ContainsText compares; none for an empty part.
     std::vector<std::size_t> containing(const std::u16string& part) const;

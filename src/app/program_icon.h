@@ -12,7 +12,7 @@ namespace vorlix {
 inline constexpr std::int32_t no_icon_index = 0xFFFF;
 
 // How the platform reads the picture.
-enum class IconRead {
+enum class IconRead : std::uint8_t {
     none,                // no icon
     embedded_in_place,   // a cached installer file without an executable name: the
                          // icon embedded in it, read without writing anything beside it

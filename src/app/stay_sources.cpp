@@ -38,6 +38,8 @@ struct Hive {
     std::u16string compared;
 };
 
+const Hive machine_hive{u"HKLM", os::hkey_local_machine, {}, {}};
+
 // The view the scan reads in: the 64-bit one, where the 32-bit branches are
 // paths of their own, except on 32-bit Windows.
 bool scan_view() {
@@ -102,7 +104,7 @@ public:
             index_.add(inputs_.own_folder + u"Backups", Reach::tree, u"Vorlix's backups");
             index_.add(inputs_.own_folder, Reach::tree, u"Vorlix's own folder");
         }
-        std::vector<Hive> hives{{u"HKLM", os::hkey_local_machine, {}, {}}, {u"HKCU", os::hkey_current_user, {}, {}}};
+        std::vector<Hive> hives{machine_hive, {u"HKCU", os::hkey_current_user, {}, {}}};
         // Other users' hives, as far as they are loaded; the user's own is HKCU.
         // Without a profile of the user, which of them is the user's own is not
         // known: they are compared as the user's, which keeps less.
@@ -262,7 +264,7 @@ private:
     }
 
     void read_services() {
-        const Hive hklm{u"HKLM", os::hkey_local_machine, {}, {}};
+        const Hive& hklm = machine_hive;
         const std::u16string base = u"SYSTEM\\CurrentControlSet\\Services\\";
         for (const auto& name : subkeys(hklm, base)) {
             if (read_values(hklm, base + name)) add_command(text(u"ImagePath"), u"used by the service " + name);
@@ -300,7 +302,7 @@ private:
     }
 
     void read_installer_components() {
-        const Hive hklm{u"HKLM", os::hkey_local_machine, {}, {}};
+        const Hive& hklm = machine_hive;
         const auto base = current_version + u"Installer\\UserData\\";
         StringList products, data;
         for (const auto& user : subkeys(hklm, base)) {
@@ -326,7 +328,7 @@ private:
     // holds the program's settings, so only it is kept; another user's and
     // the Default profile keep everything in them.
     void read_profiles() {
-        const Hive hklm{u"HKLM", os::hkey_local_machine, {}, {}};
+        const Hive& hklm = machine_hive;
         const auto own_profile = Str_UpperFull(named_path(special_folder_path(os::csidl_profile)));
         // True when the folder is the user's own profile.
         const auto add_profile = [&](const std::u16string& folder, bool whole) {

@@ -141,7 +141,6 @@ bool take_wait_limit(Arguments& arguments, bool yes, std::optional<std::uint64_t
     return true;
 }
 
-
 struct Options {
     bool json = false;
     bool yes = false;

@@ -60,7 +60,7 @@ protected:
     }
     const ZRB_InstalledSWInfo_Panel& row(const std::u16string& name) const {
         for (const auto& candidate : window->rows())
-            if (candidate.mpu_Name_Label == name) return candidate;
+            if (candidate.mpu_Name_Label() == name) return candidate;
         ADD_FAILURE() << "no row " << to_utf8(name);
         return window->rows().front();
     }
@@ -138,13 +138,23 @@ TEST_F(WindowIcons, IconsAreReadOffTheUserInterfaceThreadAndReachTheRowWhenTheRe
 }
 
 TEST_F(WindowIcons, AScaleChangeReadsEachIconAgainAtTheNewLogoSize) {
-    report(u"Tool", u"C:\\Tool\\tool.exe");
+    report(u"Tool", u"C:\\Tool\\tool.exe", 3);
     report(u"Plain", u"C:\\Apps\\notes.txt");
     view.logo = {48, 48};
     window->logo_size_changed();
     // The program without an icon is not read; the other is, at 48 pixels.
     EXPECT_EQ(view.icon_read_widths, (std::vector<int>{32, 48}));
     EXPECT_EQ(view.icon_reads.back().path, u"C:\\Tool\\tool.exe");
+    // The same source as the first read.
+    EXPECT_EQ(view.icon_reads.back().rule, view.icon_reads.front().rule);
+    EXPECT_EQ(view.icon_reads.back().read, view.icon_reads.front().read);
+    EXPECT_EQ(view.icon_reads.back().index, view.icon_reads.front().index);
+    EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
+
+    // The icon read again is cached under its name: listing it anew reads nothing.
+    window->Bn_RefreshClick();
+    report(u"Tool", u"C:\\Tool\\tool.exe");
+    EXPECT_EQ(view.icon_read_widths.size(), 2u);
     EXPECT_FALSE(row(u"Tool").mpu_Logo_Image.empty());
 }
 

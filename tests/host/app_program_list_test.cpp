@@ -25,8 +25,8 @@ TEST_F(ProgramList, RowsComeInReportOrderWithTheReportedTextsAndTheListEndsAtThe
     open_window();
     EXPECT_EQ(visible_names(), all_names());
     const auto& beta = window->rows()[window->visible_rows()[1]];
-    EXPECT_EQ(beta.mpu_Publisher_Label, u"Intel Corporation");
-    EXPECT_EQ(beta.mpu_Location_Label, u"C:\\Apps\\Beta\\");
+    EXPECT_EQ(beta.mpu_Publisher_Label(), u"Intel Corporation");
+    EXPECT_EQ(beta.mpu_Location_Label(), u"C:\\Apps\\Beta\\");
     // The list follows each new row, then goes back to the top.
     ASSERT_GE(view.scrolls.size(), 2u);
     EXPECT_EQ(view.scrolls[view.scrolls.size() - 2], ListPosition::last_row);

@@ -290,7 +290,7 @@ protected:
     // The names of the visible rows, top to bottom.
     std::vector<std::u16string> visible_names() const {
         std::vector<std::u16string> names;
-        for (const auto index : window->visible_rows()) names.push_back(window->rows()[index].mpu_Name_Label);
+        for (const auto index : window->visible_rows()) names.emplace_back(window->rows()[index].mpu_Name_Label());
         return names;
     }
     std::vector<std::u16string> visible_categories() const {

@@ -148,7 +148,7 @@ void ProgramRows::draw_row(HDC dc, int index, const RECT& r) const {
     }
     const bool highlighted =
         index == hot_row_ || (keyboard_mode_ && GetFocus() == hwnd_ && index == focused_row());
-    const bool left_once = left_rows_.count(entry->mpu_Name_Label) != 0;
+    const bool left_once = left_rows_.count(std::u16string(entry->mpu_Name_Label())) != 0;
     fill(dc, r, surface(highlighted ? 0xFFFFFF : left_once ? left_row_colour : background_colour));
     // The one-line separator under each row.
     RECT line{r.left, r.bottom - 1, r.right, r.bottom};
@@ -157,16 +157,17 @@ void ProgramRows::draw_row(HDC dc, int index, const RECT& r) const {
     draw_program_icon(dc, entry->mpu_Logo_Image, r.left + px(logo.left), r.top + px(logo.top),
                       px(logo.right - logo.left), px(logo.bottom - logo.top));
     const COLORREF text = ink(0x000000);
-    auto label = [&](const std::u16string& value, int left, int top, int right, HFONT font) {
+    // Row texts are C strings in place.
+    auto label = [&](std::u16string_view value, int left, int top, int right, HFONT font) {
         RECT area{r.left + px(left), r.top + px(top), r.left + px(right), r.top + px(top + 20)};
-        draw_text_in(dc, wide(value), area, font, text,
+        draw_text_in(dc, wide(value.data()), area, font, text,
                      DT_SINGLELINE | DT_END_ELLIPSIS);
     };
-    label(entry->mpu_Name_Label, text_left, 10, text_right, fonts_.bold());
-    label(entry->mpu_Publisher_Label, text_left, 32, 395, fonts_.regular());
-    label(entry->mpu_Version_Label, 400, 32, 595, fonts_.regular());
-    label(entry->mpu_Size_Label, 600, 32, text_right, fonts_.regular());
-    label(entry->mpu_Location_Label, text_left, 54, text_right, fonts_.regular());
+    label(entry->mpu_Name_Label(), text_left, 10, text_right, fonts_.bold());
+    label(entry->mpu_Publisher_Label(), text_left, 32, 395, fonts_.regular());
+    label(entry->mpu_Version_Label(), 400, 32, 595, fonts_.regular());
+    label(entry->mpu_Size_Label(), 600, 32, text_right, fonts_.regular());
+    label(entry->mpu_Location_Label(), text_left, 54, text_right, fonts_.regular());
 
     // Pictures 0/1 normally (1 under the mouse), 2/3 on a highlighted row.
     const bool hot = index == hot_row_ && hot_button_;
@@ -191,7 +192,7 @@ void ProgramRows::set_hot(int hot_row, bool on_button) {
     const int previous = hot_row_;
     if (previous != hot_row) {
         if (const ZRB_InstalledSWInfo_Panel* left = row(previous); left != nullptr) {
-            left_rows_.insert(left->mpu_Name_Label);
+            left_rows_.emplace(left->mpu_Name_Label());
         }
     }
     hot_row_ = hot_row;
@@ -202,7 +203,7 @@ void ProgramRows::set_hot(int hot_row, bool on_button) {
 
 void ProgramRows::click_uninstall(int index) const {
     if (const ZRB_InstalledSWInfo_Panel* entry = row(index); entry != nullptr) {
-        const std::u16string name = entry->mpu_Name_Label;  // the rows may change during the click
+        const std::u16string name(entry->mpu_Name_Label());  // the rows may change during the click
         on_uninstall_(name);
     }
 }
@@ -234,10 +235,10 @@ bool ProgramRows::notify(const NMHDR& header, LRESULT& result) {
         auto& info = *reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header));
         if (const ZRB_InstalledSWInfo_Panel* entry = row(info.item.iItem);
             entry != nullptr && (info.item.mask & LVIF_TEXT) != 0 && info.item.cchTextMax > 0) {
-            const std::u16string* texts[] = {&entry->mpu_Name_Label, &entry->mpu_Publisher_Label,
-                                             &entry->mpu_Version_Label};
+            const std::u16string_view texts[] = {entry->mpu_Name_Label(), entry->mpu_Publisher_Label(),
+                                                 entry->mpu_Version_Label()};
             const auto column = static_cast<std::size_t>(std::clamp(info.item.iSubItem, 0, 2));
-            lstrcpynW(info.item.pszText, wide(*texts[column]), info.item.cchTextMax);
+            lstrcpynW(info.item.pszText, wide(texts[column].data()), info.item.cchTextMax);
         }
         return true;
     }
