@@ -48,7 +48,7 @@ public:
 // Carries out what a registered uninstall command does to the registry.
 bool run_uninstall_command(const std::string& command) {
     static const std::regex remove_entry(R"(--remove-entry (\S+))");
-    static const std::regex reg_delete(R"(reg delete "HKLM\\([^"]+)\")");
+    static const std::regex reg_delete(R"(reg(?:\.exe)? delete "HKLM\\([^"]+)\")");
     static const std::regex reg_add(R"(reg add HKLM\\(\S+) /ve /d (\S+))");
     const std::string header = "Windows Registry Editor Version 5.00\n\n";
     std::smatch match;
