@@ -148,7 +148,7 @@ void ProgramRows::draw_row(HDC dc, int index, const RECT& r) const {
     }
     const bool highlighted =
         index == hot_row_ || (keyboard_mode_ && GetFocus() == hwnd_ && index == focused_row());
-    const bool left_once = left_rows_.count(std::u16string(entry->mpu_Name_Label())) != 0;
+    const bool left_once = left_rows_.count(entry->mpu_Name_Label()) != 0;
     fill(dc, r, surface(highlighted ? 0xFFFFFF : left_once ? left_row_colour : background_colour));
     // The one-line separator under each row.
     RECT line{r.left, r.bottom - 1, r.right, r.bottom};

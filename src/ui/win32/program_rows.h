@@ -9,7 +9,7 @@
 
 #include <functional>
 #include <string>
-#include <unordered_set>
+#include <set>
 
 #include "app/Unit_VX_Main.h"
 #include "ui/win32/paint.h"
@@ -44,7 +44,8 @@ private:
     // The focus row is drawn highlighted only while the keyboard drives the list.
     bool keyboard_mode_ = false;
     // Rows the mouse has left take the button-face colour.
-    std::unordered_set<std::u16string> left_rows_;
+    // Looked up by the row's name in place (std::less<>): a paint copies no text.
+    std::set<std::u16string, std::less<>> left_rows_;
     // Count and follow requests not yet given to the control (see rows_changed).
     static constexpr UINT_PTR update_timer = 1;
     static constexpr DWORD frame_ms = 40;
