@@ -61,18 +61,18 @@ std::u16string Str_Trim(std::u16string&& str_param_Text) {
 
 bool is_blank(std::u16string_view text) { return std::all_of(text.begin(), text.end(), is_trimmed_unit); }
 
-bool Str_ContainsText(const std::u16string& str_param_Text, const std::u16string& str_param_Part) {
+bool Str_ContainsText(std::u16string_view str_param_Text, std::u16string_view str_param_Part) {
     return !str_param_Text.empty() && !str_param_Part.empty() &&
            find_ignoring_case(str_param_Text, str_param_Part, 0) != npos;
 }
 
-bool Str_SameText(const std::u16string& str_param_A, const std::u16string& str_param_B) {
+bool Str_SameText(std::u16string_view str_param_A, std::u16string_view str_param_B) {
     return std::equal(str_param_A.begin(), str_param_A.end(), str_param_B.begin(), str_param_B.end(),
                       [](char16_t a, char16_t b) { return upper_ascii_unit(a) == upper_ascii_unit(b); });
 }
 
-std::u16string Str_ReplaceText(const std::u16string& str_param_Text, const std::u16string& str_param_Old,
-                               const std::u16string& str_param_New, bool bool_param_Every) {
+std::u16string Str_ReplaceText(const std::u16string& str_param_Text, std::u16string_view str_param_Old,
+                               std::u16string_view str_param_New, bool bool_param_Every) {
     if (str_param_Old.empty()) {
         return str_param_Text;
     }

@@ -17,12 +17,12 @@ std::u16string Str_Trim(std::u16string&& str_param_Text);
 // Str_Trim(text).empty() without the trimmed copy.
 bool is_blank(std::u16string_view text);
 // Containment ignoring case (full Unicode upper-case mapping); false when either is empty.
-bool Str_ContainsText(const std::u16string& str_param_Text, const std::u16string& str_param_Part);
+bool Str_ContainsText(std::u16string_view str_param_Text, std::u16string_view str_param_Part);
 // Equality ignoring the case of the letters a to z only.
-bool Str_SameText(const std::u16string& str_param_A, const std::u16string& str_param_B);
+bool Str_SameText(std::u16string_view str_param_A, std::u16string_view str_param_B);
 // Replaces the first (or every, without overlap) occurrence of old, found ignoring case.
-std::u16string Str_ReplaceText(const std::u16string& str_param_Text, const std::u16string& str_param_Old,
-                               const std::u16string& str_param_New, bool bool_param_Every);
+std::u16string Str_ReplaceText(const std::u16string& str_param_Text, std::u16string_view str_param_Old,
+                               std::u16string_view str_param_New, bool bool_param_Every);
 std::u16string Str_RemoveText(const std::u16string& str_param_Text, const std::u16string& str_param_Part);
 std::u16string Str_EnsureTrailingBackslash(const std::u16string& str_param_Text);
 // The text without the backslashes it ends with.

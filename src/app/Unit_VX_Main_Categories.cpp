@@ -91,7 +91,7 @@ void TForm_Main::mpr_pro_Show_InstalledSWInfo_Panel(const std::u16string& str_pa
             // Keys come from the category buttons; any other text is matched as it stands.
             const bool match = all || (category != mpr_dic_InstalledSWCInfo_Panels.end()
                                            ? (filter.categories & (1u << category->second)) != 0
-                                           : Str_ContainsText(std::u16string(rows_[index].mpu_Publisher_Label()), key));
+                                           : Str_ContainsText(rows_[index].mpu_Publisher_Label(), key));
             if (match && !filter.uninstalled) visible_rows_.push_back(index);
         }
         mpr_pro_EndListUpdate();
