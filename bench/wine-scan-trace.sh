@@ -34,12 +34,30 @@ trap '"$wineserver" -k >/dev/null 2>&1 || true; rm -f "$trace"' EXIT
 "$wineserver" -d1 -p -f 2>"$trace" >/dev/null &
 "$wine64" "$build/bin/vorlix-cli.exe" env >/dev/null </dev/null  # warm-up
 
+# The server traces a process's end after the process is gone: wait until the
+# trace has stopped growing (three looks 0.1 s apart alike), 10 s at most.
+settled() {
+  local last=-1 size same=0 looks
+  for ((looks = 0; looks < 100; looks++)); do
+    size=$(stat -c %s "$trace")
+    if [ "$size" = "$last" ]; then
+      ((++same < 3)) || return 0
+    else
+      same=0
+    fi
+    last=$size
+    sleep 0.1
+  done
+  echo "the server's trace kept growing" >&2
+  return 1
+}
+
 # requests ARGS...: "name count" of each request the run added to the trace.
 requests() {
   local before
   before=$(wc -l <"$trace")
   "$wine64" "$@" >/dev/null </dev/null
-  sleep 1
+  settled || exit 1
   tail -n +"$((before + 1))" "$trace" | grep -oE '^[0-9a-f]{4}: [a-z_]+\( ' | sed 's/.*: //; s/( $//' | sort | uniq -c |
     awk '{ print $2, $1 }'
 }
