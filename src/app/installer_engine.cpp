@@ -1,8 +1,12 @@
 #include "app/installer_engine.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "access/Unit_ZRB_func_RegistryEx.h"
 #include "access/Unit_ZRB_func_Str.h"
@@ -127,6 +131,30 @@ InstallerKind detect_installer(const ZRB_InstalledSoftware& record) {
     if (has_nsis_signature(program)) return {InstallerEngine::nsis, nsis_quiet_command(program, command)};
     if (Str_ContainsText(command, u"InstallShield Installation Information")) return {InstallerEngine::installshield, {}};
     return {};
+}
+
+std::vector<InstallerKind> detect_installers(const std::vector<InstalledSoftwarePtr>& records) {
+    // Opens in flight at once; each worker mostly waits, so this does not follow the processor count.
+    constexpr std::size_t workers_at_most = 4;
+    std::vector<InstallerKind> kinds(records.size());
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> failures(std::min(workers_at_most, records.size()));
+    const auto work = [&](std::exception_ptr& failure) {
+        try {
+            for (auto at = next++; at < records.size(); at = next++) kinds[at] = detect_installer(*records[at]);
+        } catch (...) {
+            failure = std::current_exception();
+            next = records.size();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t worker = 1; worker < failures.size(); ++worker)
+        threads.emplace_back(work, std::ref(failures[worker]));
+    if (!failures.empty()) work(failures[0]);
+    for (auto& thread : threads) thread.join();
+    for (const auto& failure : failures)
+        if (failure) std::rethrow_exception(failure);
+    return kinds;
 }
 
 const char* engine_name(InstallerEngine engine) {

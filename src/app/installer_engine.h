@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "inventory/Unit_ZRB_Struct.h"
 
@@ -28,6 +29,11 @@ struct InstallerKind {
 // Windows Installer, the NSIS signature in the uninstaller's first megabyte,
 // InstallShield; otherwise unknown.
 InstallerKind detect_installer(const ZRB_InstalledSoftware& record);
+
+// detect_installer of every record, in their order. The NSIS evidence opens
+// each uninstaller the registry does not explain, and each open waits on the
+// system (on a cold disk, on the disk): a few of them are kept in flight at once.
+std::vector<InstallerKind> detect_installers(const std::vector<InstalledSoftwarePtr>& records);
 
 // "registered_quiet", "msi", "inno", "nsis", "installshield", "unknown".
 const char* engine_name(InstallerEngine engine);

@@ -16,7 +16,7 @@ namespace vorlix::cli {
 
 namespace {
 
-void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record) {
+void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record, const InstallerKind& installer) {
     json.begin_object();
     json.member("name", record.mpu_str_Name);
     json.member("key", record.mpu_str_Name_low);
@@ -31,7 +31,6 @@ void write_program(JsonWriter& json, const ZRB_InstalledSoftware& record) {
     json.member("registry_path", record.mpu_str_InstallRegPath);
     json.member("is64bit", std::int64_t{record.mpu_int_Is64Bit});
     json.member("scan_location", record.mpu_bool_InstallLocation_Scan);
-    const auto installer = detect_installer(record);
     json.member("installer", from_utf8(engine_name(installer.engine)));
     json.member("quiet_command", installer.quiet_command);
     json.end_object();
@@ -122,7 +121,8 @@ Output cmd_list(Arguments arguments) {
         document.member("bitness", std::int64_t{bitness_or_unknown()});
         document.key("programs");
         document.begin_array();
-        for (const auto& record : scan.reported) write_program(document, *record);
+        const auto installers = detect_installers(scan.reported);
+        for (std::size_t at = 0; at < installers.size(); ++at) write_program(document, *scan.reported[at], installers[at]);
         document.end_array();
         document.end_object();
         output.out = document.take();
