@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 #include "access/Unit_ZRB_func_RegistryEx.h"
@@ -148,8 +149,14 @@ std::vector<InstallerKind> detect_installers(const std::vector<InstalledSoftware
         }
     };
     std::vector<std::thread> threads;
-    for (std::size_t worker = 1; worker < failures.size(); ++worker)
-        threads.emplace_back(work, std::ref(failures[worker]));
+    for (std::size_t worker = 1; worker < failures.size(); ++worker) {
+        // Without another thread the ones there (this one at least) do all the work.
+        try {
+            threads.emplace_back(work, std::ref(failures[worker]));
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
     if (!failures.empty()) work(failures[0]);
     for (auto& thread : threads) thread.join();
     for (const auto& failure : failures)

@@ -122,7 +122,8 @@ Output cmd_list(Arguments arguments) {
         document.key("programs");
         document.begin_array();
         const auto installers = detect_installers(scan.reported);
-        for (std::size_t at = 0; at < installers.size(); ++at) write_program(document, *scan.reported[at], installers[at]);
+        for (std::size_t at = 0; at < installers.size(); ++at)
+            write_program(document, *scan.reported[at], installers[at]);
         document.end_array();
         document.end_object();
         output.out = document.take();
